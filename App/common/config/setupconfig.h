@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QPair>
+#include <QString>
+#include <QVariant>
+
+class QSettings;
+
+// The process-wide configuration store: the application directory, the folder "config" beside
+// it, and three settings mirrored in "config/SetupConfig.ini" (theme, camera layout type and
+// camera layout index). Every write goes to disk at once.
+class SetupConfig
+{
+public:
+    static constexpr int DefaultCameraType = 16;
+    static constexpr int DefaultCameraIndex = 0;
+
+    static SetupConfig *instance();
+
+    void setAppDir(const QString &appDir);
+    QString configDir() const;
+    QString iniFilePath() const;
+
+    QString theme() const;
+    void setTheme(const QString &theme);
+
+    void setCamera(int type, int index);
+    QPair<int, int> camera() const;
+
+    void load();
+
+    // The defaults of a new store; a store never goes back to them by itself.
+    static QString defaultTheme();
+
+private:
+    SetupConfig();
+    Q_DISABLE_COPY(SetupConfig)
+
+    void openSettings(QSettings &settings) const;
+    bool writeValues(const QList<QPair<QString, QVariant>> &values);
+
+    QString m_appDir;
+    QString m_theme;
+    int m_cameraType = DefaultCameraType;
+    int m_cameraIndex = DefaultCameraIndex;
+    // False while the file on disk could not be parsed: the operator's file is kept untouched.
+    bool m_fileUsable = true;
+};

@@ -1,0 +1,37 @@
+# Sourced by the scripts: starts Xvfb and openbox when no display is set, and stops both on exit.
+XVFB_PID=""
+WM_PID=""
+
+stop_xvfb() {
+    [[ -n "$WM_PID" ]] && kill "$WM_PID" 2>/dev/null || true
+    [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+
+start_xvfb_if_needed() {
+    if [[ -n "${DISPLAY:-}" ]]; then
+        return 0
+    fi
+    local n
+    for n in $(seq 90 130); do
+        if [[ ! -e "/tmp/.X${n}-lock" && ! -e "/tmp/.X11-unix/X${n}" ]]; then
+            break
+        fi
+    done
+    Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    trap stop_xvfb EXIT
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do
+        if xdpyinfo >/dev/null 2>&1; then break; fi
+        sleep 0.1
+    done
+    openbox >/dev/null 2>&1 &
+    WM_PID=$!
+    # Give the window manager a moment to take the screen.
+    for i in $(seq 1 50); do
+        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; then break; fi
+        sleep 0.1
+    done
+}
