@@ -109,7 +109,7 @@ bool SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
     }
     if (!m_fileUsable) {
         qWarning().noquote() << QStringLiteral(
-                                    "SetupConfig: %1 could not be read; it is left as it is and "
+                                    "SetupConfig: %1 is damaged and left as it is; "
                                     "the change is kept for this run only.")
                                     .arg(iniFilePath());
         return false;
@@ -133,7 +133,12 @@ bool SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
 
 void SetupConfig::load()
 {
+    // A load starts from the defaults, whatever an earlier load of another folder found.
     m_fileUsable = true;
+    m_theme = defaultTheme();
+    m_cameraType = DefaultCameraType;
+    m_cameraIndex = DefaultCameraIndex;
+
     const QStringList dirs{m_appDir, configDir()};
     for (const QString &dir : dirs) {
         if (!QDir(dir).exists() && !QDir().mkpath(dir))
@@ -141,42 +146,57 @@ void SetupConfig::load()
                                         .arg(dir);
     }
 
-    QSettings settings(iniFilePath(), QSettings::IniFormat);
-    openSettings(settings);
-    if (settings.status() == QSettings::FormatError) {
-        // A damaged file is the operator's: run on the defaults and leave it for inspection.
-        qWarning().noquote() << QStringLiteral("SetupConfig: %1 is not a readable INI file; "
-                                               "running on the defaults and leaving it untouched.")
-                                    .arg(iniFilePath());
-        m_fileUsable = false;
-        return;
-    }
-
     const QString themeKey = QString::fromLatin1(ThemeKey);
     const QString typeKey = QString::fromLatin1(CameraTypeKey);
     const QString indexKey = QString::fromLatin1(CameraIndexKey);
+    const QString file = iniFilePath();
 
-    if (QFileInfo::exists(iniFilePath())) {
-        if (!settings.contains(themeKey))
-            settings.setValue(themeKey, m_theme);
-        if (!settings.contains(typeKey))
-            settings.setValue(typeKey, m_cameraType);
-        if (!settings.contains(indexKey))
-            settings.setValue(indexKey, m_cameraIndex);
-
+    // Keys found in the file; a missing one is written back with the value in force.
+    QStringList present;
+    bool damaged = false;
+    if (QFileInfo::exists(file)) {
+        QSettings settings(file, QSettings::IniFormat);
+        openSettings(settings);
+        // The file is parsed on first access; only then does status() tell about its format.
+        const QStringList keys = settings.allKeys();
+        damaged = settings.status() == QSettings::FormatError;
+        for (const QString &key : {themeKey, typeKey, indexKey}) {
+            if (settings.contains(key))
+                present << key;
+        }
         m_theme = settings.value(themeKey, m_theme).toString();
-        m_cameraType = readInt(settings, typeKey, m_cameraType);
-        m_cameraIndex = readInt(settings, indexKey, m_cameraIndex);
-    } else {
-        settings.setValue(themeKey, m_theme);
-        settings.setValue(typeKey, m_cameraType);
-        settings.setValue(indexKey, m_cameraIndex);
+        if (present.contains(typeKey))
+            m_cameraType = readInt(settings, typeKey, m_cameraType);
+        if (present.contains(indexKey))
+            m_cameraIndex = readInt(settings, indexKey, m_cameraIndex);
     }
 
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
-        qWarning().noquote() << QStringLiteral("SetupConfig: could not write %1 (status %2); "
-                                               "running on the values in memory.")
-                                    .arg(iniFilePath())
-                                    .arg(int(settings.status()));
+    if (damaged) {
+        // Rewriting a damaged file in place would drop whatever QSettings could not parse. Keep
+        // the operator's file as a backup and go on with a clean one holding the values read.
+        const QString backup = file + QStringLiteral(".damaged");
+        QFile::remove(backup);
+        if (QFile::rename(file, backup)) {
+            qWarning().noquote() << QStringLiteral("SetupConfig: %1 is damaged; kept as %2 and "
+                                                   "rewritten with the values in force.")
+                                        .arg(file, backup);
+            present.clear();
+        } else {
+            qWarning().noquote() << QStringLiteral("SetupConfig: %1 is damaged and cannot be "
+                                                   "moved aside; it is left as it is.")
+                                        .arg(file);
+            m_fileUsable = false;
+            return;
+        }
+    }
+
+    QList<QPair<QString, QVariant>> missing;
+    if (!present.contains(themeKey))
+        missing.append({themeKey, m_theme});
+    if (!present.contains(typeKey))
+        missing.append({typeKey, m_cameraType});
+    if (!present.contains(indexKey))
+        missing.append({indexKey, m_cameraIndex});
+    if (!missing.isEmpty())
+        writeValues(missing);
 }

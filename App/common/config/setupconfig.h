@@ -43,6 +43,6 @@ private:
     QString m_theme;
     int m_cameraType = DefaultCameraType;
     int m_cameraIndex = DefaultCameraIndex;
-    // False while the file on disk could not be parsed: the operator's file is kept untouched.
+    // False while a damaged file could not be moved aside: it is the operator's, so it is kept.
     bool m_fileUsable = true;
 };
