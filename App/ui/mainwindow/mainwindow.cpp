@@ -1,0 +1,106 @@
+#include "mainwindow.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "common/config/setupconfig.h"
+#include "fancybar.h"
+#include "mainobject.h"
+#include "ui/common/iconhelper.h"
+
+namespace {
+
+constexpr int StyleIconPixelSize = 30;
+constexpr int StyleIconSide = 35;
+const QColor StyleIconColor(0xFE, 0xFE, 0xFE);
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : FancyWindow(parent)
+{
+    initPages();
+    initStyleMenu();
+    initMiddleButton();
+    initBar();
+    setWindowTitle(tr("windowName"));
+    setWindowIcon(QIcon(logoPath()));
+    initConnections();
+}
+
+MainWindow::~MainWindow()
+{
+    // The menu has no parent widget; it goes with the window.
+    delete m_styleMenu;
+}
+
+QString MainWindow::logoPath()
+{
+    return SetupConfig::instance()->configDir() + QStringLiteral("/image/logo.ico");
+}
+
+void MainWindow::initPages()
+{
+    m_centralWidget = new QWidget;
+    m_mainLayout = new QHBoxLayout;
+    m_mainLayout->setSpacing(0);
+    m_mainLayout->setContentsMargins(0, 0, 0, 0);
+    m_centralWidget->setLayout(m_mainLayout);
+}
+
+void MainWindow::initStyleMenu()
+{
+    const QPixmap glyph = IconHelper::instance()->glyphPixmap(
+        StyleIconColor, QChar(StyleGlyph), StyleIconPixelSize, StyleIconSide, StyleIconSide,
+        Qt::AlignCenter);
+    m_styleAction = new QAction(QIcon(glyph), QStringLiteral("style"), this);
+    fancyBar()->addAdditionalControl(m_styleAction, FancyBar::LeadingPosition);
+
+    m_styleMenu = new QMenu;
+    m_darkBlueAction = new QAction(tr("dark_blue"));
+    m_darkGreenAction = new QAction(tr("dark_green"));
+    m_darkYellowGreenAction = new QAction(tr("dark_yellow_green"));
+    m_lightBlueAction = new QAction(tr("light_blue"));
+    m_lightGreenAction = new QAction(tr("light_green"));
+    for (QAction *action : {m_darkBlueAction, m_darkGreenAction, m_darkYellowGreenAction,
+                            m_lightBlueAction, m_lightGreenAction}) {
+        // The actions have no parent of their own; the menu takes them along when it goes.
+        action->setParent(m_styleMenu);
+        m_styleMenu->addAction(action);
+    }
+    m_styleAction->setMenu(m_styleMenu);
+}
+
+void MainWindow::initMiddleButton()
+{
+    m_middleButton = new QPushButton(QStringLiteral("ClickMe"));
+    m_middleButton->setFixedSize(MiddleButtonWidth, MiddleButtonHeight);
+    m_middleButton->setObjectName(QStringLiteral("MainWindowMiddleButton"));
+    fancyBar()->setWidgetInMiddle(m_middleButton);
+    connect(m_middleButton, &QPushButton::clicked, this, &MainWindow::showMiddleMessage);
+}
+
+void MainWindow::initBar()
+{
+    setCentralWidget(m_centralWidget);
+    fancyBar()->setFixedHeight(TitleBarHeight);
+    fancyBar()->setTitleBarHeight(TitleBarHeight);
+    fancyBar()->setLogoButtonIconSize(QSize(LogoIconSize, LogoIconSize));
+}
+
+void MainWindow::initConnections()
+{
+    connect(m_styleMenu, &QMenu::triggered, this,
+            [](QAction *action) { MainObject::applyTheme(action->text()); });
+}
+
+void MainWindow::showMiddleMessage()
+{
+    QMessageBox box;
+    box.setText(QStringLiteral("What are you talking about?"));
+    box.exec();
+}
+
+void MainWindow::showCameraPage() {}

@@ -1,0 +1,132 @@
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest>
+
+// The real console in a real X session with a window manager: a second start hands over to the
+// first, whose main window comes to the front and does not stay on top.
+class tst_MainObjectX11 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void secondStartRaisesFirstWindow();
+
+private:
+    static QString xprop(const QStringList &args);
+    static QList<quint64> clientWindows(const char *property);
+    static quint64 windowOfPid(qint64 pid);
+    static quint64 activeWindow();
+
+    QTemporaryDir m_dir;
+    QString m_console;
+};
+
+QString tst_MainObjectX11::xprop(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral("xprop"), args);
+    p.waitForFinished(10000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+QList<quint64> tst_MainObjectX11::clientWindows(const char *property)
+{
+    // "_NET_CLIENT_LIST(WINDOW): window id # 0x200007, 0x400003"
+    const QString out = xprop({QStringLiteral("-root"), QString::fromLatin1(property)});
+    QList<quint64> ids;
+    const int hash = out.indexOf(QLatin1Char('#'));
+    if (hash < 0)
+        return ids;
+    for (const QString &part : out.mid(hash + 1).split(QLatin1Char(','))) {
+        bool ok = false;
+        const quint64 id = part.trimmed().toULongLong(&ok, 16);
+        if (ok)
+            ids << id;
+    }
+    return ids;
+}
+
+quint64 tst_MainObjectX11::windowOfPid(qint64 pid)
+{
+    for (quint64 id : clientWindows("_NET_CLIENT_LIST")) {
+        const QString out = xprop({QStringLiteral("-id"), QString::number(id),
+                                   QStringLiteral("_NET_WM_PID"), QStringLiteral("WM_NAME")});
+        if (out.contains(QStringLiteral("= %1\n").arg(pid))
+            && out.contains(QStringLiteral("\"windowName\"")))
+            return id;
+    }
+    return 0;
+}
+
+quint64 tst_MainObjectX11::activeWindow()
+{
+    const QList<quint64> ids = clientWindows("_NET_ACTIVE_WINDOW");
+    return ids.isEmpty() ? 0 : ids.first();
+}
+
+void tst_MainObjectX11::initTestCase()
+{
+    if (xprop({QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+            .indexOf(QStringLiteral("window id")) < 0)
+        QSKIP("No window manager on this display: activation cannot be observed.");
+
+    // A copy of the console with a config folder of its own, so the build's file is not touched
+    // and the single-instance name is not shared with a console the developer is running.
+    QVERIFY(m_dir.isValid());
+    m_console = m_dir.path() + QStringLiteral("/inspection-console");
+    QVERIFY(QFile::copy(QStringLiteral(CONSOLE_EXECUTABLE), m_console));
+    QFile(m_console).setPermissions(QFile::permissions(m_console) | QFileDevice::ExeOwner);
+    const QString config = QFileInfo(QStringLiteral(CONSOLE_EXECUTABLE)).absolutePath()
+        + QStringLiteral("/config");
+    QProcess copy;
+    copy.start(QStringLiteral("cp"), {QStringLiteral("-r"), config, m_dir.path()});
+    QVERIFY(copy.waitForFinished(30000));
+    QFile::remove(m_dir.path() + QStringLiteral("/config/SetupConfig.ini"));
+}
+
+void tst_MainObjectX11::secondStartRaisesFirstWindow()
+{
+    QProcess first;
+    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    first.start(m_console, {});
+    QVERIFY(first.waitForStarted());
+    quint64 consoleWindow = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((consoleWindow = windowOfPid(first.processId())) != 0, 30000);
+
+    // Something else takes the front.
+    QWidget other;
+    other.setWindowTitle(QStringLiteral("other"));
+    other.resize(400, 300);
+    other.show();
+    other.raise();
+    other.activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(other.isActiveWindow(), 10000);
+    QVERIFY(activeWindow() != consoleWindow);
+
+    QProcess second;
+    second.start(m_console, {});
+    QVERIFY(second.waitForFinished(30000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+
+    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), consoleWindow, 10000);
+    const QList<quint64> stacking = clientWindows("_NET_CLIENT_LIST_STACKING");
+    QVERIFY(!stacking.isEmpty());
+    QCOMPARE(stacking.last(), consoleWindow);
+    const QString state = xprop({QStringLiteral("-id"), QString::number(consoleWindow),
+                                 QStringLiteral("_NET_WM_STATE")});
+    QVERIFY2(!state.contains(QStringLiteral("_NET_WM_STATE_ABOVE")), qPrintable(state));
+    QVERIFY2(state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT")), qPrintable(state));
+
+    // Only one console window exists.
+    QTest::qWait(200);
+    QCOMPARE(windowOfPid(second.processId()), quint64(0));
+
+    first.terminate();
+    QVERIFY(first.waitForFinished(30000));
+}
+
+QTEST_MAIN(tst_MainObjectX11)
+#include "tst_mainobject_x11.moc"
