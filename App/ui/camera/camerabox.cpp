@@ -115,6 +115,14 @@ QString CameraBox::layoutFor(int type, int index) const
     return QString();
 }
 
+bool CameraBox::hasGrid(const char *slotName) const
+{
+    if (m_gridLayout)
+        return true;
+    qWarning("CameraBox: %s without a grid; nothing to lay out.", slotName);
+    return false;
+}
+
 bool CameraBox::tileExists(int index) const
 {
     return index >= 0 && index < qMin(m_videoCount, m_widgets.size()) && m_widgets.at(index);
@@ -153,7 +161,9 @@ void CameraBox::hideCamera()
 
 void CameraBox::changeCamera1(int index)
 {
-    if (!m_gridLayout || !tileExists(index)) {
+    if (!hasGrid("changeCamera1"))
+        return;
+    if (!tileExists(index)) {
         qWarning("CameraBox: changeCamera1(%d) names no tile (the list holds %d); the layout stays "
                  "as it is.",
                  index, int(m_widgets.size()));
@@ -165,7 +175,9 @@ void CameraBox::changeCamera1(int index)
 
 void CameraBox::changeCamera2(int index)
 {
-    if (!m_gridLayout || !rangeExists(index, 2)) {
+    if (!hasGrid("changeCamera2"))
+        return;
+    if (!rangeExists(index, 2)) {
         qWarning("CameraBox: changeCamera2(%d) names tiles outside the list of %d; the layout stays "
                  "as it is.",
                  index, int(m_widgets.size()));
@@ -178,7 +190,9 @@ void CameraBox::changeCamera2(int index)
 
 void CameraBox::changeCameranormal(int index, int flag)
 {
-    if (!m_gridLayout || flag < 1 || !tileExists(index)) {
+    if (!hasGrid("changeCameranormal"))
+        return;
+    if (flag < 1 || !tileExists(index)) {
         qWarning("CameraBox: changeCameranormal(%d, %d) does not fit the %d tiles; the layout stays "
                  "as it is.",
                  index, flag, int(m_widgets.size()));
@@ -244,10 +258,8 @@ void CameraBox::placeCustom(const QList<int> &indexs, const QList<Cell> &cells, 
         }
         seen.insert(index);
     }
-    if (!m_gridLayout) {
-        qWarning("CameraBox: %s without a grid; nothing to lay out.", slotName);
+    if (!hasGrid(slotName))
         return;
-    }
     hideCamera();
     // Only the placed tiles are shown: a visible tile outside the grid would float over it.
     for (int k = 0; k < cells.size(); ++k)

@@ -72,6 +72,7 @@ private:
     };
 
     void addCameraMenu(QMenu *menu, int type);
+    bool hasGrid(const char *slotName) const;
     bool tileExists(int index) const;
     bool rangeExists(int index, int count) const;
     void placeCustom(const QList<int> &indexs, const QList<Cell> &cells, const char *slotName);

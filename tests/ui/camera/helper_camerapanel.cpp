@@ -6,30 +6,13 @@
 #include "ui/camera/camerabox.h"
 #include "ui/camera/cameradisplay.h"
 #include "ui/camera/camerapanel.h"
+#include "cameratestsupport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QGridLayout>
 #include <QMenu>
 #include <QTextStream>
-
-namespace {
-
-QAction *findAction(QMenu *menu, const QString &flag)
-{
-    const QList<QAction *> actions = menu->actions();
-    for (QAction *action : actions) {
-        if (action->menu()) {
-            if (QAction *found = findAction(action->menu(), flag))
-                return found;
-        } else if (action->property("flag").toString() == flag) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -48,7 +31,7 @@ int main(int argc, char *argv[])
     QCoreApplication::processEvents();
 
     if (arguments.size() > 2) {
-        QAction *action = findAction(panel.menu(), arguments.at(2));
+        QAction *action = CameraTest::findAction(panel.menu(), arguments.at(2));
         if (!action) {
             err << "no menu entry for " << arguments.at(2) << '\n';
             return 3;

@@ -1,8 +1,8 @@
 #include "common/config/setupconfig.h"
 #include "ui/camera/camerabox.h"
+#include "cameratestsupport.h"
 
 #include <QAction>
-#include <QFile>
 #include <QGridLayout>
 #include <QMenu>
 #include <QSettings>
@@ -16,31 +16,7 @@
 
 namespace {
 
-struct Cell
-{
-    int tile;
-    int row;
-    int column;
-    int rowSpan;
-    int columnSpan;
-};
-
-bool operator==(const Cell &a, const Cell &b)
-{
-    return a.tile == b.tile && a.row == b.row && a.column == b.column && a.rowSpan == b.rowSpan
-           && a.columnSpan == b.columnSpan;
-}
-
-char *toString(const Cell &cell)
-{
-    return QTest::toString(QStringLiteral("tile %1 at (%2, %3) span %4 x %5")
-                               .arg(cell.tile)
-                               .arg(cell.row)
-                               .arg(cell.column)
-                               .arg(cell.rowSpan)
-                               .arg(cell.columnSpan));
-}
-
+using CameraTest::Cell;
 using BoxCall = std::function<void(CameraBox *)>;
 
 } // namespace
@@ -65,6 +41,8 @@ private slots:
     void defaultWordsInMenu();
     void changeCameranormalStopsAtEndOfList();
     void listSlotsTakeQueuedLists();
+    void listSlotsShowPlacedTiles_data();
+    void listSlotsShowPlacedTiles();
     void restoreLayout_data();
     void restoreLayout();
     void restoreSingleViewStoresNothing();
@@ -83,7 +61,6 @@ private:
     QList<Cell> gridCells() const;
     QList<int> visibleTiles() const;
     QPair<int, int> cameraOnDisk() const;
-    QAction *findAction(QMenu *menu, const QString &flag) const;
 
     QTemporaryDir m_appDir;
     QWidget *m_host = nullptr;
@@ -147,38 +124,10 @@ QList<int> TestCameraBox::visibleTiles() const
     return shown;
 }
 
-// Read as text from disk: QSettings would answer from its in-process cache.
 QPair<int, int> TestCameraBox::cameraOnDisk() const
 {
-    QFile file(SetupConfig::instance()->iniFilePath());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return qMakePair(-1, -1);
-    QPair<int, int> pair(-1, -1);
-    QString section;
-    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
-    for (const QString &line : lines) {
-        if (line.startsWith('['))
-            section = line.trimmed();
-        else if (section == QLatin1String("[Camera]") && line.startsWith(QLatin1String("Type=")))
-            pair.first = line.mid(5).trimmed().toInt();
-        else if (section == QLatin1String("[Camera]") && line.startsWith(QLatin1String("Index=")))
-            pair.second = line.mid(6).trimmed().toInt();
-    }
-    return pair;
-}
-
-QAction *TestCameraBox::findAction(QMenu *menu, const QString &flag) const
-{
-    const QList<QAction *> actions = menu->actions();
-    for (QAction *action : actions) {
-        if (action->menu()) {
-            if (QAction *found = findAction(action->menu(), flag))
-                return found;
-        } else if (action->property("flag").toString() == flag) {
-            return action;
-        }
-    }
-    return nullptr;
+    const auto pair = CameraTest::cameraInFile(SetupConfig::instance()->iniFilePath());
+    return qMakePair(pair.first.toInt(), pair.second.toInt());
 }
 
 void TestCameraBox::setGridLayoutSetsSpacing()
@@ -343,6 +292,38 @@ void TestCameraBox::listSlotsTakeQueuedLists()
     QCOMPARE(visibleTiles().first(), 3);
 }
 
+void TestCameraBox::listSlotsShowPlacedTiles_data()
+{
+    QTest::addColumn<BoxCall>("call");
+    QTest::addColumn<QList<Cell>>("cells");
+
+    QTest::newRow("longerList")
+        << BoxCall([](CameraBox *b) { b->changeCamera6(QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}); })
+        << QList<Cell>{{0, 0, 0, 2, 2}, {1, 0, 2, 1, 1}, {2, 1, 2, 1, 1},
+                       {3, 2, 2, 1, 1}, {4, 2, 1, 1, 1}, {5, 2, 0, 1, 1}};
+    QTest::newRow("descendingList")
+        << BoxCall([](CameraBox *b) { b->changeCamera6(QList<int>{5, 4, 3, 2, 1, 0}); })
+        << QList<Cell>{{0, 2, 0, 1, 1}, {1, 2, 1, 1, 1}, {2, 2, 2, 1, 1},
+                       {3, 1, 2, 1, 1}, {4, 0, 2, 1, 1}, {5, 0, 0, 2, 2}};
+    QTest::newRow("scatteredList")
+        << BoxCall([](CameraBox *b) { b->changeCamera8(QList<int>{15, 0, 3, 6, 9, 12, 1, 2}); })
+        << QList<Cell>{{0, 0, 3, 1, 1}, {1, 3, 1, 1, 1}, {2, 3, 0, 1, 1}, {3, 1, 3, 1, 1},
+                       {6, 2, 3, 1, 1}, {9, 3, 3, 1, 1}, {12, 3, 2, 1, 1}, {15, 0, 0, 3, 3}};
+}
+
+void TestCameraBox::listSlotsShowPlacedTiles()
+{
+    QFETCH(BoxCall, call);
+    QFETCH(QList<Cell>, cells);
+
+    call(m_box);
+    QCOMPARE(gridCells(), cells);
+    QList<int> placed;
+    for (const Cell &cell : cells)
+        placed.append(cell.tile);
+    QCOMPARE(visibleTiles(), placed);
+}
+
 void TestCameraBox::restoreLayout_data()
 {
     QTest::addColumn<QString>("layout");
@@ -505,16 +486,16 @@ void TestCameraBox::sameFlagChangesNothing()
     }
     QSignalSpy spy(m_box, &CameraBox::changeCamera);
     m_box->changeCamera1(2);
-    findAction(&menu, QStringLiteral("1_16"))->trigger();
+    CameraTest::findAction(&menu, QStringLiteral("1_16"))->trigger();
     QCOMPARE(spy.count(), 0);
     QCOMPARE(gridCells(), (QList<Cell>{{2, 0, 0, 1, 1}}));
     QCOMPARE(cameraOnDisk().first, 9);
 
-    findAction(&menu, QStringLiteral("13_16"))->trigger();
+    CameraTest::findAction(&menu, QStringLiteral("13_16"))->trigger();
     QCOMPARE(spy.count(), 1);
     QCOMPARE(m_box->cameraType(), QStringLiteral("13_16"));
     QCOMPARE(cameraOnDisk(), qMakePair(4, 12));
-    findAction(&menu, QStringLiteral("13_16"))->trigger();
+    CameraTest::findAction(&menu, QStringLiteral("13_16"))->trigger();
     QCOMPARE(spy.count(), 1);
 }
 

@@ -6,6 +6,7 @@
 #include "ui/camera/camerabox.h"
 #include "ui/camera/cameradisplay.h"
 #include "ui/camera/camerapanel.h"
+#include "cameratestsupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,30 +31,9 @@ namespace {
 constexpr int PanelWidth = 800;
 constexpr int PanelHeight = 600;
 
-struct Cell
-{
-    int tile;
-    int row;
-    int column;
-    int rowSpan;
-    int columnSpan;
-};
-
-bool operator==(const Cell &a, const Cell &b)
-{
-    return a.tile == b.tile && a.row == b.row && a.column == b.column && a.rowSpan == b.rowSpan
-           && a.columnSpan == b.columnSpan;
-}
-
-char *toString(const Cell &cell)
-{
-    return QTest::toString(QStringLiteral("tile %1 at (%2, %3) span %4 x %5")
-                               .arg(cell.tile)
-                               .arg(cell.row)
-                               .arg(cell.column)
-                               .arg(cell.rowSpan)
-                               .arg(cell.columnSpan));
-}
+using CameraTest::Cell;
+using CameraTest::cameraInFile;
+using CameraTest::findAction;
 
 struct Offered
 {
@@ -133,20 +113,6 @@ protected:
     void popupMenu(const QPoint &globalPos) override { popups.append(globalPos); }
 };
 
-QAction *findAction(QMenu *menu, const QString &flag)
-{
-    const QList<QAction *> actions = menu->actions();
-    for (QAction *action : actions) {
-        if (action->menu()) {
-            if (QAction *found = findAction(action->menu(), flag))
-                return found;
-        } else if (action->property("flag").toString() == flag) {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 QList<Cell> gridCells(const CameraPanel &panel)
 {
     QList<Cell> cells;
@@ -176,7 +142,7 @@ QString layoutMismatch(const CameraPanel &panel, const QList<Cell> &expected)
     if (!(actual == wanted)) {
         QStringList lines;
         for (const Cell &cell : actual)
-            lines << QString::fromLatin1(QScopedArrayPointer<char>(toString(cell)).data());
+            lines << QString::fromLatin1(QScopedArrayPointer<char>(CameraTest::toString(cell)).data());
         return QStringLiteral("grid holds: ") + lines.join(QStringLiteral("; "));
     }
     QList<int> inLayout;
@@ -215,27 +181,6 @@ QString geometryMismatch(const CameraPanel &panel, const QList<Cell> &cells)
         }
     }
     return QString();
-}
-
-// The camera pair as the file on disk holds it, read as text (QSettings would answer from its
-// in-process cache).
-QPair<QString, QString> cameraInFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    QPair<QString, QString> pair;
-    QString section;
-    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
-    for (const QString &line : lines) {
-        if (line.startsWith('['))
-            section = line.trimmed();
-        else if (section == QLatin1String("[Camera]") && line.startsWith(QLatin1String("Type=")))
-            pair.first = line.mid(5).trimmed();
-        else if (section == QLatin1String("[Camera]") && line.startsWith(QLatin1String("Index=")))
-            pair.second = line.mid(6).trimmed();
-    }
-    return pair;
 }
 
 void settle(CameraPanel &panel)
@@ -735,11 +680,12 @@ void TestCameraPanel::rightPressOpensMenu()
     auto panel = shownPanel();
     QVERIFY(panel);
     const QPoint point = pointOf(*panel, where);
+    // The offscreen cursor does not follow synthesised input: put it where the press happens.
+    QCursor::setPos(panel->mapToGlobal(point));
     QTest::mousePress(panel, Qt::RightButton, {}, point);
-    const QPoint cursor = QCursor::pos();
     QTest::mouseRelease(panel, Qt::RightButton, {}, point);
     QCOMPARE(panel->popups.size(), 1);
-    QCOMPARE(panel->popups.first(), cursor);
+    QCOMPARE(panel->popups.first(), panel->mapToGlobal(point));
     QVERIFY(!panel->isTileMaximised());
 }
 
@@ -810,13 +756,16 @@ void TestCameraPanel::realMenuIsModalAtCursor()
         menu->close();
     });
     QLabel *caption = captionOf(panel.tiles().at(0));
+    const QPoint pressAt = caption->mapToGlobal(caption->rect().center());
+    QCursor::setPos(pressAt);
     QTest::mousePress(caption, Qt::RightButton, {}, caption->rect().center());
     // The press returns only after the menu has closed again.
     QCOMPARE(popup.data(), panel.menu());
     QVERIFY(shown);
     QCOMPARE(menuPos, cursor);
+    QCOMPARE(cursor, pressAt);
     QVERIFY(!panel.menu()->isVisible());
-    QTest::mouseRelease(caption, Qt::RightButton, {}, caption->rect().center());
+    QTest::mouseRelease(caption, Qt::RightButton, {}, caption->mapFromGlobal(pressAt));
     const QString mismatch = layoutMismatch(panel, expectedCells(4, 0));
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     QCOMPARE(cameraOnDisk(), qMakePair(QStringLiteral("4"), QStringLiteral("0")));
