@@ -1,0 +1,431 @@
+#include "camerabox.h"
+
+#include "common/config/setupconfig.h"
+
+#include <QAction>
+#include <QDebug>
+#include <QGridLayout>
+#include <QMenu>
+#include <QMetaType>
+#include <QSet>
+#include <QVariant>
+#include <QWidget>
+
+namespace {
+
+const QChar LayoutSeparator = QLatin1Char('_');
+const QString SingleViewPrefix = QStringLiteral("0_");
+
+// The 0-based tile of a 1-based camera number; -1 for anything that names no camera, so that
+// the range checks reject it without any arithmetic on hand-edited numbers.
+int tileOfCamera(const QString &cameraNumber)
+{
+    bool ok = false;
+    const int number = cameraNumber.toInt(&ok);
+    return ok && number > 0 ? number - 1 : -1;
+}
+
+} // namespace
+
+CameraBox::CameraBox(QObject *parent)
+    : QObject(parent),
+      m_cameraType(QStringLiteral("1_16")),
+      m_menuFlag(QStringLiteral("排列")),
+      m_actionFlag(QStringLiteral("监控"))
+{
+    qRegisterMetaType<QList<int>>("QList<int>");
+
+    m_cameraLayouts.insert(2, {QStringLiteral("1_2"), QStringLiteral("3_4"), QStringLiteral("5_6"),
+                               QStringLiteral("7_8"), QStringLiteral("9_10"), QStringLiteral("11_12"),
+                               QStringLiteral("13_14"), QStringLiteral("15_16")});
+    m_cameraLayouts.insert(4, {QStringLiteral("1_4"), QStringLiteral("5_8"), QStringLiteral("9_12"),
+                               QStringLiteral("13_16")});
+    m_cameraLayouts.insert(6, {QStringLiteral("1_6"), QStringLiteral("7_12"), QStringLiteral("11_16")});
+    m_cameraLayouts.insert(8, {QStringLiteral("1_8"), QStringLiteral("9_16")});
+    m_cameraLayouts.insert(9, {QStringLiteral("1_9"), QStringLiteral("8_16")});
+    m_cameraLayouts.insert(13, {QStringLiteral("1_13"), QStringLiteral("4_16")});
+    m_cameraLayouts.insert(16, {QStringLiteral("1_16")});
+}
+
+QList<int> CameraBox::menuTypes()
+{
+    return {2, 4, 6, 8, 9, 13, 16};
+}
+
+QString CameraBox::cameraType() const
+{
+    return m_cameraType;
+}
+
+void CameraBox::setCameraType(const QString &cameraType)
+{
+    if (m_cameraType == cameraType)
+        return;
+    m_cameraType = cameraType;
+}
+
+void CameraBox::setGridLayout(QGridLayout *gridLayout)
+{
+    m_gridLayout = gridLayout;
+    if (!m_gridLayout)
+        return;
+    m_gridLayout->setContentsMargins(0, 0, 0, 0);
+    m_gridLayout->setSpacing(1);
+}
+
+void CameraBox::setWidgets(const QList<QWidget *> &widgets)
+{
+    m_widgets = widgets;
+    m_videoCount = widgets.size();
+}
+
+void CameraBox::setMenuFlag(const QString &menuFlag)
+{
+    if (m_menuFlag == menuFlag)
+        return;
+    m_menuFlag = menuFlag;
+}
+
+void CameraBox::setActionFlag(const QString &actionFlag)
+{
+    if (m_actionFlag == actionFlag)
+        return;
+    m_actionFlag = actionFlag;
+}
+
+QMap<int, QStringList> CameraBox::cameraLayouts() const
+{
+    return m_cameraLayouts;
+}
+
+void CameraBox::setCameraLayouts(const QMap<int, QStringList> &cameraLayouts)
+{
+    m_cameraLayouts = cameraLayouts;
+}
+
+QString CameraBox::layoutFor(int type, int index) const
+{
+    if (!rangeExists(index, type))
+        return QString();
+    const QStringList layouts = m_cameraLayouts.value(type);
+    for (const QString &layout : layouts) {
+        if (tileOfCamera(layout.section(LayoutSeparator, 0, 0)) == index)
+            return layout;
+    }
+    return QString();
+}
+
+bool CameraBox::hasGrid(const char *slotName) const
+{
+    if (m_gridLayout)
+        return true;
+    qWarning("CameraBox: %s without a grid; nothing to lay out.", slotName);
+    return false;
+}
+
+bool CameraBox::tileExists(int index) const
+{
+    return index >= 0 && index < qMin(m_videoCount, m_widgets.size()) && m_widgets.at(index);
+}
+
+bool CameraBox::rangeExists(int index, int count) const
+{
+    if (count < 1 || index < 0 || index > qMin(m_videoCount, m_widgets.size()) - count)
+        return false;
+    for (int i = index; i < index + count; ++i) {
+        if (!m_widgets.at(i))
+            return false;
+    }
+    return true;
+}
+
+void CameraBox::placeTile(int index, const Cell &cell)
+{
+    QWidget *widget = m_widgets.at(index);
+    m_gridLayout->addWidget(widget, cell.row, cell.column, cell.rowSpan, cell.columnSpan);
+    widget->setVisible(true);
+}
+
+void CameraBox::hideCamera()
+{
+    const int count = qMin(m_videoCount, m_widgets.size());
+    for (int i = 0; i < count; ++i) {
+        QWidget *widget = m_widgets.at(i);
+        if (!widget)
+            continue;
+        if (m_gridLayout)
+            m_gridLayout->removeWidget(widget);
+        widget->setVisible(false);
+    }
+}
+
+void CameraBox::changeCamera1(int index)
+{
+    if (!hasGrid("changeCamera1"))
+        return;
+    if (!tileExists(index)) {
+        qWarning("CameraBox: changeCamera1(%d) names no tile (the list holds %d); the layout stays "
+                 "as it is.",
+                 index, int(m_widgets.size()));
+        return;
+    }
+    hideCamera();
+    placeTile(index, {0, 0, 1, 1});
+}
+
+void CameraBox::changeCamera2(int index)
+{
+    if (!hasGrid("changeCamera2"))
+        return;
+    if (!rangeExists(index, 2)) {
+        qWarning("CameraBox: changeCamera2(%d) names tiles outside the list of %d; the layout stays "
+                 "as it is.",
+                 index, int(m_widgets.size()));
+        return;
+    }
+    hideCamera();
+    placeTile(index, {0, 0, 1, 1});
+    placeTile(index + 1, {0, 1, 1, 1});
+}
+
+void CameraBox::changeCameranormal(int index, int flag)
+{
+    if (!hasGrid("changeCameranormal"))
+        return;
+    if (flag < 1 || !tileExists(index)) {
+        qWarning("CameraBox: changeCameranormal(%d, %d) does not fit the %d tiles; the layout stays "
+                 "as it is.",
+                 index, flag, int(m_widgets.size()));
+        return;
+    }
+    hideCamera();
+    const qint64 wanted = qint64(flag) * flag;
+    qint64 placed = 0;
+    int row = 0;
+    int column = 0;
+    const int count = qMin(m_videoCount, m_widgets.size());
+    for (int i = 0; i < count; ++i) {
+        if (i >= index && m_widgets.at(i)) {
+            placeTile(i, {row, column, 1, 1});
+            ++placed;
+            ++column;
+            if (column == flag) {
+                ++row;
+                column = 0;
+            }
+        }
+        if (placed == wanted)
+            break;
+    }
+}
+
+void CameraBox::changeCameracustom(int index, int type)
+{
+    if (type != 6 && type != 8 && type != 13)
+        return;
+    if (!rangeExists(index, type)) {
+        qWarning("CameraBox: changeCameracustom(%d, %d) names tiles outside the list of %d; the layout "
+                 "stays as it is.",
+                 index, type, int(m_widgets.size()));
+        return;
+    }
+    QList<int> indexs;
+    for (int i = index; i < index + type; ++i)
+        indexs.append(i);
+    if (type == 6)
+        changeCamera6(indexs);
+    else if (type == 8)
+        changeCamera8(indexs);
+    else
+        changeCamera13(indexs);
+}
+
+void CameraBox::placeCustom(const QList<int> &indexs, const QList<Cell> &cells, const char *slotName)
+{
+    if (indexs.size() < cells.size()) {
+        qWarning("CameraBox: %s needs %d tiles and got %d; the layout stays as it is.", slotName,
+                 int(cells.size()), int(indexs.size()));
+        return;
+    }
+    QSet<int> seen;
+    for (int k = 0; k < cells.size(); ++k) {
+        const int index = indexs.at(k);
+        if (!tileExists(index) || seen.contains(index)) {
+            qWarning("CameraBox: %s got tile %d, which is missing or listed twice; the layout stays "
+                     "as it is.",
+                     slotName, index);
+            return;
+        }
+        seen.insert(index);
+    }
+    if (!hasGrid(slotName))
+        return;
+    hideCamera();
+    // Only the placed tiles are shown: a visible tile outside the grid would float over it.
+    for (int k = 0; k < cells.size(); ++k)
+        placeTile(indexs.at(k), cells.at(k));
+}
+
+QList<CameraBox::Cell> CameraBox::cells6()
+{
+    return {{0, 0, 2, 2}, {0, 2, 1, 1}, {1, 2, 1, 1}, {2, 2, 1, 1}, {2, 1, 1, 1}, {2, 0, 1, 1}};
+}
+
+QList<CameraBox::Cell> CameraBox::cells8()
+{
+    return {{0, 0, 3, 3}, {0, 3, 1, 1}, {1, 3, 1, 1}, {2, 3, 1, 1},
+            {3, 3, 1, 1}, {3, 2, 1, 1}, {3, 1, 1, 1}, {3, 0, 1, 1}};
+}
+
+QList<CameraBox::Cell> CameraBox::cells13()
+{
+    return {{0, 0, 1, 1}, {0, 1, 1, 1}, {0, 2, 1, 1}, {0, 3, 1, 1}, {1, 0, 1, 1},
+            {2, 0, 1, 1}, {1, 1, 2, 2}, {1, 3, 1, 1}, {2, 3, 1, 1}, {3, 0, 1, 1},
+            {3, 1, 1, 1}, {3, 2, 1, 1}, {3, 3, 1, 1}};
+}
+
+void CameraBox::changeCamera6(QList<int> indexs)
+{
+    placeCustom(indexs, cells6(), "changeCamera6");
+}
+
+void CameraBox::changeCamera8(QList<int> indexs)
+{
+    placeCustom(indexs, cells8(), "changeCamera8");
+}
+
+void CameraBox::changeCamera13(QList<int> indexs)
+{
+    placeCustom(indexs, cells13(), "changeCamera13");
+}
+
+void CameraBox::changeCamera4(int index)
+{
+    changeCameranormal(index, 2);
+}
+
+void CameraBox::changeCamera6(int index)
+{
+    changeCameracustom(index, 6);
+}
+
+void CameraBox::changeCamera8(int index)
+{
+    changeCameracustom(index, 8);
+}
+
+void CameraBox::changeCamera9(int index)
+{
+    changeCameranormal(index, 3);
+}
+
+void CameraBox::changeCamera13(int index)
+{
+    changeCameracustom(index, 13);
+}
+
+void CameraBox::changeCamera16(int index)
+{
+    changeCameranormal(index, 4);
+}
+
+void CameraBox::showCamera(int type, int index)
+{
+    switch (type) {
+    case 1:
+        changeCamera1(index);
+        break;
+    case 2:
+        changeCamera2(index);
+        break;
+    case 4:
+        changeCamera4(index);
+        break;
+    case 6:
+        changeCamera6(index);
+        break;
+    case 8:
+        changeCamera8(index);
+        break;
+    case 9:
+        changeCamera9(index);
+        break;
+    case 13:
+        changeCamera13(index);
+        break;
+    case 16:
+        changeCamera16(index);
+        break;
+    default:
+        break;
+    }
+    SetupConfig::instance()->setCamera(type, index);
+    emit changeCamera(type, m_cameraType, false);
+}
+
+void CameraBox::showCamera()
+{
+    const QObject *action = sender();
+    if (!action)
+        return;
+    const int index = tileOfCamera(action->property("index").toString());
+    const int type = action->property("type").toInt();
+    const QString flag = action->property("flag").toString();
+    if (flag == m_cameraType)
+        return;
+    m_cameraType = flag;
+    showCamera(type, index);
+}
+
+void CameraBox::restoreCamera()
+{
+    if (m_cameraType.startsWith(SingleViewPrefix)) {
+        const int index = tileOfCamera(m_cameraType.section(LayoutSeparator, -1));
+        if (!tileExists(index)) {
+            qWarning().noquote() << QStringLiteral("CameraBox: the single view %1 names no tile; "
+                                                   "nothing to restore.")
+                                        .arg(m_cameraType);
+            return;
+        }
+        changeCamera1(index);
+        emit changeCamera(1, m_cameraType, true);
+        return;
+    }
+    const int first = tileOfCamera(m_cameraType.section(LayoutSeparator, 0, 0));
+    for (auto it = m_cameraLayouts.cbegin(); it != m_cameraLayouts.cend(); ++it) {
+        if (it.value().contains(m_cameraType)) {
+            showCamera(it.key(), first);
+            return;
+        }
+    }
+}
+
+void CameraBox::initMenu(QMenu *menu, const QList<bool> &enable)
+{
+    const QList<int> types = menuTypes();
+    if (!menu || enable.size() < types.size())
+        return;
+    for (int k = 0; k < types.size(); ++k) {
+        if (enable.at(k))
+            addCameraMenu(menu, types.at(k));
+    }
+}
+
+void CameraBox::addCameraMenu(QMenu *menu, int type)
+{
+    const QString title = QStringLiteral("切换到%1%2").arg(QString::number(type), m_menuFlag);
+    const QStringList layouts = m_cameraLayouts.value(type);
+    QMenu *parent = layouts.size() > 1 ? menu->addMenu(title) : menu;
+    for (const QString &layout : layouts) {
+        const QStringList parts = layout.split(LayoutSeparator);
+        const QString first = parts.first();
+        const QString last = parts.last();
+        const QString text = layouts.size() == 1
+                                 ? title
+                                 : QStringLiteral("%1%2-%1%3").arg(m_actionFlag, first, last);
+        QAction *action = parent->addAction(text, this, SLOT(showCamera()));
+        action->setProperty("index", first);
+        action->setProperty("type", type);
+        action->setProperty("flag", layout);
+    }
+}

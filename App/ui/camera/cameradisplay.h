@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QHBoxLayout;
+class QLabel;
+class QToolButton;
+class QVBoxLayout;
+
+// One tile of the camera wall: a header bar (index button, state, title) above the area where
+// the camera picture belongs. Its look comes from the theme, which selects on the object names.
+class CameraDisplay : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int HeaderHeight = 32;
+    static constexpr int IndexButtonWidth = 50;
+    static constexpr int TitleLabelWidth = 50;
+
+    explicit CameraDisplay(QWidget *parent = nullptr);
+
+    QString index() const;
+    void setIndex(const QString &index);
+    QString title() const;
+    void setTitle(const QString &title);
+    QString state() const;
+    void setState(int state);
+    QString videoText() const;
+    void setVideoText(const QString &text);
+
+    // The text the state label shows for a state value.
+    static QString stateText(int state);
+
+signals:
+    void clickIndex(QString index, QString title, QString state);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Q_DISABLE_COPY(CameraDisplay)
+
+    void emitClickIndex();
+
+    QVBoxLayout *m_mainLayout = nullptr;
+    QWidget *m_topWidget = nullptr;
+    QHBoxLayout *m_topLayout = nullptr;
+    QToolButton *m_indexButton = nullptr;
+    QLabel *m_titleLabel = nullptr;
+    QLabel *m_stateLabel = nullptr;
+    QLabel *m_videoLabel = nullptr;
+};

@@ -1,0 +1,185 @@
+#include "camerapanel.h"
+
+#include "common/config/setupconfig.h"
+#include "ui/camera/camerabox.h"
+#include "ui/camera/cameradisplay.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QVBoxLayout>
+#include <QVector>
+
+namespace {
+
+// Any state other than 0 (NG) and 1 (OK) reads "UNKNOW".
+constexpr int UnknownState = 2;
+
+} // namespace
+
+CameraPanel::CameraPanel(QWidget *parent) : QWidget(parent)
+{
+    initUI();
+}
+
+void CameraPanel::initUI()
+{
+    m_mainLayout = new QVBoxLayout;
+    m_mainLayout->setContentsMargins(MarginLeft, MarginTop, MarginRight, MarginBottom);
+
+    m_gridLayout = new QGridLayout;
+
+    // Kept up to date but not part of the page; owned by it and hidden so it never appears.
+    m_statusLabel = new QLabel(this);
+    m_statusLabel->setFixedHeight(StatusHeight);
+    m_statusLabel->hide();
+
+    m_mainLayout->addLayout(m_gridLayout, 0);
+    setLayout(m_mainLayout);
+
+    m_videoMax = false;
+    installEventFilter(this);
+
+    QList<QWidget *> widgets;
+    for (int i = 0; i < TileCount; ++i) {
+        // Owned by the page from the start: a tile the grid never receives is still deleted with
+        // the page, and showing it can never make it a window of its own.
+        auto *tile = new CameraDisplay(this);
+        tile->hide();
+        tile->setObjectName(QStringLiteral("CameraDisplay"));
+        tile->setIndex(QStringLiteral("C%1").arg(i + 1, 2, 10, QLatin1Char('0')));
+        tile->setTitle(QStringLiteral("Unknow"));
+        tile->setState(UnknownState);
+        tile->setVideoText(QStringLiteral("通道 %1").arg(i + 1));
+        tile->installEventFilter(this);
+        m_tiles.append(tile);
+        widgets.append(tile);
+    }
+
+    m_cameraBox = new CameraBox(this);
+    connect(m_cameraBox, SIGNAL(changeCamera(int, QString, bool)), this,
+            SLOT(changeCamera(int, QString, bool)));
+    m_cameraBox->setCameraType(QStringLiteral("1_16"));
+    m_cameraBox->setGridLayout(m_gridLayout);
+    m_cameraBox->setWidgets(widgets);
+    m_cameraBox->setMenuFlag(QStringLiteral("画面"));
+    m_cameraBox->setActionFlag(QStringLiteral("摄像头"));
+
+    applyStoredLayout();
+
+    m_menu = new QMenu(this);
+    m_cameraBox->initMenu(m_menu, QVector<bool>(MenuTypeCount, true).toList());
+}
+
+void CameraPanel::applyStoredLayout()
+{
+    const QPair<int, int> stored = SetupConfig::instance()->camera();
+    int type = stored.first;
+    int index = stored.second;
+    // The store keeps only type and index; the layout string names what is on screen and is
+    // what the menu compares with, so it is derived from the pair.
+    QString layout = m_cameraBox->layoutFor(type, index);
+    if (layout.isEmpty()) {
+        qWarning("CameraPanel: the stored camera layout (type %d, index %d) is not one of the "
+                 "offered layouts; showing type %d, index %d instead.",
+                 type, index, SetupConfig::DefaultCameraType, SetupConfig::DefaultCameraIndex);
+        type = SetupConfig::DefaultCameraType;
+        index = SetupConfig::DefaultCameraIndex;
+        layout = m_cameraBox->layoutFor(type, index);
+    }
+    m_cameraBox->setCameraType(layout);
+    m_cameraBox->showCamera(type, index);
+}
+
+void CameraPanel::doAction()
+{
+    Q_UNUSED(sender())
+}
+
+void CameraPanel::changeCamera(int type, QString videoType, bool videoMax)
+{
+    Q_UNUSED(videoMax)
+    m_statusLabel->setText(QStringLiteral("主菜单：%1  子菜单：%2").arg(QString::number(type), videoType));
+}
+
+bool CameraPanel::opensMenu(Qt::MouseButtons held)
+{
+    return held == Qt::RightButton;
+}
+
+void CameraPanel::popupMenu(const QPoint &globalPos)
+{
+    m_menu->exec(globalPos);
+}
+
+void CameraPanel::toggleMaximised(CameraDisplay *tile)
+{
+    if (m_videoMax) {
+        m_videoMax = false;
+        m_cameraBox->restoreCamera();
+        return;
+    }
+    m_videoMax = true;
+    m_cameraBox->hideCamera();
+    m_gridLayout->addWidget(tile, 0, 0);
+    tile->setVisible(true);
+}
+
+bool CameraPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonDblClick: {
+        // Only tiles are maximised: the page's own double clicks (margins, grid gaps) pass by,
+        // so the page never lands in its own grid.
+        auto *tile = qobject_cast<CameraDisplay *>(watched);
+        if (tile && m_tiles.contains(tile)) {
+            toggleMaximised(tile);
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonPress:
+        if (opensMenu(QGuiApplication::mouseButtons())) {
+            popupMenu(QCursor::pos());
+            // A press on a tile travels on to the page, whose filter would open the menu again.
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QList<CameraDisplay *> CameraPanel::tiles() const
+{
+    return m_tiles;
+}
+
+QGridLayout *CameraPanel::gridLayout() const
+{
+    return m_gridLayout;
+}
+
+QMenu *CameraPanel::menu() const
+{
+    return m_menu;
+}
+
+CameraBox *CameraPanel::cameraBox() const
+{
+    return m_cameraBox;
+}
+
+QString CameraPanel::statusText() const
+{
+    return m_statusLabel->text();
+}
+
+bool CameraPanel::isTileMaximised() const
+{
+    return m_videoMax;
+}
