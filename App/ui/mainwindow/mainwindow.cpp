@@ -9,6 +9,7 @@
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
 #include "mainobject.h"
+#include "ui/camera/camerapanel.h"
 #include "ui/common/iconhelper.h"
 
 namespace {
@@ -47,6 +48,9 @@ void MainWindow::initPages()
     m_mainLayout = new QHBoxLayout;
     m_mainLayout->setSpacing(0);
     m_mainLayout->setContentsMargins(0, 0, 0, 0);
+    // The camera wall is the window's page until the page stack takes it over.
+    m_cameraPanel = new CameraPanel;
+    m_mainLayout->addWidget(m_cameraPanel);
     m_centralWidget->setLayout(m_mainLayout);
 }
 

@@ -2,6 +2,7 @@
 
 #include "fancywindow.h"
 
+class CameraPanel;
 class QAction;
 class QHBoxLayout;
 class QMenu;
@@ -27,6 +28,7 @@ public:
 
     QMenu *styleMenu() const { return m_styleMenu; }
     QPushButton *middleButton() const { return m_middleButton; }
+    CameraPanel *cameraPanel() const { return m_cameraPanel; }
 
     // "<configDir>/image/logo.ico"
     static QString logoPath();
@@ -41,6 +43,7 @@ private:
 
     QWidget *m_centralWidget = nullptr;
     QHBoxLayout *m_mainLayout = nullptr;
+    CameraPanel *m_cameraPanel = nullptr;
     QAction *m_styleAction = nullptr;
     QMenu *m_styleMenu = nullptr;
     QAction *m_darkBlueAction = nullptr;
