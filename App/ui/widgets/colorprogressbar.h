@@ -41,6 +41,10 @@ public:
     double value() const { return m_value; }
     double minimum() const { return m_minimum; }
     double maximum() const { return m_maximum; }
+    int radius() const { return m_radius; }
+    int stripeGap() const { return m_stripeGap; }
+    int stripeSlant() const { return m_stripeSlant; }
+    int stripeWidth() const { return m_stripeWidth; }
     // The value's share of the range, 0 to 1; 0 when the range has no width.
     double fraction() const;
     // The percentage as drawn, e.g. "45.5%".
