@@ -76,7 +76,6 @@ private slots:
     void noBackground();
     void pointerStyles_data();
     void pointerStyles();
-    void overlayOverNothing();
     void widgetSize_data();
     void widgetSize();
 };
@@ -428,20 +427,6 @@ void TestInstantChart::pointerStyles()
     // Hub ring and hub are drawn whatever the pointer.
     PROBE(image, dialPoint(Size, 23, 90), translucent(Pointer, 0.6), Tolerance);
     PROBE(image, dialPoint(Size, 15, 90), Pointer, Tolerance);
-}
-
-void TestInstantChart::overlayOverNothing()
-{
-    const double tilt = qDegreesToRadians(-20.0);
-    const QPoint crescent(qFloor(100 - 45 * -std::sin(tilt)), qFloor(100 - 45 * std::cos(tilt)));
-    const double alpha = (100 + (30 - 100) * (44.0 / 89.0)) / 255.0;
-
-    InstantChart chart;
-    QImage image = GaugeProbe::render(chart, Size);
-    PROBE(image, crescent, translucent(Qt::white, alpha), 4);
-    chart.setShowOverlay(false);
-    image = GaugeProbe::render(chart, Size);
-    PROBE(image, crescent, Transparent, 0);
 }
 
 void TestInstantChart::widgetSize_data()
