@@ -1,0 +1,425 @@
+#include "averagechart.h"
+
+#include "ui/chart/gaugepainter.h"
+
+#include <QPainter>
+#include <QTimer>
+#include <QtDebug>
+
+#include <cmath>
+
+namespace {
+
+constexpr int PreferredSide = 200;
+constexpr int MinimumSide = 50;
+
+constexpr int OuterRadius = 99;
+constexpr int InnerRadius = 90;
+constexpr int PieRadius = 60;
+constexpr int CoverRadius = 50;
+constexpr int TickOuterRadius = 72;
+constexpr int LabelRadius = 82;
+constexpr int HubRingRadius = 18;
+constexpr qreal HubRingOpacity = 0.8;
+constexpr int HubRadius = 15;
+
+constexpr double PieShareStart = 0.7;
+constexpr double PieShareMid = 0.15;
+constexpr double PieShareEnd = 0.15;
+// The middle and last sectors are nudged counter-clockwise by this many sixteenths of a
+// degree each so that no hairline of the layer below shows between them.
+constexpr int PieOffset = 3;
+
+constexpr int ValuePixelSize = 14;
+constexpr int CaptionPixelSize = 13;
+const QRect ValueRect(-100, -100, 200, 200);
+const QRect CaptionRect(-100, 30, 200, 70);
+
+constexpr int LabelFontPointSize = 8;
+
+const GaugePainter::PointerLook PointerLook{1.0, 38};
+
+} // namespace
+
+AverageChart::AverageChart(QWidget *parent)
+    : QWidget(parent),
+      m_minValue(1.0),
+      m_maxValue(2999.0),
+      m_value(0.0),
+      m_precision(0),
+      m_scaleMajor(10),
+      m_scaleMinor(10),
+      m_startAngle(45),
+      m_endAngle(45),
+      m_animation(false),
+      m_animationStep(0.5),
+      m_outerCircleColor(80, 80, 80),
+      m_innerCircleColor(60, 60, 60),
+      m_pieColorStart(24, 189, 155),
+      m_pieColorMid(218, 218, 0),
+      m_pieColorEnd(255, 107, 107),
+      m_coverCircleColor(100, 100, 100),
+      m_scaleColor(255, 255, 255),
+      m_pointerColor(255, 107, 107),
+      m_centerCircleColor(250, 250, 250),
+      m_textColor(0, 0, 0),
+      m_captionColor(Qt::white),
+      m_captionText(QStringLiteral("平均值")),
+      m_showOverlay(true),
+      m_overlayColor(255, 255, 255, 60),
+      m_pieStyle(PieStyle_Three),
+      m_pointerStyle(PointerStyle_Indicator),
+      m_reverse(false),
+      m_currentValue(0.0),
+      m_timer(new QTimer(this))
+{
+    m_timer->setInterval(AnimationInterval);
+    connect(m_timer, &QTimer::timeout, this, &AverageChart::updateValue);
+    // Only measures the scale labels; they are drawn in a pixel-sized font.
+    setFont(QFont(QStringLiteral("Arial"), LabelFontPointSize));
+}
+
+AverageChart::~AverageChart()
+{
+    if (m_timer->isActive())
+        m_timer->stop();
+}
+
+QString AverageChart::valueText() const
+{
+    return GaugePainter::valueText(m_currentValue, m_precision);
+}
+
+QVector<AverageChart::PieSector> AverageChart::pieSectors() const
+{
+    constexpr double SixteenthsPerDegree = GaugePainter::SixteenthsPerDegree;
+    const auto truncatedInt = &GaugePainter::truncatedInt;
+
+    const double range = GaugePainter::sweep(m_startAngle, m_endAngle);
+    const double begin = GaugePainter::StraightDown - m_startAngle;
+    QVector<PieSector> sectors;
+    switch (m_pieStyle) {
+    case PieStyle_Three: {
+        const double a1 = range * PieShareStart;
+        const double a2 = range * PieShareMid;
+        const double a3 = range * PieShareEnd;
+        sectors.append({truncatedInt((begin - a1) * SixteenthsPerDegree),
+                        truncatedInt(a1 * SixteenthsPerDegree), m_pieColorStart});
+        sectors.append({truncatedInt((begin - a1 - a2) * SixteenthsPerDegree + PieOffset),
+                        truncatedInt(a2 * SixteenthsPerDegree), m_pieColorMid});
+        sectors.append({truncatedInt((begin - a1 - a2 - a3) * SixteenthsPerDegree + 2 * PieOffset),
+                        truncatedInt(a3 * SixteenthsPerDegree), m_pieColorEnd});
+        break;
+    }
+    case PieStyle_Current: {
+        const double a1 = (m_currentValue - m_minValue) / (m_maxValue - m_minValue) * range;
+        const double a2 = range - a1;
+        sectors.append({truncatedInt((begin - a1) * SixteenthsPerDegree),
+                        truncatedInt(a1 * SixteenthsPerDegree), m_pieColorStart});
+        sectors.append({truncatedInt((begin - a1 - a2) * SixteenthsPerDegree),
+                        truncatedInt(a2 * SixteenthsPerDegree), m_pieColorEnd});
+        break;
+    }
+    default:
+        break;
+    }
+    return sectors;
+}
+
+QSize AverageChart::sizeHint() const
+{
+    return QSize(PreferredSide, PreferredSide);
+}
+
+QSize AverageChart::minimumSizeHint() const
+{
+    return QSize(MinimumSide, MinimumSide);
+}
+
+void AverageChart::updateValue()
+{
+    if (!m_reverse) {
+        if (m_currentValue >= m_value)
+            m_timer->stop();
+        else
+            m_currentValue += m_animationStep;
+    } else {
+        if (m_currentValue <= m_value)
+            m_timer->stop();
+        else
+            m_currentValue -= m_animationStep;
+    }
+    update();
+}
+
+void AverageChart::setRange(double minValue, double maxValue)
+{
+    if (!(minValue < maxValue) || !std::isfinite(minValue) || !std::isfinite(maxValue))
+        return;
+    m_minValue = minValue;
+    m_maxValue = maxValue;
+    // A target outside the new scale would point off the dial: it moves to the nearer end.
+    if (m_value < m_minValue)
+        setValue(m_minValue);
+    else if (m_value > m_maxValue)
+        setValue(m_maxValue);
+    update();
+}
+
+void AverageChart::setRange(int minValue, int maxValue)
+{
+    setRange(double(minValue), double(maxValue));
+}
+
+void AverageChart::setMinValue(double minValue)
+{
+    setRange(minValue, m_maxValue);
+}
+
+void AverageChart::setMaxValue(double maxValue)
+{
+    setRange(m_minValue, maxValue);
+}
+
+void AverageChart::setValue(double value)
+{
+    // Written so that NaN is refused along with the values outside the scale.
+    if (!(value >= m_minValue && value <= m_maxValue))
+        return;
+    if (value == m_value)
+        return;
+    m_reverse = value < m_value;
+    m_value = value;
+    emit valueChanged(GaugePainter::truncatedInt(value));
+    if (!m_animation) {
+        m_currentValue = value;
+        update();
+    } else {
+        m_timer->start();
+    }
+}
+
+void AverageChart::setValue(int value)
+{
+    setValue(double(value));
+}
+
+void AverageChart::setPrecision(int precision)
+{
+    if (precision > MaxPrecision || precision == m_precision)
+        return;
+    m_precision = precision;
+    update();
+}
+
+void AverageChart::setScaleMajor(int scaleMajor)
+{
+    if (scaleMajor < 1) {
+        qWarning() << "AverageChart: ignoring" << scaleMajor << "major scale intervals";
+        return;
+    }
+    if (scaleMajor == m_scaleMajor)
+        return;
+    m_scaleMajor = scaleMajor;
+    update();
+}
+
+void AverageChart::setScaleMinor(int scaleMinor)
+{
+    if (scaleMinor < 1) {
+        qWarning() << "AverageChart: ignoring" << scaleMinor << "minor scale intervals";
+        return;
+    }
+    if (scaleMinor == m_scaleMinor)
+        return;
+    m_scaleMinor = scaleMinor;
+    update();
+}
+
+void AverageChart::setStartAngle(int startAngle)
+{
+    if (startAngle == m_startAngle)
+        return;
+    m_startAngle = startAngle;
+    update();
+}
+
+void AverageChart::setEndAngle(int endAngle)
+{
+    if (endAngle == m_endAngle)
+        return;
+    m_endAngle = endAngle;
+    update();
+}
+
+void AverageChart::setAnimation(bool animation)
+{
+    if (animation == m_animation)
+        return;
+    m_animation = animation;
+    update();
+}
+
+void AverageChart::setAnimationStep(double animationStep)
+{
+    if (!(std::isfinite(animationStep) && animationStep > 0)) {
+        qWarning() << "AverageChart: ignoring animation step" << animationStep;
+        return;
+    }
+    if (animationStep == m_animationStep)
+        return;
+    m_animationStep = animationStep;
+    update();
+}
+
+void AverageChart::setOuterCircleColor(const QColor &outerCircleColor)
+{
+    if (outerCircleColor == m_outerCircleColor)
+        return;
+    m_outerCircleColor = outerCircleColor;
+    update();
+}
+
+void AverageChart::setInnerCircleColor(const QColor &innerCircleColor)
+{
+    if (innerCircleColor == m_innerCircleColor)
+        return;
+    m_innerCircleColor = innerCircleColor;
+    update();
+}
+
+void AverageChart::setPieColorStart(const QColor &pieColorStart)
+{
+    if (pieColorStart == m_pieColorStart)
+        return;
+    m_pieColorStart = pieColorStart;
+    update();
+}
+
+void AverageChart::setPieColorMid(const QColor &pieColorMid)
+{
+    if (pieColorMid == m_pieColorMid)
+        return;
+    m_pieColorMid = pieColorMid;
+    update();
+}
+
+void AverageChart::setPieColorEnd(const QColor &pieColorEnd)
+{
+    if (pieColorEnd == m_pieColorEnd)
+        return;
+    m_pieColorEnd = pieColorEnd;
+    update();
+}
+
+void AverageChart::setCoverCircleColor(const QColor &coverCircleColor)
+{
+    if (coverCircleColor == m_coverCircleColor)
+        return;
+    m_coverCircleColor = coverCircleColor;
+    update();
+}
+
+void AverageChart::setScaleColor(const QColor &scaleColor)
+{
+    if (scaleColor == m_scaleColor)
+        return;
+    m_scaleColor = scaleColor;
+    update();
+}
+
+void AverageChart::setPointerColor(const QColor &pointerColor)
+{
+    if (pointerColor == m_pointerColor)
+        return;
+    m_pointerColor = pointerColor;
+    update();
+}
+
+void AverageChart::setCenterCircleColor(const QColor &centerCircleColor)
+{
+    if (centerCircleColor == m_centerCircleColor)
+        return;
+    m_centerCircleColor = centerCircleColor;
+    update();
+}
+
+void AverageChart::setTextColor(const QColor &textColor)
+{
+    if (textColor == m_textColor)
+        return;
+    m_textColor = textColor;
+    update();
+}
+
+void AverageChart::setShowOverlay(bool showOverlay)
+{
+    if (showOverlay == m_showOverlay)
+        return;
+    m_showOverlay = showOverlay;
+    update();
+}
+
+void AverageChart::setOverlayColor(const QColor &overlayColor)
+{
+    if (overlayColor == m_overlayColor)
+        return;
+    m_overlayColor = overlayColor;
+    update();
+}
+
+void AverageChart::setPieStyle(AverageChart::PieStyle pieStyle)
+{
+    if (pieStyle == m_pieStyle)
+        return;
+    m_pieStyle = pieStyle;
+    update();
+}
+
+void AverageChart::setPointerStyle(AverageChart::PointerStyle pointerStyle)
+{
+    if (pointerStyle == m_pointerStyle)
+        return;
+    m_pointerStyle = pointerStyle;
+    update();
+}
+
+void AverageChart::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    GaugePainter::beginLogical(painter, width(), height());
+    const double range = GaugePainter::sweep(m_startAngle, m_endAngle);
+
+    GaugePainter::drawDisc(painter, OuterRadius, m_outerCircleColor);
+    GaugePainter::drawDisc(painter, InnerRadius, m_innerCircleColor);
+    drawColorPie(painter);
+    GaugePainter::drawDisc(painter, CoverRadius, m_coverCircleColor);
+    GaugePainter::drawTicks(painter, m_scaleColor, m_startAngle, range, m_scaleMajor, m_scaleMinor,
+                            TickOuterRadius);
+    GaugePainter::drawScaleLabels(painter, m_scaleColor, fontMetrics(), m_startAngle, range,
+                                  m_minValue, m_maxValue, m_scaleMajor, LabelRadius);
+    GaugePainter::drawPointer(painter, m_pointerStyle, m_pointerColor, m_startAngle,
+                              GaugePainter::valueAngle(range, m_minValue, m_maxValue, m_currentValue),
+                              PointerLook);
+    GaugePainter::drawDisc(painter, HubRingRadius, m_pointerColor, HubRingOpacity);
+    GaugePainter::drawDisc(painter, HubRadius, m_centerCircleColor);
+    GaugePainter::drawCenteredText(painter, valueText(), ValuePixelSize, m_textColor, ValueRect);
+    if (!m_captionText.isEmpty())
+        GaugePainter::drawCenteredText(painter, m_captionText, CaptionPixelSize, m_captionColor,
+                                       CaptionRect);
+    if (m_showOverlay)
+        GaugePainter::drawOverlay(painter, m_overlayColor);
+}
+
+void AverageChart::drawColorPie(QPainter &painter) const
+{
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    const QRect pieRect(-PieRadius, -PieRadius, PieRadius * 2, PieRadius * 2);
+    const QVector<PieSector> sectors = pieSectors();
+    for (const PieSector &sector : sectors) {
+        painter.setBrush(sector.color);
+        painter.drawPie(pieRect, sector.startAngle, sector.spanAngle);
+    }
+    painter.restore();
+}

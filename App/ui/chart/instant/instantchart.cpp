@@ -1,0 +1,382 @@
+#include "instantchart.h"
+
+#include "ui/chart/gaugepainter.h"
+
+#include <QPainter>
+#include <QTimer>
+#include <QtDebug>
+
+#include <cmath>
+
+namespace {
+
+constexpr int PreferredSide = 200;
+constexpr int MinimumSide = 50;
+
+// The rim stroke fills the ring between radius 89 and 99.
+constexpr int RimWidth = 10;
+const QRect RimRect(-94, -94, 188, 188);
+constexpr int TickOuterRadius = 60;
+constexpr int LabelRadius = 75;
+constexpr int HubRingRadius = 25;
+constexpr qreal HubRingOpacity = 0.6;
+constexpr int HubRadius = 20;
+
+constexpr int ValuePixelSize = 14;
+constexpr int TitlePixelSize = 13;
+const QRect ValueRect(-100, -100, 200, 200);
+const QRect TitleRect(-100, 30, 200, 70);
+
+constexpr int LabelFontPointSize = 9;
+
+const GaugePainter::PointerLook PointerLook{0.6, 45};
+
+} // namespace
+
+InstantChart::InstantChart(QWidget *parent)
+    : QWidget(parent),
+      m_minValue(1.0),
+      m_maxValue(2999.0),
+      m_value(0.0),
+      m_scaleMajor(10),
+      m_scaleMinor(10),
+      m_startAngle(45),
+      m_endAngle(45),
+      m_animation(false),
+      m_animationStep(3.0),
+      m_showUserValue(false),
+      m_userValue(80.0),
+      m_userValueColor(255, 107, 107),
+      m_usedColor(100, 184, 255),
+      m_freeColor(100, 100, 100),
+      m_scaleColor(10, 10, 10),
+      m_pointerColor(255, 107, 107),
+      m_textColor(250, 250, 250),
+      m_titleColor(Qt::white),
+      m_title(QStringLiteral("瞬时值")),
+      m_showOverlay(true),
+      m_overlayColor(255, 255, 255, 60),
+      m_pointerStyle(PointerStyle_Indicator),
+      m_reverse(false),
+      m_currentValue(0.0),
+      m_timer(new QTimer(this))
+{
+    m_timer->setInterval(AnimationInterval);
+    connect(m_timer, &QTimer::timeout, this, &InstantChart::updateValue);
+    // Only measures the scale labels; they are drawn in a pixel-sized font.
+    setFont(QFont(QStringLiteral("Arial"), LabelFontPointSize));
+}
+
+InstantChart::~InstantChart()
+{
+    if (m_timer->isActive())
+        m_timer->stop();
+}
+
+QString InstantChart::valueText() const
+{
+    return GaugePainter::valueText(m_currentValue, 0);
+}
+
+QVector<InstantChart::RimArc> InstantChart::rimArcs() const
+{
+    constexpr double SixteenthsPerDegree = GaugePainter::SixteenthsPerDegree;
+    const auto truncatedInt = &GaugePainter::truncatedInt;
+
+    const double range = GaugePainter::sweep(m_startAngle, m_endAngle);
+    const double begin = GaugePainter::StraightDown - m_startAngle;
+    const double split = m_showUserValue ? m_userValue : m_currentValue;
+    const double a1 = (split - m_minValue) / (m_maxValue - m_minValue) * range;
+    const double a2 = range - a1;
+    return {
+        {truncatedInt((begin - a1) * SixteenthsPerDegree), truncatedInt(a1 * SixteenthsPerDegree),
+         m_showUserValue ? m_userValueColor : m_usedColor},
+        {truncatedInt((begin - a1 - a2) * SixteenthsPerDegree), truncatedInt(a2 * SixteenthsPerDegree),
+         m_freeColor},
+    };
+}
+
+QSize InstantChart::sizeHint() const
+{
+    return QSize(PreferredSide, PreferredSide);
+}
+
+QSize InstantChart::minimumSizeHint() const
+{
+    return QSize(MinimumSide, MinimumSide);
+}
+
+void InstantChart::updateValue()
+{
+    if (!m_reverse) {
+        if (m_currentValue >= m_value) {
+            m_currentValue = m_value;
+            m_timer->stop();
+        } else {
+            m_currentValue += m_animationStep;
+        }
+    } else {
+        if (m_currentValue <= m_value) {
+            m_currentValue = m_value;
+            m_timer->stop();
+        } else {
+            m_currentValue -= m_animationStep;
+        }
+    }
+    update();
+}
+
+void InstantChart::setRange(double minValue, double maxValue)
+{
+    if (!(minValue < maxValue) || !std::isfinite(minValue) || !std::isfinite(maxValue))
+        return;
+    m_minValue = minValue;
+    m_maxValue = maxValue;
+    // A target outside the new scale would point off the dial: it moves to the nearer end.
+    if (m_value < m_minValue)
+        setValue(m_minValue);
+    else if (m_value > m_maxValue)
+        setValue(m_maxValue);
+    update();
+}
+
+void InstantChart::setMinValue(double minValue)
+{
+    setRange(minValue, m_maxValue);
+}
+
+void InstantChart::setMaxValue(double maxValue)
+{
+    setRange(m_minValue, maxValue);
+}
+
+void InstantChart::setValue(double value)
+{
+    // Written so that NaN is refused along with the values outside the scale.
+    if (!(value >= m_minValue && value <= m_maxValue))
+        return;
+    if (value == m_value)
+        return;
+    m_reverse = value < m_value;
+    m_value = value;
+    emit valueChanged(value);
+    if (!m_animation) {
+        m_currentValue = value;
+        update();
+    } else {
+        m_timer->start();
+    }
+}
+
+void InstantChart::setValue(int value)
+{
+    setValue(double(value));
+}
+
+void InstantChart::setScaleMajor(int scaleMajor)
+{
+    if (scaleMajor < 1) {
+        qWarning() << "InstantChart: ignoring" << scaleMajor << "major scale intervals";
+        return;
+    }
+    if (scaleMajor == m_scaleMajor)
+        return;
+    m_scaleMajor = scaleMajor;
+    update();
+}
+
+void InstantChart::setScaleMinor(int scaleMinor)
+{
+    if (scaleMinor < 1) {
+        qWarning() << "InstantChart: ignoring" << scaleMinor << "minor scale intervals";
+        return;
+    }
+    if (scaleMinor == m_scaleMinor)
+        return;
+    m_scaleMinor = scaleMinor;
+    update();
+}
+
+void InstantChart::setStartAngle(int startAngle)
+{
+    if (startAngle == m_startAngle)
+        return;
+    m_startAngle = startAngle;
+    update();
+}
+
+void InstantChart::setEndAngle(int endAngle)
+{
+    if (endAngle == m_endAngle)
+        return;
+    m_endAngle = endAngle;
+    update();
+}
+
+void InstantChart::setAnimation(bool animation)
+{
+    if (animation == m_animation)
+        return;
+    m_animation = animation;
+    update();
+}
+
+void InstantChart::setAnimationStep(double animationStep)
+{
+    if (!(std::isfinite(animationStep) && animationStep > 0)) {
+        qWarning() << "InstantChart: ignoring animation step" << animationStep;
+        return;
+    }
+    if (animationStep == m_animationStep)
+        return;
+    m_animationStep = animationStep;
+    update();
+}
+
+void InstantChart::setShowUserValue(bool showUserValue)
+{
+    if (showUserValue == m_showUserValue)
+        return;
+    m_showUserValue = showUserValue;
+    update();
+}
+
+void InstantChart::setUserValue(double userValue)
+{
+    if (!(userValue >= m_minValue && userValue <= m_maxValue))
+        return;
+    if (userValue == m_userValue)
+        return;
+    m_userValue = userValue;
+    update();
+}
+
+void InstantChart::setUserValue(int userValue)
+{
+    setUserValue(double(userValue));
+}
+
+void InstantChart::setUserValueColor(const QColor &userValueColor)
+{
+    if (userValueColor == m_userValueColor)
+        return;
+    m_userValueColor = userValueColor;
+    update();
+}
+
+void InstantChart::setUsedColor(const QColor &usedColor)
+{
+    if (usedColor == m_usedColor)
+        return;
+    m_usedColor = usedColor;
+    update();
+}
+
+void InstantChart::setFreeColor(const QColor &freeColor)
+{
+    if (freeColor == m_freeColor)
+        return;
+    m_freeColor = freeColor;
+    update();
+}
+
+void InstantChart::setScaleColor(const QColor &scaleColor)
+{
+    if (scaleColor == m_scaleColor)
+        return;
+    m_scaleColor = scaleColor;
+    update();
+}
+
+void InstantChart::setPointerColor(const QColor &pointerColor)
+{
+    if (pointerColor == m_pointerColor)
+        return;
+    m_pointerColor = pointerColor;
+    update();
+}
+
+void InstantChart::setTextColor(const QColor &textColor)
+{
+    if (textColor == m_textColor)
+        return;
+    m_textColor = textColor;
+    update();
+}
+
+void InstantChart::setTitleColor(const QColor &titleColor)
+{
+    if (titleColor == m_titleColor)
+        return;
+    m_titleColor = titleColor;
+    update();
+}
+
+void InstantChart::setTitle(const QString &title)
+{
+    if (title == m_title)
+        return;
+    m_title = title;
+    update();
+}
+
+void InstantChart::setShowOverlay(bool showOverlay)
+{
+    if (showOverlay == m_showOverlay)
+        return;
+    m_showOverlay = showOverlay;
+    update();
+}
+
+void InstantChart::setOverlayColor(const QColor &overlayColor)
+{
+    if (overlayColor == m_overlayColor)
+        return;
+    m_overlayColor = overlayColor;
+    update();
+}
+
+void InstantChart::setPointerStyle(InstantChart::PointerStyle pointerStyle)
+{
+    if (pointerStyle == m_pointerStyle)
+        return;
+    m_pointerStyle = pointerStyle;
+    update();
+}
+
+void InstantChart::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    GaugePainter::beginLogical(painter, width(), height());
+    const double range = GaugePainter::sweep(m_startAngle, m_endAngle);
+
+    drawRim(painter);
+    GaugePainter::drawTicks(painter, m_scaleColor, m_startAngle, range, m_scaleMajor, m_scaleMinor,
+                            TickOuterRadius);
+    GaugePainter::drawScaleLabels(painter, m_scaleColor, fontMetrics(), m_startAngle, range,
+                                  m_minValue, m_maxValue, m_scaleMajor, LabelRadius);
+    GaugePainter::drawPointer(painter, m_pointerStyle, m_pointerColor, m_startAngle,
+                              GaugePainter::valueAngle(range, m_minValue, m_maxValue, m_currentValue),
+                              PointerLook);
+    GaugePainter::drawDisc(painter, HubRingRadius, m_pointerColor, HubRingOpacity);
+    GaugePainter::drawDisc(painter, HubRadius, m_pointerColor);
+    GaugePainter::drawCenteredText(painter, valueText(), ValuePixelSize, m_textColor, ValueRect);
+    if (!m_title.isEmpty())
+        GaugePainter::drawCenteredText(painter, m_title, TitlePixelSize, m_titleColor, TitleRect);
+    if (m_showOverlay)
+        GaugePainter::drawOverlay(painter, m_overlayColor);
+}
+
+void InstantChart::drawRim(QPainter &painter) const
+{
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    QPen pen(QBrush(m_usedColor), RimWidth, Qt::SolidLine, Qt::FlatCap, Qt::MPenJoinStyle);
+    const QVector<RimArc> arcs = rimArcs();
+    for (const RimArc &arc : arcs) {
+        pen.setColor(arc.color);
+        painter.setPen(pen);
+        painter.drawArc(RimRect, arc.startAngle, arc.spanAngle);
+    }
+    painter.restore();
+}

@@ -1,0 +1,157 @@
+// Paint cost of the two round gauges: the time to paint one frame into an image with the
+// software rasteriser, and the CPU share of a gauge animating on its 10 ms tick.
+// Run with QT_QPA_PLATFORM=offscreen.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+#include "ui/chart/average/averagechart.h"
+#include "ui/chart/instant/instantchart.h"
+
+namespace {
+
+constexpr int WarmUpFrames = 20;
+constexpr int AnimationRuns = 3;
+constexpr int AnimationMillis = 3000;
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+double processCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+class PaintCounter : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+// Median milliseconds to paint one frame of the gauge at side x side.
+template<typename Gauge>
+double paintMillis(int side, int frames)
+{
+    Gauge gauge;
+    gauge.resize(side, side);
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    std::vector<double> times;
+    times.reserve(frames);
+    for (int i = 0; i < WarmUpFrames + frames; ++i) {
+        // A different value every frame, as while animating.
+        gauge.setValue(1.0 + (i * 7) % 2998);
+        image.fill(Qt::transparent);
+        QElapsedTimer timer;
+        timer.start();
+        gauge.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        const double elapsed = timer.nsecsElapsed() / 1e6;
+        if (i >= WarmUpFrames)
+            times.push_back(elapsed);
+    }
+    return median(times);
+}
+
+struct AnimationFigures
+{
+    double cpuPercent;
+    double framesPerSecond;
+};
+
+// Shows the gauge and lets it walk a long sweep on its own timer for a few seconds.
+template<typename Gauge>
+AnimationFigures animate(double step)
+{
+    std::vector<double> cpu;
+    std::vector<double> fps;
+    for (int run = 0; run < AnimationRuns; ++run) {
+        Gauge gauge;
+        gauge.resize(200, 200);
+        gauge.setAnimationStep(step);
+        gauge.setAnimation(true);
+        gauge.show();
+        QCoreApplication::processEvents();
+
+        PaintCounter counter;
+        gauge.installEventFilter(&counter);
+        QEventLoop loop;
+        QTimer::singleShot(AnimationMillis, &loop, &QEventLoop::quit);
+        QElapsedTimer wall;
+        const double cpuBefore = processCpuSeconds();
+        wall.start();
+        gauge.setValue(2999.0);
+        loop.exec();
+        const double wallSeconds = wall.nsecsElapsed() / 1e9;
+        const double cpuSeconds = processCpuSeconds() - cpuBefore;
+        cpu.push_back(100.0 * cpuSeconds / wallSeconds);
+        fps.push_back(counter.count / wallSeconds);
+    }
+    return {median(cpu), median(fps)};
+}
+
+double idleCpuPercent()
+{
+    AverageChart gauge;
+    gauge.resize(200, 200);
+    gauge.show();
+    QCoreApplication::processEvents();
+    QEventLoop loop;
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+    QElapsedTimer wall;
+    const double cpuBefore = processCpuSeconds();
+    wall.start();
+    loop.exec();
+    return 100.0 * (processCpuSeconds() - cpuBefore) / (wall.nsecsElapsed() / 1e9);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
+
+    const struct
+    {
+        int side;
+        int frames;
+    } sizes[] = {{200, 1000}, {600, 300}};
+    for (const auto &size : sizes) {
+        std::printf("AverageChart paint %dx%d: median %.3f ms per frame over %d frames\n", size.side,
+                    size.side, paintMillis<AverageChart>(size.side, size.frames), size.frames);
+        std::printf("InstantChart paint %dx%d: median %.3f ms per frame over %d frames\n", size.side,
+                    size.side, paintMillis<InstantChart>(size.side, size.frames), size.frames);
+    }
+
+    std::printf("idle shown gauge: CPU %.1f %% of one core\n", idleCpuPercent());
+    const AnimationFigures average = animate<AverageChart>(0.5);
+    std::printf("AverageChart animating at 200x200 on its 10 ms tick: CPU %.1f %% of one core, "
+                "%.0f frames/s (median of %d runs of %d ms)\n",
+                average.cpuPercent, average.framesPerSecond, AnimationRuns, AnimationMillis);
+    const AnimationFigures instant = animate<InstantChart>(1.0);
+    std::printf("InstantChart animating at 200x200 on its 10 ms tick: CPU %.1f %% of one core, "
+                "%.0f frames/s (median of %d runs of %d ms)\n",
+                instant.cpuPercent, instant.framesPerSecond, AnimationRuns, AnimationMillis);
+    return 0;
+}
