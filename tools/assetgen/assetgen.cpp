@@ -313,11 +313,11 @@ QImage drawMessageBoxBackground()
     band.setColorAt(0.45, QColor(128, 128, 128, 0));
     p.fillRect(image.rect(), band);
 
-    drawAperture(p, QPointF(MessageBoxWidth - 40, MessageBoxHeight - 30), 150, QColor(128, 136, 150, 34), 6);
+    drawAperture(p, QPointF(MessageBoxWidth - 40, MessageBoxHeight - 30), 150, QColor(128, 136, 150, 30), 6);
 
     QLinearGradient footer(0, MessageBoxHeight - 70, 0, MessageBoxHeight);
     footer.setColorAt(0.0, QColor(128, 128, 128, 0));
-    footer.setColorAt(1.0, QColor(128, 128, 128, 26));
+    footer.setColorAt(1.0, QColor(128, 128, 128, 20));
     p.fillRect(QRect(0, MessageBoxHeight - 70, MessageBoxWidth, 70), footer);
     return image;
 }
