@@ -7,7 +7,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 const char *const UserNameVariable = "USERNAME";
 constexpr long FallbackPasswdBufferSize = 16384;
@@ -33,8 +34,8 @@ QString PlatformUser::systemUserName()
     std::vector<char> buffer(static_cast<size_t>(size));
     passwd entry{};
     passwd *result = nullptr;
-    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &result) != 0 || !result
-        || !result->pw_name)
+    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &result) != 0 || !result ||
+        !result->pw_name)
         return QString();
     return QString::fromLocal8Bit(result->pw_name);
 }

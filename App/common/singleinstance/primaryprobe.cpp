@@ -14,7 +14,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 // Field 3 of /proc/<pid>/stat, after the command name in parentheses.
 char procState(qint64 pid)

@@ -2,16 +2,15 @@
 
 #include <QDebug>
 #include <QElapsedTimer>
-#include <QLocalSocket>
 #include <QSharedMemory>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "common/singleinstance/platformuser.h"
 #include "common/singleinstance/uniqueapplicationprivate.h"
 
-namespace {
+namespace
+{
 
 void debugUnlockFailure(const char *line, const QSharedMemory *block)
 {
@@ -96,8 +95,8 @@ UniqueApplication::UniqueApplication(int &argc, char *argv[], bool allowSecondar
         if (options.testFlag(NotifyOnSecondary))
             m_d->connectToPrimaryInstance(timeout, UniqueApplicationPrivate::InitSecondaryInstance);
         if (!sharedBlock->unlock())
-            debugUnlockFailure(
-                "UniqueApplication: Unable to unlock memory after secondary start.", sharedBlock);
+            debugUnlockFailure("UniqueApplication: Unable to unlock memory after secondary start.",
+                               sharedBlock);
         return;
     }
 

@@ -21,7 +21,8 @@
 static_assert(UniqueApplicationPrivate::StreamVersion == QDataStream::Qt_5_6,
               "the wire format is fixed to stream version 17");
 
-namespace {
+namespace
+{
 
 const char *const HashSeed = "UniqueApplication";
 
@@ -209,9 +210,8 @@ void UniqueApplicationPrivate::becomeSecondary()
 
 void UniqueApplicationPrivate::randomWait()
 {
-    QThread::msleep(
-        static_cast<unsigned long>(QRandomGenerator64::global()->bounded(RandomWaitMinMs,
-                                                                         RandomWaitEndMs)));
+    QThread::msleep(static_cast<unsigned long>(
+        QRandomGenerator64::global()->bounded(RandomWaitMinMs, RandomWaitEndMs)));
 }
 
 QByteArray UniqueApplicationPrivate::encodeInitBody(const QString &blockName, quint8 kind,
@@ -294,8 +294,12 @@ bool UniqueApplicationPrivate::writeAcknowledgedFrame(int timeout, const QByteAr
     m_clientSocket->flush();
     // Waiting for the answer also writes whatever the socket could not take at once. The
     // answer may be here already: an empty frame is taken together with its header.
-    if (m_clientSocket->bytesAvailable() == 0 && !m_clientSocket->waitForReadyRead(timeout))
+    if (m_clientSocket->bytesAvailable() == 0 && !m_clientSocket->waitForReadyRead(timeout)) {
+        // Where the primary stands in this frame is unknown now; a late acknowledgement would
+        // be taken for the next frame's. The next message starts on a fresh connection.
+        m_clientSocket->abort();
         return false;
+    }
     char ack = 0;
     m_clientSocket->getChar(&ack);
     return true;
@@ -382,8 +386,8 @@ void UniqueApplicationPrivate::readFrameHeader(QLocalSocket *socket, PeerInfo::S
     configure(in);
     quint64 length = 0;
     in >> length;
-    const quint64 limit = nextStage == PeerInfo::AwaitInitBody ? MaxInitBodyLength
-                                                                : MaxMessageLength;
+    const quint64 limit =
+        nextStage == PeerInfo::AwaitInitBody ? MaxInitBodyLength : MaxMessageLength;
     if (in.status() != QDataStream::Ok || length > limit) {
         rejectPeer(socket, "frame too long");
         return;
@@ -421,9 +425,8 @@ void UniqueApplicationPrivate::readInitBody(QLocalSocket *socket)
     it->instanceId = instanceId;
     it->stage = PeerInfo::AwaitMessageHeader;
     QPointer<QLocalSocket> guard(socket);
-    if (kind == InitNewInstance
-        || (kind == InitSecondaryInstance
-            && m_options.testFlag(UniqueApplication::NotifyOnSecondary)))
+    if (kind == InitNewInstance ||
+        (kind == InitSecondaryInstance && m_options.testFlag(UniqueApplication::NotifyOnSecondary)))
         emit m_application->instanceStarted();
     if (guard)
         sendAck(socket);

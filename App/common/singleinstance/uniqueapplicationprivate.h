@@ -17,8 +17,7 @@ class QTimer;
 
 // The record in the shared block, shared with every other instance of the program: its layout
 // is fixed (native byte order, 152 bytes).
-struct InstanceBlock
-{
+struct InstanceBlock {
     static constexpr int UserFieldSize = 128;
     static constexpr int ChecksummedSize = 144;
 
@@ -41,8 +40,7 @@ static_assert(offsetof(InstanceBlock, checksum) == InstanceBlock::ChecksummedSiz
 static_assert(sizeof(InstanceBlock) == 152, "the block is 152 bytes");
 
 // What the primary keeps per connection.
-struct PeerInfo
-{
+struct PeerInfo {
     enum Stage : quint8 {
         AwaitInitHeader = 0,
         AwaitInitBody = 1,
@@ -58,8 +56,7 @@ struct PeerInfo
 };
 
 // Everything that makes up the identity of the program for the block name.
-struct BlockIdentity
-{
+struct BlockIdentity {
     QString applicationName;
     QString organizationName;
     QString organizationDomain;

@@ -19,7 +19,8 @@
 #include "common/singleinstance/uniqueapplication.h"
 #include "common/singleinstance/uniqueapplicationprivate.h"
 
-namespace {
+namespace
+{
 
 constexpr int DefaultDeadline = 120000;
 constexpr int StdinChunk = 256;
@@ -41,8 +42,7 @@ QByteArray patternMessage(int size)
     return message;
 }
 
-struct Options
-{
+struct Options {
     QString extra;
     UniqueApplication::Mode mode = UniqueApplication::PerUser;
     int timeout = UniqueApplication::DefaultTimeout;
@@ -50,6 +50,7 @@ struct Options
     bool stay = false;
     bool holdLock = false;
     int sendSize = -1;
+    int sendCount = 1;
     int sendTimeout = UniqueApplication::DefaultTimeout;
     int deadline = DefaultDeadline;
 };
@@ -72,11 +73,13 @@ Options parseOptions(int argc, char *argv[])
     const QCommandLineOption appVersion(QStringLiteral("app-version"), QString(),
                                         QStringLiteral("v"));
     const QCommandLineOption send(QStringLiteral("send"), QString(), QStringLiteral("bytes"));
+    const QCommandLineOption sendCount(QStringLiteral("send-count"), QString(),
+                                       QStringLiteral("n"));
     const QCommandLineOption sendTimeout(QStringLiteral("send-timeout"), QString(),
                                          QStringLiteral("ms"));
     const QCommandLineOption deadline(QStringLiteral("deadline"), QString(), QStringLiteral("ms"));
     parser.addOptions({extra, mode, timeout, allowSecondary, stay, holdLock, appName, appVersion,
-                       send, sendTimeout, deadline});
+                       send, sendCount, sendTimeout, deadline});
     parser.parse(arguments);
 
     Options options;
@@ -90,6 +93,8 @@ Options parseOptions(int argc, char *argv[])
     options.holdLock = parser.isSet(holdLock);
     if (parser.isSet(send))
         options.sendSize = parser.value(send).toInt();
+    if (parser.isSet(sendCount))
+        options.sendCount = parser.value(sendCount).toInt();
     if (parser.isSet(sendTimeout))
         options.sendTimeout = parser.value(sendTimeout).toInt();
     if (parser.isSet(deadline))
@@ -145,18 +150,17 @@ int main(int argc, char *argv[])
     if (app.isPrimaryInstance())
         say("primary " + QByteArray::number(QCoreApplication::applicationPid()));
     else
-        say("secondary " + QByteArray::number(app.instanceId()) + ' '
-            + QByteArray::number(app.primaryProcessId()));
+        say("secondary " + QByteArray::number(app.instanceId()) + ' ' +
+            QByteArray::number(app.primaryProcessId()));
 
     QObject::connect(&app, &UniqueApplication::instanceStarted, [] { say("instanceStarted"); });
-    QObject::connect(&app, &UniqueApplication::receivedMessage,
-                     [](quint32 id, const QByteArray &message) {
-                         say("message " + QByteArray::number(id) + ' '
-                             + QByteArray::number(message.size()) + ' '
-                             + QCryptographicHash::hash(message, QCryptographicHash::Sha1).toHex());
-                     });
+    QObject::connect(
+        &app, &UniqueApplication::receivedMessage, [](quint32 id, const QByteArray &message) {
+            say("message " + QByteArray::number(id) + ' ' + QByteArray::number(message.size()) +
+                ' ' + QCryptographicHash::hash(message, QCryptographicHash::Sha1).toHex());
+        });
 
-    if (options.sendSize >= 0) {
+    for (int i = 0; options.sendSize >= 0 && i < options.sendCount; ++i) {
         const bool sent =
             app.sendMessageToPrimary(patternMessage(options.sendSize), options.sendTimeout);
         say(sent ? "sent true" : "sent false");

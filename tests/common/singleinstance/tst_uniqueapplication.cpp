@@ -32,13 +32,14 @@ Q_DECLARE_METATYPE(BlockIdentity)
 // counted with QSignalSpy; helper processes play the later instances, and the scenarios that
 // need a primary of their own (killed, replaced, racing) run entirely between helpers.
 
-namespace {
+namespace
+{
 
 const char *const TestAppName = "uniqueapp-test";
 const char *const HelperAppName = "uniqueapp-helper";
 // PerUser | IgnoreAppPath: the helpers can then share a block name with this process.
-const UniqueApplication::Mode SharedMode = UniqueApplication::PerUser
-                                           | UniqueApplication::IgnoreAppPath;
+const UniqueApplication::Mode SharedMode =
+    UniqueApplication::PerUser | UniqueApplication::IgnoreAppPath;
 constexpr int Wait = 30000;          // generous: ASan builds on a busy machine
 constexpr int HelperTimeout = 20000; // the guard's own timeout inside the helpers
 constexpr int ShortPause = 300;
@@ -87,7 +88,8 @@ QByteArray initBody(const QByteArray &name, quint8 kind, quint32 id, int checksu
     QByteArray idBytes(4, Qt::Uninitialized);
     qToBigEndian(id, idBytes.data());
     body += idBytes;
-    const quint16 checksum = quint16(qChecksum(body.constData(), uint(body.size())) + checksumDelta);
+    const quint16 checksum =
+        quint16(qChecksum(body.constData(), uint(body.size())) + checksumDelta);
     QByteArray checksumBytes(2, Qt::Uninitialized);
     qToBigEndian(checksum, checksumBytes.data());
     return body + checksumBytes;
@@ -158,15 +160,20 @@ public:
         return QString();
     }
 
+    // Both give up early once the process has ended without saying it.
     bool waitForLineStartingWith(const QString &prefix)
     {
-        return waitUntil([&] { return !lineStartingWith(prefix).isEmpty(); });
+        waitUntil([&] { return !lineStartingWith(prefix).isEmpty() || ended(); });
+        return !lineStartingWith(prefix).isEmpty();
     }
 
     bool waitForCount(const QString &line, int expected)
     {
-        return waitUntil([&] { return count(line) >= expected; });
+        waitUntil([&] { return count(line) >= expected || ended(); });
+        return count(line) >= expected;
     }
+
+    bool ended() const { return m_process.state() == QProcess::NotRunning; }
 
     bool waitForExit()
     {
@@ -177,8 +184,8 @@ public:
 
     bool exitedCleanly()
     {
-        return m_process.state() == QProcess::NotRunning
-               && m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+        return m_process.state() == QProcess::NotRunning &&
+               m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
     }
 
     void quit()
@@ -222,24 +229,19 @@ private:
 // Arguments for a helper that shares this process's block, i.e. a later instance of it.
 QStringList laterInstanceArguments()
 {
-    return {QStringLiteral("--app-name"),
-            QLatin1String(TestAppName),
-            QStringLiteral("--mode"),
-            QString::number(int(SharedMode)),
-            QStringLiteral("--extra"),
-            guard()->extraHashData().value(0),
-            QStringLiteral("--timeout"),
-            QString::number(HelperTimeout)};
+    return {QStringLiteral("--app-name"), QLatin1String(TestAppName),
+            QStringLiteral("--mode"),     QString::number(int(SharedMode)),
+            QStringLiteral("--extra"),    guard()->extraHashData().value(0),
+            QStringLiteral("--timeout"),  QString::number(HelperTimeout)};
 }
 
 // Arguments for helpers that make up a group of their own, apart from this process.
 QStringList groupArguments(const QString &extra,
-                           UniqueApplication::Mode mode = UniqueApplication::PerUser
-                                                          | UniqueApplication::IgnoreAppPath)
+                           UniqueApplication::Mode mode = UniqueApplication::PerUser |
+                                                          UniqueApplication::IgnoreAppPath)
 {
-    return {QStringLiteral("--app-name"), QLatin1String(HelperAppName),
-            QStringLiteral("--mode"),     QString::number(int(mode)),
-            QStringLiteral("--extra"),    extra,
+    return {QStringLiteral("--app-name"), QLatin1String(HelperAppName),  QStringLiteral("--mode"),
+            QString::number(int(mode)),   QStringLiteral("--extra"),     extra,
             QStringLiteral("--timeout"),  QString::number(HelperTimeout)};
 }
 
@@ -295,7 +297,8 @@ public:
     }
     bool waitForClose()
     {
-        return Helper::waitUntil([&] { return m_socket.state() == QLocalSocket::UnconnectedState; });
+        return Helper::waitUntil(
+            [&] { return m_socket.state() == QLocalSocket::UnconnectedState; });
     }
     QLocalSocket &socket() { return m_socket; }
 
@@ -330,6 +333,7 @@ private slots:
     void secondaryMessageArrives_data();
     void secondaryMessageArrives();
     void sendFromPrimaryReturnsFalse();
+    void timedOutSendStartsAfreshNextTime();
     void strangersAreClosedSilently_data();
     void strangersAreClosedSilently();
     void shortHeaderWaitsForTheRest();
@@ -337,6 +341,8 @@ private slots:
 
     void simultaneousStarts_data();
     void simultaneousStarts();
+    void primaryClearsItsRecordOnExit();
+    void replacedPrimaryLeavesSuccessorsRecord();
     void killedPrimaryIsReplaced();
     void reusedProcessIdIsNotAPrimary();
     void lockOfKilledProcessIsReleased();
@@ -396,7 +402,8 @@ void TstUniqueApplication::blockNameRules()
     QFETCH(int, mode);
     QFETCH(bool, same);
 
-    const QString a = UniqueApplicationPrivate::computeBlockName(first, UniqueApplication::Mode(mode));
+    const QString a =
+        UniqueApplicationPrivate::computeBlockName(first, UniqueApplication::Mode(mode));
     const QString b =
         UniqueApplicationPrivate::computeBlockName(second, UniqueApplication::Mode(mode));
     QCOMPARE(a == b, same);
@@ -427,8 +434,8 @@ void TstUniqueApplication::blockNameMixesInputsInOrder()
     identity.applicationFilePath = QStringLiteral("/Usr/Bin/App");
     identity.userName = QStringLiteral("Ünïcode");
 
-    const QByteArray input = QByteArray("UniqueApplication") + "App" + "Org" + "org.example" + "xy"
-                             + "2.1" + "/usr/bin/app" + QStringLiteral("Ünïcode").toUtf8();
+    const QByteArray input = QByteArray("UniqueApplication") + "App" + "Org" + "org.example" +
+                             "xy" + "2.1" + "/usr/bin/app" + QStringLiteral("Ünïcode").toUtf8();
     const QByteArray expected =
         QCryptographicHash::hash(input, QCryptographicHash::Sha256).toBase64().replace('/', '_');
     QCOMPARE(UniqueApplicationPrivate::computeBlockName(identity, UniqueApplication::PerUser),
@@ -455,10 +462,18 @@ void TstUniqueApplication::userNameRule_data()
     QTest::addColumn<QString>("environment");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("systemAnswers") << "alice" << "bob" << "alice";
-    QTest::newRow("systemSilent") << "" << "bob" << "bob";
-    QTest::newRow("bothSilent") << "" << "" << "";
-    QTest::newRow("noEnvironment") << "alice" << "" << "alice";
+    QTest::newRow("systemAnswers") << "alice"
+                                   << "bob"
+                                   << "alice";
+    QTest::newRow("systemSilent") << ""
+                                  << "bob"
+                                  << "bob";
+    QTest::newRow("bothSilent") << ""
+                                << ""
+                                << "";
+    QTest::newRow("noEnvironment") << "alice"
+                                   << ""
+                                   << "alice";
 }
 
 void TstUniqueApplication::userNameRule()
@@ -485,17 +500,19 @@ void TstUniqueApplication::primaryGoneRule_data()
     QTest::addColumn<int>("server");
     QTest::addColumn<bool>("gone");
 
-    QTest::newRow("runningAndServing") << qint64(100) << int(P::Running) << int(S::Listening) << false;
+    QTest::newRow("runningAndServing")
+        << qint64(100) << int(P::Running) << int(S::Listening) << false;
     QTest::newRow("processEnded") << qint64(100) << int(P::Gone) << int(S::Unknown) << true;
-    QTest::newRow("processEndedSocketLeft") << qint64(100) << int(P::Gone) << int(S::Absent) << true;
+    QTest::newRow("processEndedSocketLeft")
+        << qint64(100) << int(P::Gone) << int(S::Absent) << true;
     QTest::newRow("idReusedByStranger") << qint64(100) << int(P::Running) << int(S::Absent) << true;
-    QTest::newRow("cannotTellProcess") << qint64(100) << int(P::Unknown) << int(S::Listening)
-                                       << false;
-    QTest::newRow("cannotTellAnything") << qint64(100) << int(P::Unknown) << int(S::Unknown)
-                                        << false;
+    QTest::newRow("cannotTellProcess")
+        << qint64(100) << int(P::Unknown) << int(S::Listening) << false;
+    QTest::newRow("cannotTellAnything")
+        << qint64(100) << int(P::Unknown) << int(S::Unknown) << false;
     QTest::newRow("cannotTellServer") << qint64(100) << int(P::Running) << int(S::Unknown) << false;
-    QTest::newRow("noProcessRecorded") << qint64(-1) << int(P::Running) << int(S::Listening)
-                                       << true;
+    QTest::newRow("noProcessRecorded")
+        << qint64(-1) << int(P::Running) << int(S::Listening) << true;
     QTest::newRow("zeroId") << qint64(0) << int(P::Running) << int(S::Listening) << true;
 }
 
@@ -655,6 +672,69 @@ void TstUniqueApplication::sendFromPrimaryReturnsFalse()
     QVERIFY(primary.lineStartingWith(QStringLiteral("message")).isEmpty());
 }
 
+void TstUniqueApplication::timedOutSendStartsAfreshNextTime()
+{
+    // A stand-in primary that never answers its first connection and answers the next one
+    // properly. A late acknowledgement on the first must not be taken for a new frame's.
+    constexpr int SendTimeout = 1000;
+    const QString extra = uniqueText("mute");
+    QSharedMemory memory(groupBlockName(extra));
+    QVERIFY2(memory.create(sizeof(InstanceBlock)), qPrintable(memory.errorString()));
+    QVERIFY(writeBlock(memory, primaryRecord(QCoreApplication::applicationPid())));
+    QLocalServer server;
+    QVERIFY(server.listen(groupBlockName(extra)));
+
+    // The guard's own probe connects and leaves without a word; the first connection that
+    // speaks is the one left unanswered.
+    QLocalSocket *mute = nullptr;
+    QByteArray buffer;
+    qint64 pending = -1;
+    QByteArrayList bodies;
+    connect(&server, &QLocalServer::newConnection, &server, [&] {
+        QLocalSocket *socket = server.nextPendingConnection();
+        connect(socket, &QLocalSocket::readyRead, socket, [&, socket] {
+            if (!mute)
+                mute = socket;
+            if (socket == mute) {
+                socket->readAll();
+                return;
+            }
+            buffer += socket->readAll();
+            for (;;) {
+                if (pending < 0 && buffer.size() >= 8) {
+                    pending = qint64(qFromBigEndian<quint64>(buffer.constData()));
+                    buffer.remove(0, 8);
+                } else if (pending >= 0 && buffer.size() >= pending) {
+                    bodies << buffer.left(int(pending));
+                    buffer.remove(0, int(pending));
+                    pending = -1;
+                } else {
+                    break;
+                }
+                socket->putChar('\n');
+            }
+        });
+    });
+
+    Helper secondary(groupArguments(extra)
+                     << QStringLiteral("--allow-secondary") << QStringLiteral("--send")
+                     << QStringLiteral("64") << QStringLiteral("--send-count")
+                     << QStringLiteral("2") << QStringLiteral("--send-timeout")
+                     << QString::number(SendTimeout));
+    QVERIFY2(secondary.waitForExit(), secondary.describe());
+    QVERIFY2(secondary.exitedCleanly(), secondary.describe());
+    QCOMPARE(secondary.lines().mid(1).join(QLatin1Char(',')),
+             QStringLiteral("sent false,sent true"));
+    QCOMPARE(bodies.size(), 2);
+    quint8 kind = 0;
+    quint32 id = 0;
+    QVERIFY(
+        UniqueApplicationPrivate::decodeInitBody(bodies.at(0), groupBlockName(extra), &kind, &id));
+    QCOMPARE(kind, quint8(UniqueApplicationPrivate::InitReconnect));
+    QCOMPARE(id, quint32(1));
+    QCOMPARE(bodies.at(1), patternMessage(64));
+}
+
 void TstUniqueApplication::strangersAreClosedSilently_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -676,8 +756,8 @@ void TstUniqueApplication::strangersAreClosedSilently_data()
     QTest::newRow("trailingBytesInBody") << frame(initBody(name, 1, 0) + "xx") << false;
     QTest::newRow("bodyShorterThanItsFields") << frame(QByteArray(6, 'z')) << false;
     QTest::newRow("randomBytes") << random << false;
-    QTest::newRow("hugeInitLength") << frameHeader(quint64(1) << 40) + QByteArray(1000, 'q')
-                                    << false;
+    QTest::newRow("hugeInitLength")
+        << frameHeader(quint64(1) << 40) + QByteArray(1000, 'q') << false;
     QTest::newRow("hugeMessageLength")
         << frame(valid) + frameHeader(quint64(1) << 40) + QByteArray(1000, 'q') << false;
     // Five seconds each: the primary waits that long for a stalled frame.
@@ -755,9 +835,9 @@ void TstUniqueApplication::framesSentAtOnceAreTakenOneByOne()
 
     Stranger eager;
     QVERIFY(eager.connected());
-    eager.send(frame(initBody(ownBlockName().toLatin1(), UniqueApplicationPrivate::InitNewInstance,
-                              42))
-               + frame(first) + frame(second));
+    eager.send(
+        frame(initBody(ownBlockName().toLatin1(), UniqueApplicationPrivate::InitNewInstance, 42)) +
+        frame(first) + frame(second));
     QVERIFY(eager.waitForAcks(6));
     QCOMPARE(eager.socket().readAll(), QByteArray(6, '\n'));
     QCOMPARE(started.count(), 1);
@@ -800,8 +880,8 @@ void TstUniqueApplication::simultaneousStarts()
     QList<quint32> ids;
     for (const auto &helper : helpers) {
         QVERIFY2(Helper::waitUntil([&] {
-                     return !helper->lines().isEmpty()
-                            || helper->process().state() == QProcess::NotRunning;
+                     return !helper->lines().isEmpty() ||
+                            helper->process().state() == QProcess::NotRunning;
                  }),
                  helper->describe());
         const QString said = helper->lines().value(0);
@@ -837,11 +917,61 @@ void TstUniqueApplication::simultaneousStarts()
     QCOMPARE(later.lines().value(0).split(' ').value(1), QStringLiteral("8"));
 }
 
+void TstUniqueApplication::primaryClearsItsRecordOnExit()
+{
+    const QString extra = uniqueText("exit");
+    const QStringList arguments = groupArguments(extra);
+    Helper primary(arguments);
+    QVERIFY2(primary.waitForLineStartingWith(QStringLiteral("primary")), primary.describe());
+    {
+        Helper secondary(QStringList(arguments) << QStringLiteral("--allow-secondary"));
+        QVERIFY2(secondary.waitForExit(), secondary.describe());
+        QVERIFY2(secondary.exitedCleanly(), secondary.describe());
+    }
+    QSharedMemory memory(groupBlockName(extra));
+    QVERIFY2(memory.attach(), qPrintable(memory.errorString()));
+
+    primary.quit();
+    QVERIFY2(primary.waitForExit(), primary.describe());
+    QVERIFY2(primary.exitedCleanly(), primary.describe());
+
+    InstanceBlock left{};
+    QVERIFY(readBlock(memory, &left));
+    QCOMPARE(left.primary, quint8(0));
+    QCOMPARE(left.primaryPid, qint64(-1));
+    QCOMPARE(left.primaryUser[0], '\0');
+    QCOMPARE(left.secondaryCount, quint32(1));
+    QCOMPARE(left.checksum, UniqueApplicationPrivate::computeChecksum(left));
+    QVERIFY(!QFile::exists(PrimaryProbe::serverPath(groupBlockName(extra))));
+}
+
+void TstUniqueApplication::replacedPrimaryLeavesSuccessorsRecord()
+{
+    const QString extra = uniqueText("successor");
+    Helper primary(groupArguments(extra));
+    QVERIFY2(primary.waitForLineStartingWith(QStringLiteral("primary")), primary.describe());
+
+    // As if another instance had found this primary unreachable and taken its place.
+    QSharedMemory memory(groupBlockName(extra));
+    QVERIFY2(memory.attach(), qPrintable(memory.errorString()));
+    const InstanceBlock successor = primaryRecord(QCoreApplication::applicationPid());
+    QVERIFY(writeBlock(memory, successor));
+
+    primary.quit();
+    QVERIFY2(primary.waitForExit(), primary.describe());
+    QVERIFY2(primary.exitedCleanly(), primary.describe());
+    InstanceBlock left{};
+    QVERIFY(readBlock(memory, &left));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(&left), sizeof(left)),
+             QByteArray(reinterpret_cast<const char *>(&successor), sizeof(successor)));
+}
+
 void TstUniqueApplication::killedPrimaryIsReplaced()
 {
     const QString extra = uniqueText("killed");
     const QStringList arguments = groupArguments(extra);
-    const QStringList secondaryArguments = QStringList(arguments) << QStringLiteral("--allow-secondary");
+    const QStringList secondaryArguments = QStringList(arguments)
+                                           << QStringLiteral("--allow-secondary");
 
     auto first = std::make_unique<Helper>(arguments);
     QVERIFY2(first->waitForLineStartingWith(QStringLiteral("primary")), first->describe());
@@ -849,8 +979,7 @@ void TstUniqueApplication::killedPrimaryIsReplaced()
     {
         Helper secondary(secondaryArguments);
         QVERIFY2(secondary.waitForExit(), secondary.describe());
-        QCOMPARE(secondary.lines().value(0),
-                 QStringLiteral("secondary 1 %1").arg(firstPid));
+        QCOMPARE(secondary.lines().value(0), QStringLiteral("secondary 1 %1").arg(firstPid));
     }
 
     // Keep the segment attached so that what the killed primary left behind stays in place.
