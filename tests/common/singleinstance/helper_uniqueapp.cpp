@@ -120,7 +120,7 @@ void quitOnStdinEnd(int deadline)
     QTimer::singleShot(deadline, qApp, &QCoreApplication::quit);
 }
 
-// Takes the guard's lock and keeps it until the process is killed.
+// Takes the guard's lock and keeps it until the process is killed (or the deadline passes).
 int holdLock(int argc, char *argv[], const Options &options)
 {
     QCoreApplication app(argc, argv);
@@ -133,8 +133,9 @@ int holdLock(int argc, char *argv[], const Options &options)
     if (!block.lock())
         return 3;
     say("locked");
-    for (;;)
-        QThread::sleep(1);
+    QThread::msleep(static_cast<unsigned long>(options.deadline));
+    block.unlock();
+    return 0;
 }
 
 } // namespace
