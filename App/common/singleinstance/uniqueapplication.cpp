@@ -1,0 +1,183 @@
+#include "uniqueapplication.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QSharedMemory>
+
+#include <cstdlib>
+
+#include "common/singleinstance/platformuser.h"
+#include "common/singleinstance/uniqueapplicationprivate.h"
+
+namespace
+{
+
+void debugUnlockFailure(const char *line, const QSharedMemory *block)
+{
+    qDebug("%s", line);
+    qDebug().noquote() << block->errorString();
+}
+
+} // namespace
+
+UniqueApplication::UniqueApplication(int &argc, char *argv[], bool allowSecondary, Mode options,
+                                     int timeout, const QString &extra)
+    : QApplication(argc, argv), m_d(new UniqueApplicationPrivate(this))
+{
+    m_d->m_options = options;
+    if (!extra.isEmpty())
+        m_d->m_extraHashData.append(extra);
+
+    m_d->buildBlockName();
+    m_d->randomWait();
+
+    m_d->m_sharedBlock = new QSharedMemory(m_d->m_blockName);
+    QSharedMemory *sharedBlock = m_d->m_sharedBlock;
+    if (sharedBlock->create(sizeof(InstanceBlock), QSharedMemory::ReadWrite)) {
+        if (!sharedBlock->lock()) {
+            qCritical("UniqueApplication: Unable to lock memory block after create.");
+            abortSafely();
+        }
+        m_d->resetBlock();
+    } else if (sharedBlock->error() == QSharedMemory::AlreadyExists) {
+        if (!sharedBlock->attach(QSharedMemory::ReadWrite)) {
+            qCritical("UniqueApplication: Unable to attach to shared memory block.");
+            abortSafely();
+        }
+        if (!sharedBlock->lock()) {
+            qCritical("UniqueApplication: Unable to lock memory block after attach.");
+            abortSafely();
+        }
+        // Someone else's segment under our key would be read past its end.
+        if (sharedBlock->size() < int(sizeof(InstanceBlock))) {
+            qCritical("UniqueApplication: Shared memory block is smaller than expected.");
+            sharedBlock->unlock();
+            abortSafely();
+        }
+    } else {
+        qCritical("UniqueApplication: Unable to create block.");
+        abortSafely();
+    }
+
+    QElapsedTimer inconsistentFor;
+    inconsistentFor.start();
+    while (!m_d->blockIsConsistent()) {
+        if (inconsistentFor.elapsed() > UniqueApplicationPrivate::InconsistentBlockTimeout) {
+            qWarning("UniqueApplication: Shared memory block has been in an inconsistent state "
+                     "from more than 5s. Assuming primary instance failure.");
+            m_d->resetBlock();
+        }
+        if (!sharedBlock->unlock())
+            debugUnlockFailure("UniqueApplication: Unable to unlock memory for random wait.",
+                               sharedBlock);
+        m_d->randomWait();
+        if (!sharedBlock->lock()) {
+            qCritical("UniqueApplication: Unable to lock memory after random wait.");
+            abortSafely();
+        }
+    }
+
+    // A primary killed outright leaves its record behind: without this check every later
+    // start would hand over to a dead process and quit.
+    if (m_d->block()->primary != 0)
+        m_d->clearVanishedPrimary();
+
+    if (m_d->block()->primary == 0) {
+        m_d->becomePrimary();
+        if (!sharedBlock->unlock())
+            debugUnlockFailure("UniqueApplication: Unable to unlock memory after primary start.",
+                               sharedBlock);
+        return;
+    }
+
+    if (allowSecondary) {
+        m_d->becomeSecondary();
+        if (options.testFlag(NotifyOnSecondary))
+            m_d->connectToPrimaryInstance(timeout, UniqueApplicationPrivate::InitSecondaryInstance);
+        if (!sharedBlock->unlock())
+            debugUnlockFailure("UniqueApplication: Unable to unlock memory after secondary start.",
+                               sharedBlock);
+        return;
+    }
+
+    if (!sharedBlock->unlock())
+        debugUnlockFailure("UniqueApplication: Unable to unlock memory at end of execution.",
+                           sharedBlock);
+    m_d->connectToPrimaryInstance(timeout, UniqueApplicationPrivate::InitNewInstance);
+    delete m_d;
+    m_d = nullptr;
+    std::exit(EXIT_SUCCESS);
+}
+
+UniqueApplication::~UniqueApplication()
+{
+    delete m_d;
+    m_d = nullptr;
+}
+
+bool UniqueApplication::isPrimaryInstance() const
+{
+    return m_d->m_localServer != nullptr;
+}
+
+bool UniqueApplication::isSecondaryInstance() const
+{
+    return m_d->m_localServer == nullptr;
+}
+
+quint32 UniqueApplication::instanceId() const
+{
+    return m_d->m_instanceId;
+}
+
+qint64 UniqueApplication::primaryProcessId() const
+{
+    QSharedMemory *sharedBlock = m_d->m_sharedBlock;
+    if (!sharedBlock->lock())
+        return -1;
+    const qint64 pid = m_d->block()->primaryPid;
+    sharedBlock->unlock();
+    return pid;
+}
+
+QString UniqueApplication::primaryUserName() const
+{
+    QSharedMemory *sharedBlock = m_d->m_sharedBlock;
+    if (!sharedBlock->lock())
+        return QString();
+    // Bounded: a record written by someone else need not be terminated.
+    const char *field = m_d->block()->primaryUser;
+    const QByteArray user(field, int(qstrnlen(field, InstanceBlock::UserFieldSize)));
+    sharedBlock->unlock();
+    return QString::fromUtf8(user);
+}
+
+QString UniqueApplication::currentUserName() const
+{
+    return PlatformUser::currentUserName();
+}
+
+QStringList UniqueApplication::extraHashData() const
+{
+    return m_d->m_extraHashData;
+}
+
+bool UniqueApplication::sendMessageToPrimary(const QByteArray &message, int timeout)
+{
+    if (isPrimaryInstance())
+        return false;
+    if (!m_d->connectToPrimaryInstance(timeout, UniqueApplicationPrivate::InitReconnect))
+        return false;
+    return m_d->writeAcknowledgedMessage(timeout, message);
+}
+
+void UniqueApplication::abortSafely()
+{
+    QSharedMemory *sharedBlock = m_d->m_sharedBlock;
+    qCritical().noquote() << QStringLiteral("UniqueApplication: %1 %2")
+                                 .arg(int(sharedBlock->error()))
+                                 .arg(sharedBlock->errorString());
+    delete m_d;
+    m_d = nullptr;
+    std::exit(EXIT_FAILURE);
+}
