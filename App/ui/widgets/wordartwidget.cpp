@@ -18,10 +18,10 @@ int WordArtWidget::baseline(int height, int fontSize)
     return height - fontSize / 2;
 }
 
+// Repaints even for the same text: callers change the colours or size first and then set the
+// text to show them.
 void WordArtWidget::setText(const QString &text)
 {
-    if (text == m_text)
-        return;
     m_text = text;
     update();
 }
