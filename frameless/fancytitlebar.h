@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QToolButton;
+
+// The caption row of a frameless window: the window title and the minimise, maximise and close
+// buttons, all acting on the top-level window the bar belongs to. FancyBar keeps its title and
+// maximise state up to date.
+class FancyTitleBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int DefaultHeight = 32;
+    static constexpr int ButtonWidth = 40;
+
+    explicit FancyTitleBar(QWidget *parent = nullptr);
+
+    void hideMaximizeButton();
+    bool isMaximizeButtonHidden() const;
+
+    void setTitleBarHeight(int height);
+    int titleBarHeight() const;
+
+    // A double click on the bar may maximise: not when the maximise button is hidden, nor for
+    // a window of fixed size.
+    bool canMaximize() const;
+
+public slots:
+    void toggleMaximized();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Q_DISABLE_COPY(FancyTitleBar)
+    friend class FancyBar;
+
+    void setTitle(const QString &title);
+    void setMaximized(bool maximized);
+    QToolButton *createButton(const char *objectName);
+
+    QLabel *m_titleLabel;
+    QToolButton *m_minimizeButton;
+    QToolButton *m_maximizeButton;
+    QToolButton *m_closeButton;
+    int m_titleBarHeight = DefaultHeight;
+    bool m_maximizeHidden = false;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "fancybar.h"
+#include "fancytitlebar.h"
+
+class FramelessHelper;
+
+// A main window without the window system's frame. Its FancyBar sits above everything else
+// (central widget and docks) and shows the window icon and title; a band of ResizeBand pixels
+// along the edges resizes the window, except along an axis whose size is fixed.
+//
+// Set the central widget, configure the bar, then title and icon: the bar follows later changes
+// of title, icon and window state. The bar occupies the menu-widget slot, so do not call
+// menuBar(): it would replace the bar.
+class FancyWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ResizeBand = 4;
+
+    explicit FancyWindow(QWidget *parent = nullptr);
+    ~FancyWindow() override;
+
+    FancyBar *fancyBar() const;
+
+private:
+    Q_DISABLE_COPY(FancyWindow)
+
+    FancyBar *m_fancyBar;
+    FramelessHelper *m_frameless;
+};
