@@ -1,6 +1,7 @@
 #include "mainobject.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QFile>
 
 #include "common/config/setupconfig.h"
