@@ -20,7 +20,9 @@ int readInt(const QSettings &settings, const QString &key, int fallback)
 {
     const QVariant raw = settings.value(key, fallback);
     bool ok = false;
-    const int value = raw.toInt(&ok);
+    // Through the text: QVariant::toInt narrows a 64-bit number without a word, so a hand-edited
+    // 4294967302 would read as 6.
+    const int value = raw.toString().toInt(&ok);
     if (!ok) {
         qWarning().noquote() << QStringLiteral("SetupConfig: %1 in %2 is not a number (%3); using 0.")
                                     .arg(key, settings.fileName(), raw.toString());
@@ -103,7 +105,7 @@ void SetupConfig::openSettings(QSettings &settings) const
 bool SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
 {
     if (m_appDir.isEmpty()) {
-        // No application directory yet: a relative "config" would land in the working directory.
+        // No application directory yet: the path would be "/config" at the file system root.
         qWarning("SetupConfig: no application directory set; the change is kept for this run only.");
         return false;
     }

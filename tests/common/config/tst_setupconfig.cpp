@@ -102,6 +102,8 @@ void tst_SetupConfig::handEditedFile_data()
                                      << "dark_green" << 4 << 0 << "4" << "four";
     QTest::newRow("hugeNumber") << QByteArray("[Camera]\nType=99999999999999999999\nIndex=2\n")
                                 << "dark_blue" << 0 << 2 << "99999999999999999999" << "2";
+    QTest::newRow("beyondIntRange") << QByteArray("[Camera]\nType=4294967302\nIndex=-4294967286\n")
+                                    << "dark_blue" << 0 << 0 << "4294967302" << "-4294967286";
     QTest::newRow("negativeNumbers") << QByteArray("[Camera]\nType=-6\nIndex=-1\n")
                                      << "dark_blue" << -6 << -1 << "-6" << "-1";
     QTest::newRow("utf8Theme") << QByteArray("[Config]\nTheme=\xe4\xb8\xbb\xe9\xa2\x98\n")
