@@ -1,0 +1,92 @@
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "common/config/setupconfig.h"
+#include "mainobject.h"
+#include "ui/mainwindow/mainwindow.h"
+
+class tst_MainObject : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void applyTheme_data();
+    void applyTheme();
+    void windowsStayHiddenUntilShown();
+
+private:
+    void writeTheme(const QString &relativePath, const QByteArray &css);
+
+    QTemporaryDir m_dir;
+};
+
+void tst_MainObject::writeTheme(const QString &relativePath, const QByteArray &css)
+{
+    const QString path = m_dir.path() + QLatin1Char('/') + relativePath;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(css);
+}
+
+void tst_MainObject::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    SetupConfig::instance()->setAppDir(m_dir.path());
+    writeTheme(QStringLiteral("config/style/dark_blue/style.css"),
+               "QWidget { color: #010203; }");
+    writeTheme(QStringLiteral("config/style/utf8/style.css"),
+               "QLabel { font-family: \"\xe5\xbe\xae\xe8\xbd\xaf\xe9\x9b\x85\xe9\xbb\x91\"; }");
+    // A style sheet beside the executable, not under config, is not a theme.
+    writeTheme(QStringLiteral("style/beside/style.css"), "QWidget { color: red; }");
+    writeTheme(QStringLiteral("secret.css"), "QWidget { color: blue; }");
+}
+
+void tst_MainObject::applyTheme_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<bool>("applied");
+    QTest::addColumn<QString>("expected"); // the style sheet afterwards
+
+    const QString start = QStringLiteral("QWidget { color: #010203; }");
+    QTest::newRow("storedTheme") << "dark_blue" << true << start;
+    QTest::newRow("utf8Content") << "utf8" << true
+                                 << QString::fromUtf8("QLabel { font-family: \"微软雅黑\"; }");
+    QTest::newRow("unknownTheme") << "no_such_theme" << false << start;
+    QTest::newRow("besideExecutable") << "beside" << false << start;
+    QTest::newRow("emptyName") << "" << false << start;
+    QTest::newRow("parentFolder") << ".." << false << start;
+    QTest::newRow("pathOutOfConfig") << "../../secret.css/.." << false << start;
+    QTest::newRow("backslash") << "dark_blue\\..\\x" << false << start;
+}
+
+void tst_MainObject::applyTheme()
+{
+    QFETCH(QString, theme);
+    QFETCH(bool, applied);
+    QFETCH(QString, expected);
+
+    QVERIFY(MainObject::applyTheme(QStringLiteral("dark_blue")));
+    if (!applied)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("keeping the current")));
+    QCOMPARE(MainObject::applyTheme(theme), applied);
+    QCOMPARE(qApp->styleSheet(), expected);
+}
+
+void tst_MainObject::windowsStayHiddenUntilShown()
+{
+    MainObject mainObject;
+    QVERIFY(mainObject.mainWindow());
+    QVERIFY(!mainObject.mainWindow()->isVisible());
+    QVERIFY(QApplication::topLevelWidgets().size() >= 1);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        QVERIFY2(!window->isVisible(), qPrintable(window->objectName()));
+    mainObject.showMainWindow();
+    QVERIFY(mainObject.mainWindow()->isVisible());
+    QVERIFY(mainObject.mainWindow()->windowState() & Qt::WindowMaximized);
+}
+
+QTEST_MAIN(tst_MainObject)
+#include "tst_mainobject.moc"
