@@ -54,7 +54,7 @@ FancyBar::FancyBar(QWidget *parent)
     m_logoButton->setFocusPolicy(Qt::NoFocus);
     // The logo does nothing of its own: pressing it drags the window like the rest of the bar.
     m_logoButton->setAttribute(Qt::WA_TransparentForMouseEvents);
-    setLogoButtonIconSize(DefaultLogoIconSize);
+    applyLogoIconSize();
 
     m_titleBar = new FancyTitleBar(this);
     m_titleBar->installEventFilter(this);
@@ -88,8 +88,6 @@ FancyTitleBar *FancyBar::titleBar() const
 
 void FancyBar::setTitleBarHeight(int height)
 {
-    if (height == m_titleBar->titleBarHeight())
-        return;
     m_titleBar->setTitleBarHeight(height);
 }
 
@@ -101,9 +99,16 @@ int FancyBar::titleBarHeight() const
 void FancyBar::setLogoButtonIconSize(const QSize &size)
 {
     const QSize valid = size.expandedTo(QSize(0, 0));
+    if (valid == m_logoIconSize)
+        return;
     m_logoIconSize = valid;
-    m_logoButton->setIconSize(valid);
-    m_logoButton->setFixedSize(valid + QSize(2 * LogoPadding, 2 * LogoPadding));
+    applyLogoIconSize();
+}
+
+void FancyBar::applyLogoIconSize()
+{
+    m_logoButton->setIconSize(m_logoIconSize);
+    m_logoButton->setFixedSize(m_logoIconSize + QSize(2 * LogoPadding, 2 * LogoPadding));
 }
 
 QSize FancyBar::logoButtonIconSize() const

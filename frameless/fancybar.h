@@ -66,6 +66,7 @@ private:
     Q_DISABLE_COPY(FancyBar)
 
     void trackWindow();
+    void applyLogoIconSize();
     void placeMiddleArea();
 
     QPointer<QWidget> m_window;

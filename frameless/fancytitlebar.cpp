@@ -37,7 +37,7 @@ FancyTitleBar::FancyTitleBar(QWidget *parent)
     layout->addWidget(m_maximizeButton);
     layout->addWidget(m_closeButton);
 
-    setTitleBarHeight(DefaultHeight);
+    applyTitleBarHeight();
 
     connect(m_minimizeButton, &QToolButton::clicked, this, [this] { window()->showMinimized(); });
     connect(m_maximizeButton, &QToolButton::clicked, this, &FancyTitleBar::toggleMaximized);
@@ -67,10 +67,17 @@ bool FancyTitleBar::isMaximizeButtonHidden() const
 void FancyTitleBar::setTitleBarHeight(int height)
 {
     const int h = qMax(1, height);
+    if (h == m_titleBarHeight)
+        return;
     m_titleBarHeight = h;
-    setFixedHeight(h);
+    applyTitleBarHeight();
+}
+
+void FancyTitleBar::applyTitleBarHeight()
+{
+    setFixedHeight(m_titleBarHeight);
     for (QToolButton *button : {m_minimizeButton, m_maximizeButton, m_closeButton})
-        button->setFixedSize(ButtonWidth, h);
+        button->setFixedSize(ButtonWidth, m_titleBarHeight);
 }
 
 int FancyTitleBar::titleBarHeight() const

@@ -38,6 +38,7 @@ private:
     Q_DISABLE_COPY(FancyTitleBar)
     friend class FancyBar;
 
+    void applyTitleBarHeight();
     void setTitle(const QString &title);
     void setMaximized(bool maximized);
     QToolButton *createButton(const char *objectName);
