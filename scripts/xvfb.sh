@@ -29,9 +29,13 @@ start_xvfb_if_needed() {
     done
     openbox >/dev/null 2>&1 &
     WM_PID=$!
-    # Give the window manager a moment to take the screen.
-    for i in $(seq 1 50); do
-        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; then break; fi
+    # Tests that need a window manager wait for it to take the screen.
+    for i in $(seq 1 300); do
+        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+            echo "Xvfb on $DISPLAY with openbox"
+            return 0
+        fi
         sleep 0.1
     done
+    echo "Xvfb on $DISPLAY: openbox did not start; tests that need a window manager will skip" >&2
 }
