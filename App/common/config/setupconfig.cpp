@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QSettings>
@@ -102,6 +103,17 @@ void SetupConfig::openSettings(QSettings &settings) const
     settings.setIniCodec(IniCodec);
 }
 
+void SetupConfig::clearStaleLock() const
+{
+    // QSettings guards its writes with "<file>.lock". A writer killed between creating that file
+    // and filling it in leaves an empty one, which QSettings only breaks after 30 s, with the GUI
+    // waiting. Only one console runs per user, so an old lock file here is a leftover.
+    QLockFile lock(iniFilePath() + QStringLiteral(".lock"));
+    lock.setStaleLockTime(StaleLockMs);
+    if (lock.tryLock(2 * StaleLockMs))
+        lock.unlock();
+}
+
 bool SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
 {
     if (m_appDir.isEmpty()) {
@@ -116,6 +128,7 @@ bool SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
                                     .arg(iniFilePath());
         return false;
     }
+    clearStaleLock();
     QSettings settings(iniFilePath(), QSettings::IniFormat);
     openSettings(settings);
     for (const auto &entry : values)

@@ -36,7 +36,10 @@ private:
     SetupConfig();
     Q_DISABLE_COPY(SetupConfig)
 
+    static constexpr int StaleLockMs = 1000;
+
     void openSettings(QSettings &settings) const;
+    void clearStaleLock() const;
     bool writeValues(const QList<QPair<QString, QVariant>> &values);
 
     QString m_appDir;

@@ -61,6 +61,7 @@ private slots:
     void unwritableLocations_data();
     void unwritableLocations();
     void killedWriterLeavesCompleteFile();
+    void emptyLockFileFromAKilledWriter();
     void instanceIsOneObject();
 };
 
@@ -257,6 +258,29 @@ void tst_SetupConfig::killedWriterLeavesCompleteFile()
     SetupConfig::instance()->setAppDir(tmp.path());
     SetupConfig::instance()->setCamera(13, 3);
     QCOMPARE(storedValue(ini, QStringLiteral("Camera/Type")), QStringLiteral("13"));
+}
+
+void tst_SetupConfig::emptyLockFileFromAKilledWriter()
+{
+    // Regression: an empty lock file left by a writer killed at the wrong moment kept every later
+    // write waiting for half a minute.
+    QTemporaryDir tmp;
+    SetupConfig *store = SetupConfig::instance();
+    store->setAppDir(tmp.path());
+    const QString lock = store->iniFilePath() + QStringLiteral(".lock");
+    writeFile(lock, QByteArray());
+    QFile lockFile(lock);
+    QVERIFY(lockFile.open(QIODevice::ReadWrite));
+    QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-5),
+                                 QFileDevice::FileModificationTime));
+    lockFile.close();
+
+    QElapsedTimer clock;
+    clock.start();
+    store->setCamera(8, 8);
+    QCOMPARE(storedValue(store->iniFilePath(), QStringLiteral("Camera/Index")), QStringLiteral("8"));
+    QVERIFY(!QFile::exists(lock));
+    qInfo("write past a stale lock file took %lld ms", clock.elapsed());
 }
 
 void tst_SetupConfig::instanceIsOneObject()
