@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include "framelesshelper.h"
-#include "framelessrules.h"
 
 FancyDialog::FancyDialog(QWidget *parent, Qt::WindowFlags flags)
     : QDialog(parent, flags | Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint
@@ -20,13 +19,7 @@ FancyDialog::FancyDialog(QWidget *parent, Qt::WindowFlags flags)
     m_layout->setSpacing(0);
     m_layout->addWidget(m_fancyBar);
 
-    m_frameless = new FramelessHelper(this, [this](const QPoint &globalPos) {
-        FramelessHit hit;
-        hit.edges = Frameless::edgesAt(QRect(mapToGlobal(QPoint(0, 0)), size()), globalPos,
-                                       ResizeBand, minimumWidth() != maximumWidth(),
-                                       minimumHeight() != maximumHeight());
-        return hit;
-    });
+    m_frameless = new FramelessHelper(this, FramelessHelper::edgeHitTest(this, ResizeBand));
 }
 
 FancyDialog::~FancyDialog() = default;

@@ -1,7 +1,6 @@
 #include "fancywindow.h"
 
 #include "framelesshelper.h"
-#include "framelessrules.h"
 
 FancyWindow::FancyWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -13,13 +12,7 @@ FancyWindow::FancyWindow(QWidget *parent)
     m_fancyBar = new FancyBar(this);
     setMenuWidget(m_fancyBar);
 
-    m_frameless = new FramelessHelper(this, [this](const QPoint &globalPos) {
-        FramelessHit hit;
-        hit.edges = Frameless::edgesAt(QRect(mapToGlobal(QPoint(0, 0)), size()), globalPos,
-                                       ResizeBand, minimumWidth() != maximumWidth(),
-                                       minimumHeight() != maximumHeight());
-        return hit;
-    });
+    m_frameless = new FramelessHelper(this, FramelessHelper::edgeHitTest(this, ResizeBand));
 }
 
 FancyWindow::~FancyWindow() = default;

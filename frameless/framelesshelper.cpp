@@ -7,6 +7,18 @@
 
 #include "framelessrules.h"
 
+FramelessHelper::HitTest FramelessHelper::edgeHitTest(const QWidget *window, int band)
+{
+    return [window, band](const QPoint &globalPos) {
+        FramelessHit hit;
+        hit.edges = Frameless::edgesAt(QRect(window->mapToGlobal(QPoint(0, 0)), window->size()),
+                                       globalPos, band,
+                                       window->minimumWidth() != window->maximumWidth(),
+                                       window->minimumHeight() != window->maximumHeight());
+        return hit;
+    };
+}
+
 FramelessHelper::FramelessHelper(QWidget *window, HitTest hitTest)
     : QObject(window)
     , m_window(window)

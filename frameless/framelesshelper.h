@@ -33,6 +33,10 @@ public:
 
     FramelessHelper(QWidget *window, HitTest hitTest);
 
+    // The hit test of a window that resizes from a band of the given width along its edges,
+    // except along an axis whose size is fixed, and has no caption of its own.
+    static HitTest edgeHitTest(const QWidget *window, int band);
+
     // A double click on the caption maximises the window, and restores it again.
     void setCaptionDoubleClickMaximizes(bool maximizes);
 

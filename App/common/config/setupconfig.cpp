@@ -108,7 +108,10 @@ void SetupConfig::clearStaleLock() const
     // QSettings guards its writes with "<file>.lock". A writer killed between creating that file
     // and filling it in leaves an empty one, which QSettings only breaks after 30 s, with the GUI
     // waiting. Only one console runs per user, so an old lock file here is a leftover.
-    QLockFile lock(iniFilePath() + QStringLiteral(".lock"));
+    const QString lockPath = iniFilePath() + QStringLiteral(".lock");
+    if (!QFileInfo::exists(lockPath))
+        return;
+    QLockFile lock(lockPath);
     lock.setStaleLockTime(StaleLockMs);
     if (lock.tryLock(2 * StaleLockMs))
         lock.unlock();
