@@ -31,7 +31,8 @@ int main(int argc, char *argv[])
 
     MainObject mainObject;
     MainObject::applyTheme(SetupConfig::instance()->theme());
-    QObject::connect(&app, &UniqueApplication::instanceStarted, &app,
+    // The functor form without a receiver: the application is the context, the call is direct.
+    QObject::connect(&app, &UniqueApplication::instanceStarted,
                      [&mainObject] { mainObject.raiseMainWindow(); });
 
     // A session that ends or a Ctrl+C in a terminal closes the console through its event loop,

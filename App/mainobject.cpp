@@ -39,9 +39,9 @@ void MainObject::raiseMainWindow()
 
 QString MainObject::themeFilePath(const QString &themeName)
 {
+    // Both at once: a "%1" in the folder's own path must not take the theme name.
     return QStringLiteral("%1/style/%2/style.css")
-        .arg(SetupConfig::instance()->configDir())
-        .arg(themeName);
+        .arg(SetupConfig::instance()->configDir(), themeName);
 }
 
 bool MainObject::applyTheme(const QString &themeName)

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,6 +15,7 @@ private slots:
     void initTestCase();
     void applyTheme_data();
     void applyTheme();
+    void themeUnderFolderWithPercentSign();
     void windowsStayHiddenUntilShown();
 
 private:
@@ -73,6 +75,25 @@ void tst_MainObject::applyTheme()
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("keeping the current")));
     QCOMPARE(MainObject::applyTheme(theme), applied);
     QCOMPARE(qApp->styleSheet(), expected);
+}
+
+// A folder name such as "100%1" is a legal path; it must not swallow the theme name.
+void tst_MainObject::themeUnderFolderWithPercentSign()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString appDir = dir.path() + QStringLiteral("/100%1 station");
+    QVERIFY(QDir().mkpath(appDir + QStringLiteral("/config/style/dark_green")));
+    QFile css(appDir + QStringLiteral("/config/style/dark_green/style.css"));
+    QVERIFY(css.open(QIODevice::WriteOnly));
+    css.write("QWidget { color: #040506; }");
+    css.close();
+
+    SetupConfig::instance()->setAppDir(appDir);
+    const auto restore = qScopeGuard([this] { SetupConfig::instance()->setAppDir(m_dir.path()); });
+    QCOMPARE(MainObject::themeFilePath(QStringLiteral("dark_green")), css.fileName());
+    QVERIFY(MainObject::applyTheme(QStringLiteral("dark_green")));
+    QCOMPARE(qApp->styleSheet(), QStringLiteral("QWidget { color: #040506; }"));
 }
 
 void tst_MainObject::windowsStayHiddenUntilShown()
