@@ -191,7 +191,9 @@ void IconHelper::styleToolButtonWidget(QWidget *widget, QList<QToolButton *> but
         rules << navigationButtonRule(type, normalTextColor, normalBgColor);
     }
     rules << navigationHoverRule(type, border, borderColor, darkTextColor, darkBgColor);
-    rules << QStringLiteral("QWidget#%1{background:%2;}").arg(widget->objectName(), normalBgColor);
+    // "QWidget#{" would make Qt drop the rules after it: a widget without a name gets no own rule.
+    if (!widget->objectName().isEmpty())
+        rules << QStringLiteral("QWidget#%1{background:%2;}").arg(widget->objectName(), normalBgColor);
     rules << QStringLiteral("QWidget>QToolButton{border-width:0px;}");
     rules << QStringLiteral("QWidget>QToolButton{background-color:%1;color:%2;}")
                  .arg(normalBgColor, normalTextColor);

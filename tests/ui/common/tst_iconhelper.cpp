@@ -72,6 +72,7 @@ private slots:
     void navigationBorderIsDrawnOnOneSide();
     void toolButtonWidgetStyleSheet_data();
     void toolButtonWidgetStyleSheet();
+    void unnamedWidgetKeepsButtonRules();
     void toolButtonFrameStyleSheet();
     void unequalListsChangeNothing_data();
     void unequalListsChangeNothing();
@@ -348,6 +349,27 @@ void TestIconHelper::toolButtonWidgetStyleSheet()
              helper->glyphPixmap(QColor(DarkText), QChar(Cog), 14, 20, 18).toImage());
     QCOMPARE(iconImage(second),
              helper->glyphPixmap(QColor(NormalText), QChar(Square), 14, 20, 18).toImage());
+}
+
+// The buttons' own rules follow the widget's rule; an unnamed widget must not cost them.
+void TestIconHelper::unnamedWidgetKeepsButtonRules()
+{
+    QWidget widget;
+    auto *layout = new QVBoxLayout(&widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *button = new QToolButton;
+    button->setFixedSize(60, 40);
+    layout->addWidget(button);
+    IconHelper::instance()->styleToolButtonWidget(&widget, {button}, {Cog}, 14, 20, 20,
+                                                  QStringLiteral("left"), 2, Border, NormalBg,
+                                                  DarkBg, NormalText, DarkText);
+    QVERIFY(!widget.styleSheet().contains(QLatin1String("QWidget#")));
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+
+    const QImage image = button->grab().toImage();
+    QCOMPARE(image.pixelColor(1, 1), QColor(NormalBg));
+    QCOMPARE(image.pixelColor(58, 38), QColor(NormalBg));
 }
 
 void TestIconHelper::toolButtonFrameStyleSheet()
