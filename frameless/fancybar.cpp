@@ -127,6 +127,7 @@ void FancyBar::addAdditionalControl(QAction *action, AdditionalControlPosition p
     button->setDefaultAction(action);
     button->setPopupMode(QToolButton::InstantPopup);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(QSize(ActionIconSide, ActionIconSide));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
     addAdditionalControl(button, position);

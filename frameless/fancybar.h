@@ -30,6 +30,8 @@ public:
     Q_ENUM(AdditionalControlPosition)
 
     static constexpr int LogoPadding = 2;
+    // Icon of a button made for an action: with its text under it, it fits a 50 px bar.
+    static constexpr int ActionIconSide = 24;
     static constexpr QSize DefaultLogoIconSize = QSize(20, 20);
 
     // The bar serves the window of its parent.

@@ -1,5 +1,6 @@
 #include "fancytitlebar.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -21,13 +22,13 @@ FancyTitleBar::FancyTitleBar(QWidget *parent)
     m_titleLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     m_minimizeButton = createButton("FancyTitleBarMinimizeButton");
-    m_minimizeButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarMinButton));
     m_minimizeButton->setToolTip(tr("Minimize"));
     m_maximizeButton = createButton("FancyTitleBarMaximizeButton");
     m_closeButton = createButton("FancyTitleBarCloseButton");
-    m_closeButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     m_closeButton->setToolTip(tr("Close"));
     setMaximized(false);
+    updateGlyph(m_minimizeButton);
+    updateGlyph(m_closeButton);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -50,7 +51,69 @@ QToolButton *FancyTitleBar::createButton(const char *objectName)
     button->setObjectName(QLatin1String(objectName));
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
+    button->setIconSize(QSize(GlyphSide, GlyphSide));
+    button->installEventFilter(this);
     return button;
+}
+
+QPixmap FancyTitleBar::glyphPixmap(Glyph glyph, const QColor &color, int side,
+                                   qreal devicePixelRatio)
+{
+    if (side <= 0)
+        return QPixmap();
+    const qreal dpr = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    QPixmap pixmap(qRound(side * dpr), qRound(side * dpr));
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
+
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(color, 1.2));
+    painter.setBrush(Qt::NoBrush);
+    const qreal s = side;
+    const qreal m = 1.5; // keeps the strokes inside the square
+    switch (glyph) {
+    case Glyph::Minimize:
+        painter.drawLine(QPointF(m, s / 2), QPointF(s - m, s / 2));
+        break;
+    case Glyph::Maximize:
+        painter.drawRect(QRectF(m, m, s - 2 * m, s - 2 * m));
+        break;
+    case Glyph::Restore: {
+        const qreal back = s / 4;
+        painter.drawRect(QRectF(m, m + back, s - 2 * m - back, s - 2 * m - back));
+        painter.drawPolyline(QPolygonF({QPointF(m + back, m + back), QPointF(m + back, m),
+                                        QPointF(s - m, m), QPointF(s - m, s - m - back),
+                                        QPointF(s - m - back, s - m - back)}));
+        break;
+    }
+    case Glyph::Close:
+        painter.drawLine(QPointF(m, m), QPointF(s - m, s - m));
+        painter.drawLine(QPointF(s - m, m), QPointF(m, s - m));
+        break;
+    }
+    return pixmap;
+}
+
+void FancyTitleBar::updateGlyph(QToolButton *button)
+{
+    Glyph glyph = Glyph::Close;
+    if (button == m_minimizeButton)
+        glyph = Glyph::Minimize;
+    else if (button == m_maximizeButton)
+        glyph = m_maximized ? Glyph::Restore : Glyph::Maximize;
+    button->setIcon(glyphPixmap(glyph, button->palette().color(QPalette::ButtonText), GlyphSide,
+                                button->devicePixelRatioF()));
+}
+
+bool FancyTitleBar::eventFilter(QObject *watched, QEvent *event)
+{
+    // A new theme brings a new text colour for the buttons: redraw their glyphs in it.
+    if ((event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        && (watched == m_minimizeButton || watched == m_maximizeButton
+            || watched == m_closeButton))
+        updateGlyph(static_cast<QToolButton *>(watched));
+    return QWidget::eventFilter(watched, event);
 }
 
 void FancyTitleBar::hideMaximizeButton()
@@ -107,8 +170,8 @@ void FancyTitleBar::setTitle(const QString &title)
 
 void FancyTitleBar::setMaximized(bool maximized)
 {
-    m_maximizeButton->setIcon(style()->standardIcon(maximized ? QStyle::SP_TitleBarNormalButton
-                                                              : QStyle::SP_TitleBarMaxButton));
+    m_maximized = maximized;
+    updateGlyph(m_maximizeButton);
     m_maximizeButton->setToolTip(maximized ? tr("Restore") : tr("Maximize"));
     // Style sheets may draw the two states apart through this property (QWidget already has a
     // read-only "maximized" of its own).

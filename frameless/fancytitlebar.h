@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 class QLabel;
@@ -15,6 +16,14 @@ class FancyTitleBar : public QWidget
 public:
     static constexpr int DefaultHeight = 32;
     static constexpr int ButtonWidth = 40;
+    static constexpr int GlyphSide = 12;
+
+    enum class Glyph { Minimize, Maximize, Restore, Close };
+
+    // The drawing on a window button, in the given colour on a transparent square of side
+    // `side` logical pixels. Drawn rather than taken from the style so that the theme's text
+    // colour for the buttons applies to it.
+    static QPixmap glyphPixmap(Glyph glyph, const QColor &color, int side, qreal devicePixelRatio);
 
     explicit FancyTitleBar(QWidget *parent = nullptr);
 
@@ -33,6 +42,7 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     Q_DISABLE_COPY(FancyTitleBar)
@@ -42,6 +52,7 @@ private:
     void setTitle(const QString &title);
     void setMaximized(bool maximized);
     QToolButton *createButton(const char *objectName);
+    void updateGlyph(QToolButton *button);
 
     QLabel *m_titleLabel;
     QToolButton *m_minimizeButton;
@@ -49,4 +60,5 @@ private:
     QToolButton *m_closeButton;
     int m_titleBarHeight = DefaultHeight;
     bool m_maximizeHidden = false;
+    bool m_maximized = false;
 };

@@ -102,6 +102,9 @@ private slots:
     void middleWidgetIsReplaced();
     void hideMaximizeButton();
     void windowButtons();
+    void windowButtonGlyphs_data();
+    void windowButtonGlyphs();
+    void windowButtonGlyphsFollowTheme();
 
     void barDragMovesWindow();
     void barClickWithoutDragDoesNotMove();
@@ -787,6 +790,50 @@ void TestFancyWindow::dialogCloseButtonRejects()
     });
     QCOMPARE(dialog.exec(), int(QDialog::Rejected));
     QCOMPARE(rejected.count(), 1);
+}
+
+void TestFancyWindow::windowButtonGlyphs_data()
+{
+    QTest::addColumn<int>("glyph");
+    QTest::addColumn<QPoint>("inked");   // on the drawing, at side 12
+    QTest::addColumn<QPoint>("blank");   // transparent
+
+    QTest::newRow("minimize") << int(FancyTitleBar::Glyph::Minimize) << QPoint(6, 6) << QPoint(6, 2);
+    QTest::newRow("maximize") << int(FancyTitleBar::Glyph::Maximize) << QPoint(1, 6) << QPoint(6, 6);
+    QTest::newRow("restore") << int(FancyTitleBar::Glyph::Restore) << QPoint(1, 8) << QPoint(5, 8);
+    QTest::newRow("close") << int(FancyTitleBar::Glyph::Close) << QPoint(6, 6) << QPoint(6, 1);
+}
+
+void TestFancyWindow::windowButtonGlyphs()
+{
+    QFETCH(int, glyph);
+    QFETCH(QPoint, inked);
+    QFETCH(QPoint, blank);
+
+    const QColor ink(200, 40, 40);
+    for (qreal dpr : {1.0, 2.0}) {
+        const QPixmap pixmap = FancyTitleBar::glyphPixmap(FancyTitleBar::Glyph(glyph), ink, 12, dpr);
+        QCOMPARE(pixmap.size(), QSize(12, 12) * dpr);
+        const QImage image = pixmap.toImage();
+        const QColor at = image.pixelColor(inked * dpr);
+        QVERIFY2(at.alpha() > 100 && qAbs(at.red() - ink.red()) < 40, qPrintable(at.name(QColor::HexArgb)));
+        QCOMPARE(image.pixelColor(blank * dpr).alpha(), 0);
+    }
+    QVERIFY(FancyTitleBar::glyphPixmap(FancyTitleBar::Glyph(glyph), ink, 0, 1.0).isNull());
+}
+
+void TestFancyWindow::windowButtonGlyphsFollowTheme()
+{
+    // The theme's text colour for a window button reaches its drawing.
+    FancyWindow window;
+    auto *close = window.findChild<QToolButton *>(QStringLiteral("FancyTitleBarCloseButton"));
+    QVERIFY(close);
+    window.setStyleSheet(QStringLiteral("#FancyTitleBarCloseButton { color: #00ff00; }"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage icon = close->icon().pixmap(12, 12).toImage();
+    const QColor centre = icon.pixelColor(icon.width() / 2, icon.height() / 2);
+    QVERIFY2(centre.green() > 200 && centre.red() < 60, qPrintable(centre.name()));
 }
 
 QTEST_MAIN(TestFancyWindow)
