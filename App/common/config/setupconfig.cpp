@@ -142,8 +142,7 @@ bool SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
     if (settings.status() != QSettings::NoError) {
         qWarning().noquote() << QStringLiteral("SetupConfig: could not write %1 (status %2); "
                                                "the change is kept for this run only.")
-                                    .arg(iniFilePath())
-                                    .arg(int(settings.status()));
+                                    .arg(iniFilePath(), QString::number(int(settings.status())));
         return false;
     }
     return true;
