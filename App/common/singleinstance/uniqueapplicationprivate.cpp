@@ -243,8 +243,6 @@ bool UniqueApplicationPrivate::decodeInitBody(const QByteArray &body, const QStr
         return false;
     if (checksum != qChecksum(body.constData(), uint(body.size()) - sizeof(quint16)))
         return false;
-    if (connectionType < InitNewInstance || connectionType > InitReconnect)
-        return false;
     *kind = connectionType;
     *instanceId = id;
     return true;

@@ -97,7 +97,8 @@ public:
     static BlockIdentity applicationIdentity(const QStringList &extraHashData);
     static quint16 computeChecksum(const InstanceBlock &block);
     static QByteArray encodeInitBody(const QString &blockName, quint8 kind, quint32 instanceId);
-    // Fills kind and instanceId when the body is a well-formed init message for blockName.
+    // Fills kind and instanceId when the body is a well-formed init message for blockName, of
+    // any kind: a kind that announces nothing still opens the connection for messages.
     static bool decodeInitBody(const QByteArray &body, const QString &blockName, quint8 *kind,
                                quint32 *instanceId);
 

@@ -336,6 +336,8 @@ private slots:
     void timedOutSendStartsAfreshNextTime();
     void strangersAreClosedSilently_data();
     void strangersAreClosedSilently();
+    void initKindDecidesAnnouncement_data();
+    void initKindDecidesAnnouncement();
     void shortHeaderWaitsForTheRest();
     void framesSentAtOnceAreTakenOneByOne();
 
@@ -752,7 +754,6 @@ void TstUniqueApplication::strangersAreClosedSilently_data()
     QTest::newRow("wrongBlockName") << frame(initBody(otherName, 1, 0)) << false;
     QTest::newRow("shorterBlockName") << frame(initBody(name.left(20), 1, 0)) << false;
     QTest::newRow("badChecksum") << frame(initBody(name, 1, 0, 1)) << false;
-    QTest::newRow("unknownKind") << frame(initBody(name, 9, 0)) << false;
     QTest::newRow("trailingBytesInBody") << frame(initBody(name, 1, 0) + "xx") << false;
     QTest::newRow("bodyShorterThanItsFields") << frame(QByteArray(6, 'z')) << false;
     QTest::newRow("randomBytes") << random << false;
@@ -806,6 +807,42 @@ void TstUniqueApplication::strangersAreClosedSilently()
     QCOMPARE(proper.socket().readAll(), QByteArray("\n\n"));
     QCOMPARE(started.count(), 1);
     QCOMPARE(messages.count(), 0);
+}
+
+void TstUniqueApplication::initKindDecidesAnnouncement_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("announced");
+
+    QTest::newRow("newInstance") << int(UniqueApplicationPrivate::InitNewInstance) << 1;
+    // This primary was not asked to hear about secondaries.
+    QTest::newRow("secondaryInstance") << int(UniqueApplicationPrivate::InitSecondaryInstance) << 0;
+    QTest::newRow("reconnect") << int(UniqueApplicationPrivate::InitReconnect) << 0;
+    QTest::newRow("unknownKind") << 9 << 0;
+}
+
+void TstUniqueApplication::initKindDecidesAnnouncement()
+{
+    QFETCH(int, kind);
+    QFETCH(int, announced);
+
+    QSignalSpy started(guard(), &UniqueApplication::instanceStarted);
+    QSignalSpy messages(guard(), &UniqueApplication::receivedMessage);
+    Stranger peer;
+    QVERIFY(peer.connected());
+    peer.send(frame(initBody(ownBlockName().toLatin1(), quint8(kind), 5)));
+    QVERIFY(peer.waitForAcks(2));
+    QCOMPARE(started.count(), announced);
+
+    // Whatever the kind, the connection now carries messages.
+    peer.send(frame("after init"));
+    QVERIFY(peer.waitForAcks(4));
+    QCOMPARE(peer.socket().readAll(), QByteArray(4, '\n'));
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.at(0).at(0).value<quint32>(), quint32(5));
+    QCOMPARE(messages.at(0).at(1).toByteArray(), QByteArray("after init"));
+    QCOMPARE(started.count(), announced);
+    QCOMPARE(peer.socket().state(), QLocalSocket::ConnectedState);
 }
 
 void TstUniqueApplication::shortHeaderWaitsForTheRest()
