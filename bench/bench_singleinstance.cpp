@@ -10,6 +10,7 @@
 #include <QSocketNotifier>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -134,6 +135,9 @@ QString freshExtra(const char *what)
 int runParent(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // The instances' socket and lock files go to a folder that goes away with the benchmark.
+    QTemporaryDir runtime;
+    qputenv("TMPDIR", QFile::encodeName(runtime.path()));
     std::printf("bench_singleinstance: %d runs each, platform %s, guard timeout %d ms\n", Runs,
                 Platform, GuardTimeout);
 

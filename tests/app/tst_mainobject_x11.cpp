@@ -88,7 +88,12 @@ void tst_MainObjectX11::initTestCase()
 
 void tst_MainObjectX11::secondStartRaisesFirstWindow()
 {
+    // The consoles' socket and lock files go to the test's folder.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), m_dir.path());
+
     QProcess first;
+    first.setProcessEnvironment(environment);
     first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     first.start(m_console, {});
     QVERIFY(first.waitForStarted());
@@ -106,6 +111,7 @@ void tst_MainObjectX11::secondStartRaisesFirstWindow()
     QVERIFY(activeWindow() != consoleWindow);
 
     QProcess second;
+    second.setProcessEnvironment(environment);
     second.start(m_console, {});
     QVERIFY(second.waitForFinished(30000));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);

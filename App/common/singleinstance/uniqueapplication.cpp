@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "common/singleinstance/blockfilelock.h"
 #include "common/singleinstance/platformuser.h"
 #include "common/singleinstance/uniqueapplicationprivate.h"
 
@@ -33,6 +34,10 @@ UniqueApplication::UniqueApplication(int &argc, char *argv[], bool allowSecondar
 
     m_d->m_sharedBlock = new QSharedMemory(m_d->m_blockName);
     QSharedMemory *sharedBlock = m_d->m_sharedBlock;
+    // Taken before the block is created or attached, so that a start never sees a block that
+    // another one has just created and not yet filled in.
+    m_d->m_fileLock = new BlockFileLock(m_d->m_blockName);
+    m_d->m_fileLock->lock();
     if (sharedBlock->create(sizeof(InstanceBlock), QSharedMemory::ReadWrite)) {
         if (!sharedBlock->lock()) {
             qCritical("UniqueApplication: Unable to lock memory block after create.");
@@ -67,11 +72,11 @@ UniqueApplication::UniqueApplication(int &argc, char *argv[], bool allowSecondar
                      "from more than 5s. Assuming primary instance failure.");
             m_d->resetBlock();
         }
-        if (!sharedBlock->unlock())
+        if (!m_d->unlockBlock())
             debugUnlockFailure("UniqueApplication: Unable to unlock memory for random wait.",
                                sharedBlock);
         m_d->randomWait();
-        if (!sharedBlock->lock()) {
+        if (!m_d->lockBlock()) {
             qCritical("UniqueApplication: Unable to lock memory after random wait.");
             abortSafely();
         }
@@ -84,7 +89,7 @@ UniqueApplication::UniqueApplication(int &argc, char *argv[], bool allowSecondar
 
     if (m_d->block()->primary == 0) {
         m_d->becomePrimary();
-        if (!sharedBlock->unlock())
+        if (!m_d->unlockBlock())
             debugUnlockFailure("UniqueApplication: Unable to unlock memory after primary start.",
                                sharedBlock);
         return;
@@ -94,13 +99,13 @@ UniqueApplication::UniqueApplication(int &argc, char *argv[], bool allowSecondar
         m_d->becomeSecondary();
         if (options.testFlag(NotifyOnSecondary))
             m_d->connectToPrimaryInstance(timeout, UniqueApplicationPrivate::InitSecondaryInstance);
-        if (!sharedBlock->unlock())
+        if (!m_d->unlockBlock())
             debugUnlockFailure("UniqueApplication: Unable to unlock memory after secondary start.",
                                sharedBlock);
         return;
     }
 
-    if (!sharedBlock->unlock())
+    if (!m_d->unlockBlock())
         debugUnlockFailure("UniqueApplication: Unable to unlock memory at end of execution.",
                            sharedBlock);
     m_d->connectToPrimaryInstance(timeout, UniqueApplicationPrivate::InitNewInstance);
@@ -132,23 +137,21 @@ quint32 UniqueApplication::instanceId() const
 
 qint64 UniqueApplication::primaryProcessId() const
 {
-    QSharedMemory *sharedBlock = m_d->m_sharedBlock;
-    if (!sharedBlock->lock())
+    if (!m_d->lockBlock())
         return -1;
     const qint64 pid = m_d->block()->primaryPid;
-    sharedBlock->unlock();
+    m_d->unlockBlock();
     return pid;
 }
 
 QString UniqueApplication::primaryUserName() const
 {
-    QSharedMemory *sharedBlock = m_d->m_sharedBlock;
-    if (!sharedBlock->lock())
+    if (!m_d->lockBlock())
         return QString();
     // Bounded: a record written by someone else need not be terminated.
     const char *field = m_d->block()->primaryUser;
     const QByteArray user(field, int(qstrnlen(field, InstanceBlock::UserFieldSize)));
-    sharedBlock->unlock();
+    m_d->unlockBlock();
     return QString::fromUtf8(user);
 }
 

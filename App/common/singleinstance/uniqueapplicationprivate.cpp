@@ -15,6 +15,7 @@
 
 #include <cstring>
 
+#include "common/singleinstance/blockfilelock.h"
 #include "common/singleinstance/platformuser.h"
 #include "common/singleinstance/primaryprobe.h"
 
@@ -61,7 +62,7 @@ UniqueApplicationPrivate::~UniqueApplicationPrivate()
     if (!m_sharedBlock)
         return;
 
-    const bool locked = m_sharedBlock->lock();
+    const bool locked = lockBlock();
     if (!locked)
         qDebug().noquote() << "UniqueApplication: Unable to lock memory for cleanup."
                            << m_sharedBlock->errorString();
@@ -73,11 +74,13 @@ UniqueApplicationPrivate::~UniqueApplicationPrivate()
         if (locked && block()->primaryPid == QCoreApplication::applicationPid())
             clearPrimary();
     }
-    if (locked && !m_sharedBlock->unlock())
+    if (locked && !unlockBlock())
         qDebug().noquote() << "UniqueApplication: Unable to unlock memory for cleanup."
                            << m_sharedBlock->errorString();
     delete m_sharedBlock;
     m_sharedBlock = nullptr;
+    delete m_fileLock;
+    m_fileLock = nullptr;
 }
 
 QString UniqueApplicationPrivate::computeBlockName(const BlockIdentity &identity,
@@ -117,6 +120,25 @@ BlockIdentity UniqueApplicationPrivate::applicationIdentity(const QStringList &e
 void UniqueApplicationPrivate::buildBlockName()
 {
     m_blockName = computeBlockName(applicationIdentity(m_extraHashData), m_options);
+}
+
+bool UniqueApplicationPrivate::lockBlock()
+{
+    if (m_fileLock)
+        m_fileLock->lock();
+    if (m_sharedBlock->lock())
+        return true;
+    if (m_fileLock)
+        m_fileLock->unlock();
+    return false;
+}
+
+bool UniqueApplicationPrivate::unlockBlock()
+{
+    const bool unlocked = m_sharedBlock->unlock();
+    if (m_fileLock)
+        m_fileLock->unlock();
+    return unlocked;
 }
 
 InstanceBlock *UniqueApplicationPrivate::block() const

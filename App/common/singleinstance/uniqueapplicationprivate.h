@@ -10,6 +10,7 @@
 
 #include "common/singleinstance/uniqueapplication.h"
 
+class BlockFileLock;
 class QLocalServer;
 class QLocalSocket;
 class QSharedMemory;
@@ -116,6 +117,10 @@ public:
     bool frameAvailable(QLocalSocket *socket) const;
     void sendAck(QLocalSocket *socket);
 
+    // The block's lock together with the lock file around it; both or neither are held.
+    bool lockBlock();
+    bool unlockBlock();
+
     InstanceBlock *block() const;
     bool blockIsConsistent() const;
     // Block locked by the caller: drops a primary that no longer exists from the record.
@@ -130,6 +135,7 @@ public slots:
 public:
     UniqueApplication *m_application = nullptr;
     QSharedMemory *m_sharedBlock = nullptr;
+    BlockFileLock *m_fileLock = nullptr;
     QLocalSocket *m_clientSocket = nullptr;
     QLocalServer *m_localServer = nullptr;
     quint32 m_instanceId = 0;

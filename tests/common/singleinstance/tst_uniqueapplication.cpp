@@ -9,6 +9,7 @@
 #include <QSharedMemory>
 #include <QSignalSpy>
 #include <QtEndian>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -1110,6 +1111,12 @@ void TstUniqueApplication::inconsistentBlockIsTakenOver()
 
 int main(int argc, char *argv[])
 {
+    // Sockets, lock files and the shared memory keys of every instance in these tests go to a
+    // folder of their own, which goes away with the test; the helpers inherit it.
+    QTemporaryDir runtime;
+    if (!runtime.isValid())
+        return 1;
+    qputenv("TMPDIR", QFile::encodeName(runtime.path()));
     QCoreApplication::setApplicationName(QLatin1String(TestAppName));
     UniqueApplication app(argc, argv, false, SharedMode, HelperTimeout, uniqueText("tst"));
     TstUniqueApplication test;
