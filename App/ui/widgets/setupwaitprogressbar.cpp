@@ -72,7 +72,6 @@ SetupWaitProgressBar::SetupWaitProgressBar(QWidget *parent)
 
     setFixedSize(WindowWidth, WindowHeight);
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    m_running = false;
 
     connect(m_timer, &QTimer::timeout, this, &SetupWaitProgressBar::slotUpdateValue);
 }

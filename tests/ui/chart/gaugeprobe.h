@@ -1,19 +1,23 @@
 #pragma once
 
-// Pixel probing for the round gauges: they draw in a logical 200 x 200 square centred on the
-// widget and scaled by the shorter side, with angles measured clockwise from straight down.
+// Pixel probing for painted widgets, with helpers for the round gauges: they draw in a logical
+// 200 x 200 square centred on the widget and scaled by the shorter side, with angles measured
+// clockwise from straight down, and animate on a timer ticking their private updateValue().
 
 #include <QByteArray>
 #include <QColor>
+#include <QEvent>
 #include <QImage>
 #include <QPoint>
 #include <QSize>
+#include <QTimer>
 #include <QWidget>
 #include <QtMath>
+#include <QtTest>
 
 namespace GaugeProbe {
 
-// Renders the widget alone onto a transparent image, so that what the gauge leaves unpainted
+// Renders the widget alone onto a transparent image, so that what the widget leaves unpainted
 // stays transparent.
 inline QImage render(QWidget &widget, const QSize &size = QSize(200, 200))
 {
@@ -34,6 +38,12 @@ inline QPoint dialPoint(const QSize &size, double r, double deg)
     return QPoint(qFloor(x), qFloor(y));
 }
 
+// The angle (clockwise from straight down) at a share of the default 270-degree sweep.
+inline double along(double share)
+{
+    return 45 + share * 270;
+}
+
 // The colour of `top` laid over `bottom` with the given opacity.
 inline QColor blend(const QColor &bottom, const QColor &top, double opacity)
 {
@@ -42,16 +52,22 @@ inline QColor blend(const QColor &bottom, const QColor &top, double opacity)
                             bottom.blueF() + (top.blueF() - bottom.blueF()) * opacity);
 }
 
+// True when the colours match within the tolerance on every channel (alpha too).
+inline bool near(const QColor &actual, const QColor &expected, int tolerance)
+{
+    return qAbs(actual.red() - expected.red()) <= tolerance
+           && qAbs(actual.green() - expected.green()) <= tolerance
+           && qAbs(actual.blue() - expected.blue()) <= tolerance
+           && qAbs(actual.alpha() - expected.alpha()) <= tolerance;
+}
+
 // True when the pixel matches the colour within the tolerance on every channel (alpha too);
 // otherwise *why says what was found.
 inline bool near(const QImage &image, const QPoint &at, const QColor &expected, int tolerance,
                  QByteArray *why)
 {
     const QColor actual = image.pixelColor(at);
-    const bool ok = qAbs(actual.red() - expected.red()) <= tolerance
-                    && qAbs(actual.green() - expected.green()) <= tolerance
-                    && qAbs(actual.blue() - expected.blue()) <= tolerance
-                    && qAbs(actual.alpha() - expected.alpha()) <= tolerance;
+    const bool ok = near(actual, expected, tolerance);
     if (!ok)
         *why = QStringLiteral("pixel (%1, %2) is rgba(%3, %4, %5, %6), expected rgba(%7, %8, %9, %10)")
                    .arg(at.x()).arg(at.y())
@@ -60,6 +76,33 @@ inline bool near(const QImage &image, const QPoint &at, const QColor &expected, 
                    .toUtf8();
     return ok;
 }
+
+// The gauge's animation timer, its only timer.
+inline QTimer *timerOf(QObject &gauge)
+{
+    return gauge.findChild<QTimer *>();
+}
+
+// One animation tick, as the timer would give it.
+inline void tick(QObject &gauge)
+{
+    QVERIFY(QMetaObject::invokeMethod(&gauge, "updateValue"));
+}
+
+// Counts the paint events of the widgets it is installed on.
+class PaintCounter : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
 
 } // namespace GaugeProbe
 

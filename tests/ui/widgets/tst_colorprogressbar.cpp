@@ -5,6 +5,12 @@
 
 #include "ui/widgets/colorprogressbar.h"
 
+#include "../chart/gaugeprobe.h"
+
+using GaugeProbe::near;
+using GaugeProbe::PaintCounter;
+using GaugeProbe::render;
+
 namespace {
 
 const QColor Background(0, 0, 255);
@@ -24,35 +30,6 @@ void paintWith(ColorProgressBar &bar)
     bar.setStripeColor(Stripe);
 }
 
-QImage render(ColorProgressBar &bar, const QSize &size)
-{
-    bar.resize(size);
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    bar.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
-
-bool near(const QColor &actual, const QColor &expected, int tolerance)
-{
-    return qAbs(actual.red() - expected.red()) <= tolerance
-           && qAbs(actual.green() - expected.green()) <= tolerance
-           && qAbs(actual.blue() - expected.blue()) <= tolerance
-           && qAbs(actual.alpha() - expected.alpha()) <= tolerance;
-}
-
-QByteArray describe(const QImage &image, const QPoint &at, const QColor &expected)
-{
-    const QColor c = image.pixelColor(at);
-    return QStringLiteral("pixel (%1, %2) is %3 alpha %4, expected %5 alpha %6")
-        .arg(at.x()).arg(at.y()).arg(c.name()).arg(c.alpha()).arg(expected.name()).arg(expected.alpha())
-        .toUtf8();
-}
-
-#define PROBE(image, point, colour, tolerance)                                                  \
-    QVERIFY2(near((image).pixelColor(point), (colour), (tolerance)),                            \
-             describe((image), (point), (colour)).constData())
-
 // The width of the text's box for the bar's own font.
 qreal boxFor(const ColorProgressBar &bar, const QString &text)
 {
@@ -69,20 +46,6 @@ bool anyNear(const QImage &image, const QRect &rect, const QColor &colour, int t
                 return true;
     return false;
 }
-
-class PaintCounter : public QObject
-{
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 } // namespace
 

@@ -9,6 +9,8 @@
 #include "ui/widgets/colorprogressbar.h"
 #include "ui/widgets/setupwaitprogressbar.h"
 
+#include "../chart/gaugeprobe.h"
+
 namespace {
 
 const QString Caption = QStringLiteral("Starting, please wait");
@@ -40,14 +42,6 @@ QStringList lines(QTextBrowser *browser)
     for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next())
         result << block.text();
     return result;
-}
-
-QImage render(QWidget &window)
-{
-    QImage image(window.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    window.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
 }
 
 } // namespace
@@ -217,7 +211,7 @@ void TestSetupWaitProgressBar::backgroundImage()
     if (setPath)
         window.setBackgroundImage(path);
     window.setOpacity(float(opacity));
-    const QImage image = render(window);
+    const QImage image = GaugeProbe::render(window, window.size());
     // Above the caption only the window itself paints.
     const QColor corner = image.pixelColor(350, 10);
     QVERIFY2(qAbs(corner.alpha() - alpha) <= 2, qPrintable(QString::number(corner.alpha())));

@@ -2,19 +2,16 @@
 
 #include "ui/widgets/wordartwidget.h"
 
+#include "../chart/gaugeprobe.h"
+
+using GaugeProbe::PaintCounter;
+using GaugeProbe::render;
+
 namespace {
 
 const QColor Outline(QStringLiteral("#EB2E50"));
 
-QImage render(WordArtWidget &widget, const QSize &size)
-{
-    widget.resize(size);
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    return image;
-}
-
+// Colour only: callers pick the pixels by their opacity first.
 bool near(const QColor &actual, const QColor &expected, int tolerance)
 {
     return qAbs(actual.red() - expected.red()) <= tolerance
@@ -44,20 +41,6 @@ int lowestInkedRow(const QImage &image)
                 return y;
     return -1;
 }
-
-class PaintCounter : public QObject
-{
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 } // namespace
 

@@ -4,11 +4,11 @@
 
 #include <QPainter>
 #include <QTimer>
-#include <QtDebug>
-
-#include <cmath>
 
 namespace {
+
+// Names the gauge in its warnings.
+constexpr char GaugeName[] = "AverageChart";
 
 constexpr int PreferredSide = 200;
 constexpr int MinimumSide = 50;
@@ -138,31 +138,20 @@ QSize AverageChart::minimumSizeHint() const
 
 void AverageChart::updateValue()
 {
-    if (!m_reverse) {
-        if (m_currentValue >= m_value)
-            m_timer->stop();
-        else
-            m_currentValue += m_animationStep;
-    } else {
-        if (m_currentValue <= m_value)
-            m_timer->stop();
-        else
-            m_currentValue -= m_animationStep;
-    }
+    if (!GaugePainter::stepToward(m_currentValue, m_value, m_animationStep, m_reverse,
+                                  GaugePainter::Landing::Overshoot))
+        m_timer->stop();
     update();
 }
 
 void AverageChart::setRange(double minValue, double maxValue)
 {
-    if (!(minValue < maxValue) || !std::isfinite(minValue) || !std::isfinite(maxValue))
+    if (!GaugePainter::isValidRange(minValue, maxValue))
         return;
     m_minValue = minValue;
     m_maxValue = maxValue;
     // A target outside the new scale would point off the dial: it moves to the nearer end.
-    if (m_value < m_minValue)
-        setValue(m_minValue);
-    else if (m_value > m_maxValue)
-        setValue(m_maxValue);
+    setValue(qBound(m_minValue, m_value, m_maxValue));
     update();
 }
 
@@ -183,10 +172,7 @@ void AverageChart::setMaxValue(double maxValue)
 
 void AverageChart::setValue(double value)
 {
-    // Written so that NaN is refused along with the values outside the scale.
-    if (!(value >= m_minValue && value <= m_maxValue))
-        return;
-    if (value == m_value)
+    if (!GaugePainter::isOnScale(value, m_minValue, m_maxValue) || value == m_value)
         return;
     m_reverse = value < m_value;
     m_value = value;
@@ -214,11 +200,8 @@ void AverageChart::setPrecision(int precision)
 
 void AverageChart::setScaleMajor(int scaleMajor)
 {
-    if (scaleMajor < 1) {
-        qWarning() << "AverageChart: ignoring" << scaleMajor << "major scale intervals";
-        return;
-    }
-    if (scaleMajor == m_scaleMajor)
+    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "major", scaleMajor)
+        || scaleMajor == m_scaleMajor)
         return;
     m_scaleMajor = scaleMajor;
     update();
@@ -226,11 +209,8 @@ void AverageChart::setScaleMajor(int scaleMajor)
 
 void AverageChart::setScaleMinor(int scaleMinor)
 {
-    if (scaleMinor < 1) {
-        qWarning() << "AverageChart: ignoring" << scaleMinor << "minor scale intervals";
-        return;
-    }
-    if (scaleMinor == m_scaleMinor)
+    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "minor", scaleMinor)
+        || scaleMinor == m_scaleMinor)
         return;
     m_scaleMinor = scaleMinor;
     update();
@@ -262,11 +242,8 @@ void AverageChart::setAnimation(bool animation)
 
 void AverageChart::setAnimationStep(double animationStep)
 {
-    if (!(std::isfinite(animationStep) && animationStep > 0)) {
-        qWarning() << "AverageChart: ignoring animation step" << animationStep;
-        return;
-    }
-    if (animationStep == m_animationStep)
+    if (!GaugePainter::acceptsAnimationStep(GaugeName, animationStep)
+        || animationStep == m_animationStep)
         return;
     m_animationStep = animationStep;
     update();

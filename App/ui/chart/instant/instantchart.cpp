@@ -4,11 +4,11 @@
 
 #include <QPainter>
 #include <QTimer>
-#include <QtDebug>
-
-#include <cmath>
 
 namespace {
+
+// Names the gauge in its warnings.
+constexpr char GaugeName[] = "InstantChart";
 
 constexpr int PreferredSide = 200;
 constexpr int MinimumSide = 50;
@@ -108,35 +108,20 @@ QSize InstantChart::minimumSizeHint() const
 
 void InstantChart::updateValue()
 {
-    if (!m_reverse) {
-        if (m_currentValue >= m_value) {
-            m_currentValue = m_value;
-            m_timer->stop();
-        } else {
-            m_currentValue += m_animationStep;
-        }
-    } else {
-        if (m_currentValue <= m_value) {
-            m_currentValue = m_value;
-            m_timer->stop();
-        } else {
-            m_currentValue -= m_animationStep;
-        }
-    }
+    if (!GaugePainter::stepToward(m_currentValue, m_value, m_animationStep, m_reverse,
+                                  GaugePainter::Landing::Exact))
+        m_timer->stop();
     update();
 }
 
 void InstantChart::setRange(double minValue, double maxValue)
 {
-    if (!(minValue < maxValue) || !std::isfinite(minValue) || !std::isfinite(maxValue))
+    if (!GaugePainter::isValidRange(minValue, maxValue))
         return;
     m_minValue = minValue;
     m_maxValue = maxValue;
     // A target outside the new scale would point off the dial: it moves to the nearer end.
-    if (m_value < m_minValue)
-        setValue(m_minValue);
-    else if (m_value > m_maxValue)
-        setValue(m_maxValue);
+    setValue(qBound(m_minValue, m_value, m_maxValue));
     update();
 }
 
@@ -152,10 +137,7 @@ void InstantChart::setMaxValue(double maxValue)
 
 void InstantChart::setValue(double value)
 {
-    // Written so that NaN is refused along with the values outside the scale.
-    if (!(value >= m_minValue && value <= m_maxValue))
-        return;
-    if (value == m_value)
+    if (!GaugePainter::isOnScale(value, m_minValue, m_maxValue) || value == m_value)
         return;
     m_reverse = value < m_value;
     m_value = value;
@@ -175,11 +157,8 @@ void InstantChart::setValue(int value)
 
 void InstantChart::setScaleMajor(int scaleMajor)
 {
-    if (scaleMajor < 1) {
-        qWarning() << "InstantChart: ignoring" << scaleMajor << "major scale intervals";
-        return;
-    }
-    if (scaleMajor == m_scaleMajor)
+    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "major", scaleMajor)
+        || scaleMajor == m_scaleMajor)
         return;
     m_scaleMajor = scaleMajor;
     update();
@@ -187,11 +166,8 @@ void InstantChart::setScaleMajor(int scaleMajor)
 
 void InstantChart::setScaleMinor(int scaleMinor)
 {
-    if (scaleMinor < 1) {
-        qWarning() << "InstantChart: ignoring" << scaleMinor << "minor scale intervals";
-        return;
-    }
-    if (scaleMinor == m_scaleMinor)
+    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "minor", scaleMinor)
+        || scaleMinor == m_scaleMinor)
         return;
     m_scaleMinor = scaleMinor;
     update();
@@ -223,11 +199,8 @@ void InstantChart::setAnimation(bool animation)
 
 void InstantChart::setAnimationStep(double animationStep)
 {
-    if (!(std::isfinite(animationStep) && animationStep > 0)) {
-        qWarning() << "InstantChart: ignoring animation step" << animationStep;
-        return;
-    }
-    if (animationStep == m_animationStep)
+    if (!GaugePainter::acceptsAnimationStep(GaugeName, animationStep)
+        || animationStep == m_animationStep)
         return;
     m_animationStep = animationStep;
     update();
@@ -243,9 +216,7 @@ void InstantChart::setShowUserValue(bool showUserValue)
 
 void InstantChart::setUserValue(double userValue)
 {
-    if (!(userValue >= m_minValue && userValue <= m_maxValue))
-        return;
-    if (userValue == m_userValue)
+    if (!GaugePainter::isOnScale(userValue, m_minValue, m_maxValue) || userValue == m_userValue)
         return;
     m_userValue = userValue;
     update();

@@ -11,8 +11,11 @@
 
 #include "../gaugeprobe.h"
 
+using GaugeProbe::along;
 using GaugeProbe::blend;
 using GaugeProbe::dialPoint;
+using GaugeProbe::tick;
+using GaugeProbe::timerOf;
 
 namespace {
 
@@ -26,22 +29,6 @@ const QColor Cover(100, 100, 100);
 const QColor Pointer(255, 107, 107);
 const QColor Centre(250, 250, 250);
 const int Tolerance = 3;
-
-// The angle (clockwise from straight down) at a share of the default 270-degree sweep.
-double along(double share)
-{
-    return 45 + share * 270;
-}
-
-QTimer *timerOf(AverageChart &chart)
-{
-    return chart.findChild<QTimer *>();
-}
-
-void tick(AverageChart &chart)
-{
-    QVERIFY(QMetaObject::invokeMethod(&chart, "updateValue"));
-}
 
 } // namespace
 

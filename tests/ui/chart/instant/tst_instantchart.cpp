@@ -10,8 +10,11 @@
 
 #include "../gaugeprobe.h"
 
+using GaugeProbe::along;
 using GaugeProbe::blend;
 using GaugeProbe::dialPoint;
+using GaugeProbe::tick;
+using GaugeProbe::timerOf;
 
 namespace {
 
@@ -23,21 +26,6 @@ const QColor Pointer(255, 107, 107);
 const QColor Transparent(Qt::transparent);
 const int Tolerance = 3;
 const double RimRadius = 94.0;
-
-double along(double share)
-{
-    return 45 + share * 270;
-}
-
-QTimer *timerOf(InstantChart &chart)
-{
-    return chart.findChild<QTimer *>();
-}
-
-void tick(InstantChart &chart)
-{
-    QVERIFY(QMetaObject::invokeMethod(&chart, "updateValue"));
-}
 
 // The colour of a pointer drawn at the given opacity over nothing.
 QColor translucent(const QColor &colour, double opacity)
