@@ -3,8 +3,8 @@
 #include <QSocketNotifier>
 #include <QtGlobal>
 
+#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 

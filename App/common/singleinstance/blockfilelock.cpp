@@ -10,6 +10,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "common/singleinstance/primaryprobe.h"
+
 namespace {
 
 // Readable by all, so that instances of other users can take the lock in a system-wide scope;
@@ -29,11 +31,11 @@ BlockFileLock::~BlockFileLock()
 
 QString BlockFileLock::lockFilePath(const QString &blockName)
 {
-    // Qt gives an empty temporary folder when TMPDIR names none; the lock then has no place.
-    const QString folder = QDir::tempPath();
-    if (folder.isEmpty() || blockName.isEmpty())
+    // Qt gives an empty temporary folder when TMPDIR names none; the lock then has no place
+    // (the socket's rule would put it in the root folder).
+    if (QDir::tempPath().isEmpty() || blockName.isEmpty())
         return QString();
-    return QDir::cleanPath(folder) + QLatin1Char('/') + blockName + QStringLiteral(".lock");
+    return PrimaryProbe::serverPath(blockName) + QStringLiteral(".lock");
 }
 
 bool BlockFileLock::lock()

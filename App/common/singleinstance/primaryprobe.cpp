@@ -2,14 +2,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <limits>
 
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>

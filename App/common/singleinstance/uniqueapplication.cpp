@@ -35,7 +35,8 @@ UniqueApplication::UniqueApplication(int &argc, char *argv[], bool allowSecondar
     m_d->m_sharedBlock = new QSharedMemory(m_d->m_blockName);
     QSharedMemory *sharedBlock = m_d->m_sharedBlock;
     // Taken before the block is created or attached, so that a start never sees a block that
-    // another one has just created and not yet filled in.
+    // another one has just created and not yet filled in; the block's own lock, which needs the
+    // block, is added to it below.
     m_d->m_fileLock = new BlockFileLock(m_d->m_blockName);
     m_d->m_fileLock->lock();
     if (sharedBlock->create(sizeof(InstanceBlock), QSharedMemory::ReadWrite)) {

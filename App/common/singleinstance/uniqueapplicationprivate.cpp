@@ -163,12 +163,8 @@ bool UniqueApplicationPrivate::blockIsConsistent() const
 
 void UniqueApplicationPrivate::resetBlock()
 {
-    InstanceBlock *record = block();
-    record->primary = 0;
-    record->secondaryCount = 0;
-    record->primaryPid = -1;
-    record->primaryUser[0] = '\0';
-    record->checksum = computeBlockChecksum();
+    block()->secondaryCount = 0;
+    clearPrimary();
 }
 
 void UniqueApplicationPrivate::clearPrimary()

@@ -1,11 +1,9 @@
 #include <QCryptographicHash>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSet>
 #include <QSharedMemory>
 #include <QSignalSpy>
 #include <QtEndian>
@@ -178,15 +176,15 @@ public:
 
     bool waitForExit()
     {
-        const bool ended = waitUntil([&] { return m_process.state() == QProcess::NotRunning; });
+        const bool done = waitUntil([&] { return ended(); });
         lines();
-        return ended;
+        return done;
     }
 
     bool exitedCleanly()
     {
-        return m_process.state() == QProcess::NotRunning &&
-               m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+        return ended() && m_process.exitStatus() == QProcess::NormalExit &&
+               m_process.exitCode() == 0;
     }
 
     void quit()
@@ -917,10 +915,7 @@ void TstUniqueApplication::simultaneousStarts()
     Helper *primary = nullptr;
     QList<quint32> ids;
     for (const auto &helper : helpers) {
-        QVERIFY2(Helper::waitUntil([&] {
-                     return !helper->lines().isEmpty() ||
-                            helper->process().state() == QProcess::NotRunning;
-                 }),
+        QVERIFY2(Helper::waitUntil([&] { return !helper->lines().isEmpty() || helper->ended(); }),
                  helper->describe());
         const QString said = helper->lines().value(0);
         if (said.startsWith(QLatin1String("primary"))) {
