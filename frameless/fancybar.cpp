@@ -1,7 +1,6 @@
 #include "fancybar.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDebug>
 #include <QHBoxLayout>
 #include <QMouseEvent>
@@ -11,7 +10,6 @@
 #include <QToolButton>
 
 #include "fancytitlebar.h"
-#include "framelessrules.h"
 
 namespace {
 
@@ -283,15 +281,9 @@ void FancyBar::mouseMoveEvent(QMouseEvent *event)
         m_pressed = false;
         return;
     }
-    if (!Frameless::isDrag(m_pressPos, event->globalPos(), QApplication::startDragDistance()))
-        return;
-    m_pressed = false;
     QWidget *w = window();
-    if (w == this || (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
-        return;
-    m_drag.begin(w, {}, m_pressPos);
-    if (m_drag.isActive())
-        m_drag.update(event->globalPos());
+    if (m_drag.beginMoveWhenDragged(w == this ? nullptr : w, m_pressPos, event->globalPos()))
+        m_pressed = false;
 }
 
 void FancyBar::mouseReleaseEvent(QMouseEvent *event)

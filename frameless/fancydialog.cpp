@@ -19,7 +19,7 @@ FancyDialog::FancyDialog(QWidget *parent, Qt::WindowFlags flags)
     m_layout->setSpacing(0);
     m_layout->addWidget(m_fancyBar);
 
-    m_frameless = new FramelessHelper(this, FramelessHelper::edgeHitTest(this, ResizeBand));
+    new FramelessHelper(this, FramelessHelper::edgeHitTest(this, ResizeBand));
 }
 
 FancyDialog::~FancyDialog() = default;
@@ -45,16 +45,6 @@ void FancyDialog::setCentralWidget(QWidget *widget)
 QWidget *FancyDialog::centralWidget() const
 {
     return m_centralWidget;
-}
-
-void FancyDialog::setFixedSize(int width, int height)
-{
-    QDialog::setFixedSize(width, height);
-}
-
-void FancyDialog::setFixedSize(const QSize &size)
-{
-    QDialog::setFixedSize(size);
 }
 
 void FancyDialog::setBackgroundImage(const QString &path)

@@ -7,12 +7,12 @@
 #include "fancybar.h"
 #include "fancytitlebar.h"
 
-class FramelessHelper;
 class QVBoxLayout;
 
 // A dialog without the window system's frame: a FancyBar on top, the central widget below it,
 // and an optional background image painted behind both. exec, done, accept and reject work as
-// in QDialog; the bar's close button rejects.
+// in QDialog; the bar's close button rejects. setFixedSize fixes the size of the whole dialog,
+// bar included.
 class FancyDialog : public QDialog
 {
     Q_OBJECT
@@ -29,10 +29,6 @@ public:
     void setCentralWidget(QWidget *widget);
     QWidget *centralWidget() const;
 
-    // The size of the whole dialog, bar included.
-    void setFixedSize(int width, int height);
-    void setFixedSize(const QSize &size);
-
     // Stretched over the whole dialog. A picture that cannot be read paints nothing.
     void setBackgroundImage(const QString &path);
 
@@ -47,5 +43,4 @@ private:
     QPointer<QWidget> m_centralWidget;
     QString m_backgroundPath;
     QPixmap m_background;
-    FramelessHelper *m_frameless;
 };

@@ -12,7 +12,7 @@ FancyWindow::FancyWindow(QWidget *parent)
     m_fancyBar = new FancyBar(this);
     setMenuWidget(m_fancyBar);
 
-    m_frameless = new FramelessHelper(this, FramelessHelper::edgeHitTest(this, ResizeBand));
+    new FramelessHelper(this, FramelessHelper::edgeHitTest(this, ResizeBand));
 }
 
 FancyWindow::~FancyWindow() = default;

@@ -5,8 +5,6 @@
 #include "fancybar.h"
 #include "fancytitlebar.h"
 
-class FramelessHelper;
-
 // A main window without the window system's frame. Its FancyBar sits above everything else
 // (central widget and docks) and shows the window icon and title; a band of ResizeBand pixels
 // along the edges resizes the window, except along an axis whose size is fixed.
@@ -30,5 +28,4 @@ private:
     Q_DISABLE_COPY(FancyWindow)
 
     FancyBar *m_fancyBar;
-    FramelessHelper *m_frameless;
 };

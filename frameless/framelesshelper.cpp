@@ -1,6 +1,5 @@
 #include "framelesshelper.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -107,14 +106,8 @@ bool FramelessHelper::handleMouse(QMouseEvent *event)
                 m_state = State::Idle;
                 return false;
             }
-            if (!Frameless::isDrag(m_pressPos, global, QApplication::startDragDistance()))
-                return true;
-            m_state = State::Idle;
-            if (!(m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
-                m_drag.begin(m_window, {}, m_pressPos);
-                if (m_drag.isActive())
-                    m_drag.update(global);
-            }
+            if (m_drag.beginMoveWhenDragged(m_window, m_pressPos, global))
+                m_state = State::Idle;
             return true;
         }
         if (event->buttons() == Qt::NoButton)

@@ -1,5 +1,6 @@
 #include "windowdrag.h"
 
+#include <QApplication>
 #include <QWindow>
 
 #include "framelessrules.h"
@@ -40,6 +41,18 @@ void WindowDrag::update(const QPoint &globalPos)
     m_window->setGeometry(Frameless::resizedGeometry(m_startGeometry, m_edges, delta,
                                                      m_window->minimumSize(),
                                                      m_window->maximumSize()));
+}
+
+bool WindowDrag::beginMoveWhenDragged(QWidget *window, const QPoint &pressPos,
+                                      const QPoint &globalPos)
+{
+    if (!Frameless::isDrag(pressPos, globalPos, QApplication::startDragDistance()))
+        return false;
+    if (window && !(window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        begin(window, {}, pressPos);
+        update(globalPos);
+    }
+    return true;
 }
 
 void WindowDrag::end()

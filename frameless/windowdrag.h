@@ -20,6 +20,11 @@ public:
     void update(const QPoint &globalPos);
     void end();
 
+    // A press at pressPos on a caption turns into a move once the pointer, now at globalPos, has
+    // travelled the drag distance: then the window is moved (unless there is none, or it is
+    // maximised or full screen) and true is returned; before that, false.
+    bool beginMoveWhenDragged(QWidget *window, const QPoint &pressPos, const QPoint &globalPos);
+
     // A drag followed by hand is in progress.
     bool isActive() const;
 

@@ -65,7 +65,7 @@ bool CFramelessWindow::isResizable() const
 
 void CFramelessWindow::setResizeBorderWidth(int width)
 {
-    m_resizeBorderWidth = width > 0 ? width : 1;
+    m_resizeBorderWidth = Frameless::effectiveBand(width);
 }
 
 int CFramelessWindow::resizeBorderWidth() const
@@ -201,12 +201,16 @@ void CFramelessWindow::onTitleBarDestroyed()
 
 void CFramelessWindow::showFullScreen()
 {
-    if (isMaximized()) {
-        QMainWindow::setContentsMargins(m_userMargins);
-        m_frameMargins = QMargins();
-        m_justMaximized = false;
-    }
+    if (isMaximized())
+        dropFrameMargins();
     QMainWindow::showFullScreen();
+}
+
+void CFramelessWindow::dropFrameMargins()
+{
+    QMainWindow::setContentsMargins(m_userMargins);
+    m_frameMargins = QMargins();
+    m_justMaximized = false;
 }
 
 void CFramelessWindow::changeEvent(QEvent *event)
@@ -219,9 +223,7 @@ void CFramelessWindow::changeEvent(QEvent *event)
                 m_justMaximized = true;
             }
         } else if (m_justMaximized) {
-            QMainWindow::setContentsMargins(m_userMargins);
-            m_frameMargins = QMargins();
-            m_justMaximized = false;
+            dropFrameMargins();
         }
     }
     QMainWindow::changeEvent(event);

@@ -91,6 +91,8 @@ private:
     Q_DISABLE_COPY(CFramelessWindow)
 
     void forgetCaptionWidget(QObject *object);
+    // Back to the user's margins alone, as in the normal state.
+    void dropFrameMargins();
 
     QWidget *m_titleBar = nullptr;
     QList<QWidget *> m_captionWidgets;
