@@ -6,6 +6,9 @@
 #include "common/config/setupconfig.h"
 #include "mainobject.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "../testsupport.h"
+
+using TestSupport::writeFile;
 
 class tst_MainObject : public QObject
 {
@@ -19,31 +22,22 @@ private slots:
     void windowsStayHiddenUntilShown();
 
 private:
-    void writeTheme(const QString &relativePath, const QByteArray &css);
-
     QTemporaryDir m_dir;
 };
-
-void tst_MainObject::writeTheme(const QString &relativePath, const QByteArray &css)
-{
-    const QString path = m_dir.path() + QLatin1Char('/') + relativePath;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(css);
-}
 
 void tst_MainObject::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     SetupConfig::instance()->setAppDir(m_dir.path());
-    writeTheme(QStringLiteral("config/style/dark_blue/style.css"),
-               "QWidget { color: #010203; }");
-    writeTheme(QStringLiteral("config/style/utf8/style.css"),
-               "QLabel { font-family: \"\xe5\xbe\xae\xe8\xbd\xaf\xe9\x9b\x85\xe9\xbb\x91\"; }");
+    QVERIFY(writeFile(m_dir.filePath(QStringLiteral("config/style/dark_blue/style.css")),
+                      "QWidget { color: #010203; }"));
+    QVERIFY(writeFile(m_dir.filePath(QStringLiteral("config/style/utf8/style.css")),
+                      "QLabel { font-family: "
+                      "\"\xe5\xbe\xae\xe8\xbd\xaf\xe9\x9b\x85\xe9\xbb\x91\"; }"));
     // A style sheet beside the executable, not under config, is not a theme.
-    writeTheme(QStringLiteral("style/beside/style.css"), "QWidget { color: red; }");
-    writeTheme(QStringLiteral("secret.css"), "QWidget { color: blue; }");
+    QVERIFY(writeFile(m_dir.filePath(QStringLiteral("style/beside/style.css")),
+                      "QWidget { color: red; }"));
+    QVERIFY(writeFile(m_dir.filePath(QStringLiteral("secret.css")), "QWidget { color: blue; }"));
 }
 
 void tst_MainObject::applyTheme_data()
@@ -83,15 +77,12 @@ void tst_MainObject::themeUnderFolderWithPercentSign()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString appDir = dir.path() + QStringLiteral("/100%1 station");
-    QVERIFY(QDir().mkpath(appDir + QStringLiteral("/config/style/dark_green")));
-    QFile css(appDir + QStringLiteral("/config/style/dark_green/style.css"));
-    QVERIFY(css.open(QIODevice::WriteOnly));
-    css.write("QWidget { color: #040506; }");
-    css.close();
+    const QString css = appDir + QStringLiteral("/config/style/dark_green/style.css");
+    QVERIFY(writeFile(css, "QWidget { color: #040506; }"));
 
     SetupConfig::instance()->setAppDir(appDir);
     const auto restore = qScopeGuard([this] { SetupConfig::instance()->setAppDir(m_dir.path()); });
-    QCOMPARE(MainObject::themeFilePath(QStringLiteral("dark_green")), css.fileName());
+    QCOMPARE(MainObject::themeFilePath(QStringLiteral("dark_green")), css);
     QVERIFY(MainObject::applyTheme(QStringLiteral("dark_green")));
     QCOMPARE(qApp->styleSheet(), QStringLiteral("QWidget { color: #040506; }"));
 }

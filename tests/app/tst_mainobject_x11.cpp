@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <QtTest>
 
+#include "../testsupport.h"
+
 // The real console in a real X session with a window manager: a second start hands over to the
 // first, whose main window comes to the front and does not stay on top.
 class tst_MainObjectX11 : public QObject
@@ -80,9 +82,7 @@ void tst_MainObjectX11::initTestCase()
     QFile(m_console).setPermissions(QFile::permissions(m_console) | QFileDevice::ExeOwner);
     const QString config = QFileInfo(QStringLiteral(CONSOLE_EXECUTABLE)).absolutePath()
         + QStringLiteral("/config");
-    QProcess copy;
-    copy.start(QStringLiteral("cp"), {QStringLiteral("-r"), config, m_dir.path()});
-    QVERIFY(copy.waitForFinished(30000));
+    QVERIFY(TestSupport::copyTree(config, m_dir.path() + QStringLiteral("/config")));
     QFile::remove(m_dir.path() + QStringLiteral("/config/SetupConfig.ini"));
 }
 

@@ -3,9 +3,13 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <cmath>
+#include "../testsupport.h"
 
 namespace {
+
+using TestSupport::contrast;
+using TestSupport::luminance;
+using TestSupport::near;
 
 // A plain widget that paints its style-sheet background, as the camera tile and the side
 // panel do.
@@ -49,30 +53,6 @@ constexpr double ReadableContrast = 4.5;
 constexpr double GlyphContrast = 3.0;
 constexpr int ColorTolerance = 3;
 const QColor TitleGlyphColor(0xFE, 0xFE, 0xFE);
-
-double channel(double c)
-{
-    c /= 255.0;
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double luminance(const QColor &c)
-{
-    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-}
-
-double contrast(const QColor &a, const QColor &b)
-{
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
-}
-
-bool near(const QColor &a, const QColor &b, int tolerance = ColorTolerance)
-{
-    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
-        && qAbs(a.blue() - b.blue()) <= tolerance;
-}
 
 // The colour the user sees at a point of a widget: taken from the whole window, so that
 // transparent widgets show what lies behind them.
@@ -460,9 +440,11 @@ void tst_Themes::cameraTileShowsThemeBackground()
     QVERIFY(display);
     const QImage image = display->grab().toImage();
     const QPoint well(image.width() / 2, image.height() - 20);
-    QVERIFY2(near(image.pixelColor(well), tile), qPrintable(image.pixelColor(well).name()));
+    QVERIFY2(near(image.pixelColor(well), tile, ColorTolerance),
+             qPrintable(image.pixelColor(well).name()));
     const QPoint edge(image.width() / 2, image.height() - 1);
-    QVERIFY2(near(image.pixelColor(edge), border), qPrintable(image.pixelColor(edge).name()));
+    QVERIFY2(near(image.pixelColor(edge), border, ColorTolerance),
+             qPrintable(image.pixelColor(edge).name()));
 
     // The header stands apart from the picture area and the index button from the header.
     auto *top = display->findChild<QWidget *>(QStringLiteral("CameraDisplayTopWidget"));

@@ -4,10 +4,13 @@
 #include <QIcon>
 #include <QImageReader>
 
-#include <cmath>
 #include <set>
 
+#include "../testsupport.h"
+
 namespace {
+
+using TestSupport::luminance;
 
 constexpr int OpaqueAlpha = 255;
 constexpr int TransparentAlpha = 8;
@@ -28,15 +31,6 @@ bool cornersTransparent(const QImage &image)
         if (image.pixelColor(p).alpha() > TransparentAlpha)
             return false;
     return true;
-}
-
-double luminance(const QColor &c)
-{
-    auto channel = [](double v) {
-        v /= 255.0;
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
 }
 
 } // namespace

@@ -41,6 +41,16 @@ QImage transparentImage(int w, int h)
     return image;
 }
 
+// A gradient from one colour at `from` to another at `to`.
+QLinearGradient linear(const QPointF &from, const QPointF &to, const QColor &start,
+                       const QColor &end)
+{
+    QLinearGradient gradient(from, to);
+    gradient.setColorAt(0.0, start);
+    gradient.setColorAt(1.0, end);
+    return gradient;
+}
+
 QPointF polar(const QPointF &centre, qreal radius, qreal degrees)
 {
     const qreal rad = qDegreesToRadians(degrees);
@@ -91,19 +101,15 @@ QImage drawLogo(int size)
     const QRectF tile(inset, inset, s - 2 * inset, s - 2 * inset);
     const qreal radius = s * 0.22;
 
-    QLinearGradient body(tile.topLeft(), tile.bottomLeft());
-    body.setColorAt(0.0, QColor(58, 134, 245));
-    body.setColorAt(1.0, QColor(22, 58, 138));
     p.setPen(Qt::NoPen);
-    p.setBrush(body);
+    p.setBrush(
+        linear(tile.topLeft(), tile.bottomLeft(), QColor(58, 134, 245), QColor(22, 58, 138)));
     p.drawRoundedRect(tile, radius, radius);
 
     if (size >= 32) {
         // A thin light edge along the top gives the tile some depth.
-        QLinearGradient sheen(tile.topLeft(), QPointF(tile.left(), tile.center().y()));
-        sheen.setColorAt(0.0, QColor(255, 255, 255, 70));
-        sheen.setColorAt(1.0, QColor(255, 255, 255, 0));
-        p.setBrush(sheen);
+        p.setBrush(linear(tile.topLeft(), QPointF(tile.left(), tile.center().y()),
+                          QColor(255, 255, 255, 70), QColor(255, 255, 255, 0)));
         p.drawRoundedRect(tile.adjusted(s * 0.02, s * 0.02, -s * 0.02, -s * 0.4), radius * 0.8, radius * 0.8);
     }
 
@@ -184,10 +190,8 @@ QImage drawLoginBackground(const LoginPalette &pal)
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
 
-    QLinearGradient base(0, 0, LoginWidth, LoginHeight);
-    base.setColorAt(0.0, pal.top);
-    base.setColorAt(1.0, pal.bottom);
-    p.fillRect(image.rect(), base);
+    p.fillRect(image.rect(),
+               linear(QPointF(0, 0), QPointF(LoginWidth, LoginHeight), pal.top, pal.bottom));
 
     constexpr int GridStep = 40;
     p.setPen(QPen(QColor(255, 255, 255, 14), 1));
@@ -212,10 +216,8 @@ QImage drawLoginBackground(const LoginPalette &pal)
     p.setPen(QPen(QColor(65, 211, 233, 26), 1));
     p.drawArc(QRectF(-200, 280, 1000, 500), 35 * 16, 110 * 16);
 
-    QLinearGradient vignette(0, LoginHeight * 0.55, 0, LoginHeight);
-    vignette.setColorAt(0.0, QColor(0, 0, 0, 0));
-    vignette.setColorAt(1.0, QColor(0, 0, 0, 90));
-    p.fillRect(image.rect(), vignette);
+    p.fillRect(image.rect(), linear(QPointF(0, LoginHeight * 0.55), QPointF(0, LoginHeight),
+                                    QColor(0, 0, 0, 0), QColor(0, 0, 0, 90)));
 
     drawViewfinder(p, QRectF(16, 16, LoginWidth - 32, LoginHeight - 32), 26, QColor(255, 255, 255, 110));
 
@@ -238,11 +240,8 @@ QImage drawAvatar()
     const qreal s = AvatarSize;
     const QPointF c(s / 2, s / 2);
 
-    QLinearGradient disc(0, 0, 0, s);
-    disc.setColorAt(0.0, QColor(64, 140, 236));
-    disc.setColorAt(1.0, QColor(26, 72, 160));
     p.setPen(QPen(QColor(255, 255, 255, 230), s * 0.04));
-    p.setBrush(disc);
+    p.setBrush(linear(QPointF(0, 0), QPointF(0, s), QColor(64, 140, 236), QColor(26, 72, 160)));
     p.drawEllipse(c, s * 0.46, s * 0.46);
 
     // Clip the fries to the badge so they never reach the transparent corners.
@@ -264,11 +263,8 @@ QImage drawAvatar()
         p.translate(s * st.x, s * 0.62);
         p.rotate(st.tilt);
         const QRectF r(-stickWidth / 2, s * (st.top - 0.62), stickWidth, s * (0.62 - st.top) + s * 0.05);
-        QLinearGradient fry(r.topLeft(), r.topRight());
-        fry.setColorAt(0.0, QColor(255, 214, 74));
-        fry.setColorAt(1.0, QColor(232, 168, 20));
         p.setPen(QPen(QColor(176, 112, 8), s * 0.012));
-        p.setBrush(fry);
+        p.setBrush(linear(r.topLeft(), r.topRight(), QColor(255, 214, 74), QColor(232, 168, 20)));
         p.drawRoundedRect(r, stickWidth * 0.3, stickWidth * 0.3);
         p.restore();
     }
@@ -279,11 +275,9 @@ QImage drawAvatar()
     carton.lineTo(s * 0.66, s * 0.86);
     carton.lineTo(s * 0.34, s * 0.86);
     carton.closeSubpath();
-    QLinearGradient red(s * 0.27, 0, s * 0.73, 0);
-    red.setColorAt(0.0, QColor(236, 64, 58));
-    red.setColorAt(1.0, QColor(196, 36, 36));
     p.setPen(QPen(QColor(140, 20, 24), s * 0.015));
-    p.setBrush(red);
+    p.setBrush(linear(QPointF(s * 0.27, 0), QPointF(s * 0.73, 0), QColor(236, 64, 58),
+                      QColor(196, 36, 36)));
     p.drawPath(carton);
 
     // The carton's rim: a shallow arch that dips between the fries.
@@ -315,48 +309,38 @@ QImage drawMessageBoxBackground()
 
     drawAperture(p, QPointF(MessageBoxWidth - 40, MessageBoxHeight - 30), 150, QColor(128, 136, 150, 30), 6);
 
-    QLinearGradient footer(0, MessageBoxHeight - 70, 0, MessageBoxHeight);
-    footer.setColorAt(0.0, QColor(128, 128, 128, 0));
-    footer.setColorAt(1.0, QColor(128, 128, 128, 20));
-    p.fillRect(QRect(0, MessageBoxHeight - 70, MessageBoxWidth, 70), footer);
+    p.fillRect(QRect(0, MessageBoxHeight - 70, MessageBoxWidth, 70),
+               linear(QPointF(0, MessageBoxHeight - 70), QPointF(0, MessageBoxHeight),
+                      QColor(128, 128, 128, 0), QColor(128, 128, 128, 20)));
     return image;
 }
 
-// Opens the painter on a type picture and, for the round badges, lays a soft shadow under it.
-void beginTypeIcon(QPainter &p, QImage &image, bool roundShadow = true)
+// The round badge of the information and error pictures, on a soft shadow; leaves the painter
+// ready for the white mark.
+void drawRoundBadge(QPainter &p, qreal s, const QColor &light, const QColor &dark)
 {
-    p.begin(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (!roundShadow)
-        return;
-    const qreal s = image.width();
     QRadialGradient shadow(QPointF(s / 2, s / 2 + s * 0.03), s * 0.49);
     shadow.setColorAt(0.82, QColor(0, 0, 0, 60));
     shadow.setColorAt(1.0, QColor(0, 0, 0, 0));
     p.setPen(Qt::NoPen);
     p.setBrush(shadow);
     p.drawEllipse(QPointF(s / 2, s / 2 + s * 0.03), s * 0.49, s * 0.49);
-}
 
-void drawRoundBadge(QPainter &p, qreal s, const QColor &light, const QColor &dark)
-{
-    QLinearGradient fill(0, s * 0.05, 0, s * 0.95);
-    fill.setColorAt(0.0, light);
-    fill.setColorAt(1.0, dark);
     p.setPen(QPen(QColor(255, 255, 255, 90), s * 0.02));
-    p.setBrush(fill);
+    p.setBrush(linear(QPointF(0, s * 0.05), QPointF(0, s * 0.95), light, dark));
     p.drawEllipse(QPointF(s / 2, s / 2), s * 0.43, s * 0.43);
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
 }
 
 QImage drawInfoIcon()
 {
     QImage image = transparentImage(TypeIconSize, TypeIconSize);
-    QPainter p;
-    beginTypeIcon(p, image);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
     const qreal s = TypeIconSize;
     drawRoundBadge(p, s, QColor(88, 166, 255), QColor(28, 104, 208));
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
     p.drawEllipse(QPointF(s / 2, s * 0.3), s * 0.065, s * 0.065);
     p.drawRoundedRect(QRectF(s * 0.44, s * 0.42, s * 0.12, s * 0.34), s * 0.05, s * 0.05);
     return image;
@@ -365,17 +349,16 @@ QImage drawInfoIcon()
 QImage drawWarningIcon()
 {
     QImage image = transparentImage(TypeIconSize, TypeIconSize);
-    QPainter p;
-    beginTypeIcon(p, image, false);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
     const qreal s = TypeIconSize;
     QPainterPath triangle;
     triangle.moveTo(s * 0.5, s * 0.14);
     triangle.lineTo(s * 0.88, s * 0.8);
     triangle.lineTo(s * 0.12, s * 0.8);
     triangle.closeSubpath();
-    QLinearGradient fill(0, s * 0.14, 0, s * 0.8);
-    fill.setColorAt(0.0, QColor(255, 207, 82));
-    fill.setColorAt(1.0, QColor(240, 150, 10));
+    const QLinearGradient fill = linear(QPointF(0, s * 0.14), QPointF(0, s * 0.8),
+                                        QColor(255, 207, 82), QColor(240, 150, 10));
     // A wide pen in the fill colour with round joins rounds the corners; the same shape a
     // little lower in translucent black is its shadow.
     p.setPen(QPen(QColor(0, 0, 0, 50), s * 0.11, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -395,12 +378,10 @@ QImage drawWarningIcon()
 QImage drawErrorIcon()
 {
     QImage image = transparentImage(TypeIconSize, TypeIconSize);
-    QPainter p;
-    beginTypeIcon(p, image);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
     const qreal s = TypeIconSize;
     drawRoundBadge(p, s, QColor(255, 110, 110), QColor(204, 40, 48));
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
     p.translate(s / 2, s / 2);
     for (int angle : {45, -45}) {
         p.save();

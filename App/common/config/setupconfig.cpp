@@ -6,13 +6,12 @@
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QSettings>
-#include <QTextCodec>
 
 namespace {
 
-const char *const ThemeKey = "/Config/Theme";
-const char *const CameraTypeKey = "/Camera/Type";
-const char *const CameraIndexKey = "/Camera/Index";
+const QString ThemeKey = QStringLiteral("/Config/Theme");
+const QString CameraTypeKey = QStringLiteral("/Camera/Type");
+const QString CameraIndexKey = QStringLiteral("/Camera/Index");
 const char *const IniCodec = "UTF-8";
 
 // Reads an integer the way the store always has (a value that does not convert reads as 0),
@@ -82,25 +81,19 @@ QString SetupConfig::theme() const
 void SetupConfig::setTheme(const QString &theme)
 {
     m_theme = theme;
-    writeValues({{QString::fromLatin1(ThemeKey), theme}});
+    writeValues({{ThemeKey, theme}});
 }
 
 void SetupConfig::setCamera(int type, int index)
 {
     m_cameraType = type;
     m_cameraIndex = index;
-    writeValues({{QString::fromLatin1(CameraTypeKey), type},
-                 {QString::fromLatin1(CameraIndexKey), index}});
+    writeValues({{CameraTypeKey, type}, {CameraIndexKey, index}});
 }
 
 QPair<int, int> SetupConfig::camera() const
 {
     return qMakePair(m_cameraType, m_cameraIndex);
-}
-
-void SetupConfig::openSettings(QSettings &settings) const
-{
-    settings.setIniCodec(IniCodec);
 }
 
 void SetupConfig::clearStaleLock() const
@@ -117,23 +110,23 @@ void SetupConfig::clearStaleLock() const
         lock.unlock();
 }
 
-bool SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
+void SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
 {
     if (m_appDir.isEmpty()) {
         // No application directory yet: the path would be "/config" at the file system root.
         qWarning("SetupConfig: no application directory set; the change is kept for this run only.");
-        return false;
+        return;
     }
     if (!m_fileUsable) {
         qWarning().noquote() << QStringLiteral(
                                     "SetupConfig: %1 is damaged and left as it is; "
                                     "the change is kept for this run only.")
                                     .arg(iniFilePath());
-        return false;
+        return;
     }
     clearStaleLock();
     QSettings settings(iniFilePath(), QSettings::IniFormat);
-    openSettings(settings);
+    settings.setIniCodec(IniCodec);
     for (const auto &entry : values)
         settings.setValue(entry.first, entry.second);
     // QSettings writes through a temporary file and a rename, so a process killed in the middle
@@ -143,9 +136,7 @@ bool SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
         qWarning().noquote() << QStringLiteral("SetupConfig: could not write %1 (status %2); "
                                                "the change is kept for this run only.")
                                     .arg(iniFilePath(), QString::number(int(settings.status())));
-        return false;
     }
-    return true;
 }
 
 void SetupConfig::load()
@@ -163,9 +154,6 @@ void SetupConfig::load()
                                         .arg(dir);
     }
 
-    const QString themeKey = QString::fromLatin1(ThemeKey);
-    const QString typeKey = QString::fromLatin1(CameraTypeKey);
-    const QString indexKey = QString::fromLatin1(CameraIndexKey);
     const QString file = iniFilePath();
 
     // Keys found in the file; a missing one is written back with the value in force.
@@ -173,19 +161,18 @@ void SetupConfig::load()
     bool damaged = false;
     if (QFileInfo::exists(file)) {
         QSettings settings(file, QSettings::IniFormat);
-        openSettings(settings);
-        // The file is parsed on first access; only then does status() tell about its format.
-        const QStringList keys = settings.allKeys();
+        settings.setIniCodec(IniCodec);
+        // Sections are parsed as they are first read; status() tells about the format of the
+        // whole file only once all of them have been.
+        settings.allKeys();
         damaged = settings.status() == QSettings::FormatError;
-        for (const QString &key : {themeKey, typeKey, indexKey}) {
+        for (const QString &key : {ThemeKey, CameraTypeKey, CameraIndexKey}) {
             if (settings.contains(key))
                 present << key;
         }
-        m_theme = settings.value(themeKey, m_theme).toString();
-        if (present.contains(typeKey))
-            m_cameraType = readInt(settings, typeKey, m_cameraType);
-        if (present.contains(indexKey))
-            m_cameraIndex = readInt(settings, indexKey, m_cameraIndex);
+        m_theme = settings.value(ThemeKey, m_theme).toString();
+        m_cameraType = readInt(settings, CameraTypeKey, m_cameraType);
+        m_cameraIndex = readInt(settings, CameraIndexKey, m_cameraIndex);
     }
 
     if (damaged) {
@@ -208,12 +195,12 @@ void SetupConfig::load()
     }
 
     QList<QPair<QString, QVariant>> missing;
-    if (!present.contains(themeKey))
-        missing.append({themeKey, m_theme});
-    if (!present.contains(typeKey))
-        missing.append({typeKey, m_cameraType});
-    if (!present.contains(indexKey))
-        missing.append({indexKey, m_cameraIndex});
+    if (!present.contains(ThemeKey))
+        missing.append({ThemeKey, m_theme});
+    if (!present.contains(CameraTypeKey))
+        missing.append({CameraTypeKey, m_cameraType});
+    if (!present.contains(CameraIndexKey))
+        missing.append({CameraIndexKey, m_cameraIndex});
     if (!missing.isEmpty())
         writeValues(missing);
 }

@@ -4,8 +4,6 @@
 #include <QString>
 #include <QVariant>
 
-class QSettings;
-
 // The process-wide configuration store: the application directory, the folder "config" beside
 // it, and three settings mirrored in "config/SetupConfig.ini" (theme, camera layout type and
 // camera layout index). Every write goes to disk at once.
@@ -38,9 +36,8 @@ private:
 
     static constexpr int StaleLockMs = 1000;
 
-    void openSettings(QSettings &settings) const;
     void clearStaleLock() const;
-    bool writeValues(const QList<QPair<QString, QVariant>> &values);
+    void writeValues(const QList<QPair<QString, QVariant>> &values);
 
     QString m_appDir;
     QString m_theme;

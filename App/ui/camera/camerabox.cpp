@@ -76,7 +76,6 @@ void CameraBox::setGridLayout(QGridLayout *gridLayout)
 void CameraBox::setWidgets(const QList<QWidget *> &widgets)
 {
     m_widgets = widgets;
-    m_videoCount = widgets.size();
 }
 
 void CameraBox::setMenuFlag(const QString &menuFlag)
@@ -123,20 +122,28 @@ bool CameraBox::hasGrid(const char *slotName) const
     return false;
 }
 
-bool CameraBox::tileExists(int index) const
-{
-    return index >= 0 && index < qMin(m_videoCount, m_widgets.size()) && m_widgets.at(index);
-}
-
 bool CameraBox::rangeExists(int index, int count) const
 {
-    if (count < 1 || index < 0 || index > qMin(m_videoCount, m_widgets.size()) - count)
+    if (count < 1 || index < 0 || index > m_widgets.size() - count)
         return false;
     for (int i = index; i < index + count; ++i) {
         if (!m_widgets.at(i))
             return false;
     }
     return true;
+}
+
+// The one check of every placement by tile index: a grid to place into, and tiles index to
+// index + count - 1 all in the list.
+bool CameraBox::canPlace(const char *slotName, int index, int count) const
+{
+    if (!hasGrid(slotName))
+        return false;
+    if (rangeExists(index, count))
+        return true;
+    qWarning("CameraBox: %s(%d) names tiles outside the list of %d; the layout stays as it is.",
+             slotName, index, int(m_widgets.size()));
+    return false;
 }
 
 void CameraBox::placeTile(int index, const Cell &cell)
@@ -148,9 +155,7 @@ void CameraBox::placeTile(int index, const Cell &cell)
 
 void CameraBox::hideCamera()
 {
-    const int count = qMin(m_videoCount, m_widgets.size());
-    for (int i = 0; i < count; ++i) {
-        QWidget *widget = m_widgets.at(i);
+    for (QWidget *widget : qAsConst(m_widgets)) {
         if (!widget)
             continue;
         if (m_gridLayout)
@@ -161,28 +166,16 @@ void CameraBox::hideCamera()
 
 void CameraBox::changeCamera1(int index)
 {
-    if (!hasGrid("changeCamera1"))
+    if (!canPlace("changeCamera1", index, 1))
         return;
-    if (!tileExists(index)) {
-        qWarning("CameraBox: changeCamera1(%d) names no tile (the list holds %d); the layout stays "
-                 "as it is.",
-                 index, int(m_widgets.size()));
-        return;
-    }
     hideCamera();
     placeTile(index, {0, 0, 1, 1});
 }
 
 void CameraBox::changeCamera2(int index)
 {
-    if (!hasGrid("changeCamera2"))
+    if (!canPlace("changeCamera2", index, 2))
         return;
-    if (!rangeExists(index, 2)) {
-        qWarning("CameraBox: changeCamera2(%d) names tiles outside the list of %d; the layout stays "
-                 "as it is.",
-                 index, int(m_widgets.size()));
-        return;
-    }
     hideCamera();
     placeTile(index, {0, 0, 1, 1});
     placeTile(index + 1, {0, 1, 1, 1});
@@ -190,21 +183,20 @@ void CameraBox::changeCamera2(int index)
 
 void CameraBox::changeCameranormal(int index, int flag)
 {
-    if (!hasGrid("changeCameranormal"))
-        return;
-    if (flag < 1 || !tileExists(index)) {
-        qWarning("CameraBox: changeCameranormal(%d, %d) does not fit the %d tiles; the layout stays "
-                 "as it is.",
-                 index, flag, int(m_widgets.size()));
+    if (flag < 1) {
+        qWarning("CameraBox: changeCameranormal(%d, %d) asks for a grid without tiles; the layout "
+                 "stays as it is.",
+                 index, flag);
         return;
     }
+    if (!canPlace("changeCameranormal", index, 1))
+        return;
     hideCamera();
     const qint64 wanted = qint64(flag) * flag;
     qint64 placed = 0;
     int row = 0;
     int column = 0;
-    const int count = qMin(m_videoCount, m_widgets.size());
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < m_widgets.size(); ++i) {
         if (i >= index && m_widgets.at(i)) {
             placeTile(i, {row, column, 1, 1});
             ++placed;
@@ -223,12 +215,9 @@ void CameraBox::changeCameracustom(int index, int type)
 {
     if (type != 6 && type != 8 && type != 13)
         return;
-    if (!rangeExists(index, type)) {
-        qWarning("CameraBox: changeCameracustom(%d, %d) names tiles outside the list of %d; the layout "
-                 "stays as it is.",
-                 index, type, int(m_widgets.size()));
+    // Also keeps index + type from overflowing below.
+    if (!canPlace("changeCameracustom", index, type))
         return;
-    }
     QList<int> indexs;
     for (int i = index; i < index + type; ++i)
         indexs.append(i);
@@ -250,7 +239,7 @@ void CameraBox::placeCustom(const QList<int> &indexs, const QList<Cell> &cells, 
     QSet<int> seen;
     for (int k = 0; k < cells.size(); ++k) {
         const int index = indexs.at(k);
-        if (!tileExists(index) || seen.contains(index)) {
+        if (!rangeExists(index, 1) || seen.contains(index)) {
             qWarning("CameraBox: %s got tile %d, which is missing or listed twice; the layout stays "
                      "as it is.",
                      slotName, index);
@@ -381,7 +370,7 @@ void CameraBox::restoreCamera()
 {
     if (m_cameraType.startsWith(SingleViewPrefix)) {
         const int index = tileOfCamera(m_cameraType.section(LayoutSeparator, -1));
-        if (!tileExists(index)) {
+        if (!rangeExists(index, 1)) {
             qWarning().noquote() << QStringLiteral("CameraBox: the single view %1 names no tile; "
                                                    "nothing to restore.")
                                         .arg(m_cameraType);

@@ -73,8 +73,8 @@ private:
 
     void addCameraMenu(QMenu *menu, int type);
     bool hasGrid(const char *slotName) const;
-    bool tileExists(int index) const;
     bool rangeExists(int index, int count) const;
+    bool canPlace(const char *slotName, int index, int count) const;
     void placeCustom(const QList<int> &indexs, const QList<Cell> &cells, const char *slotName);
     void placeTile(int index, const Cell &cell);
 
@@ -84,7 +84,6 @@ private:
 
     QGridLayout *m_gridLayout = nullptr;
     QList<QWidget *> m_widgets;
-    int m_videoCount = 16;
     QString m_cameraType;
     QString m_menuFlag;
     QString m_actionFlag;

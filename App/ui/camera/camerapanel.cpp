@@ -71,7 +71,7 @@ void CameraPanel::initUI()
     applyStoredLayout();
 
     m_menu = new QMenu(this);
-    m_cameraBox->initMenu(m_menu, QVector<bool>(MenuTypeCount, true).toList());
+    m_cameraBox->initMenu(m_menu, QVector<bool>(CameraBox::menuTypes().size(), true).toList());
 }
 
 void CameraPanel::applyStoredLayout()

@@ -20,7 +20,6 @@ class CameraPanel : public QWidget
 
 public:
     static constexpr int TileCount = 16;
-    static constexpr int MenuTypeCount = 7;
     static constexpr int StatusHeight = 30;
     static constexpr int MarginLeft = 1;
     static constexpr int MarginTop = 1;

@@ -1,7 +1,6 @@
 #include "windowraiser.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -15,18 +14,16 @@ void WindowRaiser::bringToFront(QWidget *window)
     if (!window)
         return;
     window = window->window();
-    const Qt::WindowStates state = frontState(window->windowState());
-    if (state != window->windowState())
-        window->setWindowState(state);
+    window->setWindowState(frontState(window->windowState()));
     window->show();
     window->raise();
     window->activateWindow();
 
     // Window managers with focus-stealing prevention may refuse the activation; the user then
-    // at least sees the taskbar entry ask for attention.
-    QPointer<QWidget> guarded(window);
-    QTimer::singleShot(ActivationCheckMs, window, [guarded] {
-        if (guarded && !guarded->isActiveWindow())
-            QApplication::alert(guarded);
+    // at least sees the taskbar entry ask for attention. The window is the timer's context, so
+    // the check never runs after it is gone.
+    QTimer::singleShot(ActivationCheckMs, window, [window] {
+        if (!window->isActiveWindow())
+            QApplication::alert(window);
     });
 }

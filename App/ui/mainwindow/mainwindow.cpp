@@ -63,17 +63,12 @@ void MainWindow::initStyleMenu()
     fancyBar()->addAdditionalControl(m_styleAction, FancyBar::LeadingPosition);
 
     m_styleMenu = new QMenu;
-    m_darkBlueAction = new QAction(tr("dark_blue"));
-    m_darkGreenAction = new QAction(tr("dark_green"));
-    m_darkYellowGreenAction = new QAction(tr("dark_yellow_green"));
-    m_lightBlueAction = new QAction(tr("light_blue"));
-    m_lightGreenAction = new QAction(tr("light_green"));
-    for (QAction *action : {m_darkBlueAction, m_darkGreenAction, m_darkYellowGreenAction,
-                            m_lightBlueAction, m_lightGreenAction}) {
-        // The actions have no parent of their own; the menu takes them along when it goes.
-        action->setParent(m_styleMenu);
-        m_styleMenu->addAction(action);
-    }
+    // The menu owns its actions and takes them along when it goes.
+    m_darkBlueAction = m_styleMenu->addAction(tr("dark_blue"));
+    m_darkGreenAction = m_styleMenu->addAction(tr("dark_green"));
+    m_darkYellowGreenAction = m_styleMenu->addAction(tr("dark_yellow_green"));
+    m_lightBlueAction = m_styleMenu->addAction(tr("light_blue"));
+    m_lightGreenAction = m_styleMenu->addAction(tr("light_green"));
     m_styleAction->setMenu(m_styleMenu);
 }
 

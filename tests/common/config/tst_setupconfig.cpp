@@ -8,24 +8,14 @@
 #include <thread>
 
 #include "common/config/setupconfig.h"
+#include "../../testsupport.h"
 
 namespace {
 
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
 const QString HelperPath = QStringLiteral(TEST_HELPER_DIR "/helper_setupconfig");
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
 
 // What another reader of the INI file sees, through a settings object of its own.
 QString storedValue(const QString &iniPath, const QString &key)
@@ -125,7 +115,7 @@ void tst_SetupConfig::handEditedFile()
 
     QTemporaryDir tmp;
     const QString ini = tmp.path() + QStringLiteral("/config/SetupConfig.ini");
-    writeFile(ini, content);
+    QVERIFY(writeFile(ini, content));
 
     SetupConfig *store = SetupConfig::instance();
     store->setAppDir(tmp.path());
@@ -148,7 +138,7 @@ void tst_SetupConfig::garbageIsKeptAsBackup()
     for (const QByteArray &content : {garbage, partlyDamaged}) {
         QTemporaryDir tmp;
         const QString ini = tmp.path() + QStringLiteral("/config/SetupConfig.ini");
-        writeFile(ini, content);
+        QVERIFY(writeFile(ini, content));
 
         SetupConfig *store = SetupConfig::instance();
         store->setAppDir(tmp.path());
@@ -208,7 +198,7 @@ void tst_SetupConfig::unwritableLocations()
     if (blocker.isEmpty())
         QVERIFY(QDir().mkpath(tmp.path() + QStringLiteral("/app/config/SetupConfig.ini")));
     else
-        writeFile(tmp.path() + QLatin1Char('/') + blocker, "not a folder");
+        QVERIFY(writeFile(tmp.path() + QLatin1Char('/') + blocker, "not a folder"));
     const QStringList before = treeOf(tmp.path());
 
     SetupConfig *store = SetupConfig::instance();
@@ -268,7 +258,7 @@ void tst_SetupConfig::emptyLockFileFromAKilledWriter()
     SetupConfig *store = SetupConfig::instance();
     store->setAppDir(tmp.path());
     const QString lock = store->iniFilePath() + QStringLiteral(".lock");
-    writeFile(lock, QByteArray());
+    QVERIFY(writeFile(lock, QByteArray()));
     QFile lockFile(lock);
     QVERIFY(lockFile.open(QIODevice::ReadWrite));
     QVERIFY(lockFile.setFileTime(QDateTime::currentDateTime().addSecs(-5),

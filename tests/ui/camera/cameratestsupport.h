@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QGridLayout>
 #include <QMenu>
 #include <QPair>
 #include <QString>
@@ -35,6 +36,22 @@ inline char *toString(const Cell &cell)
                                .arg(cell.column)
                                .arg(cell.rowSpan)
                                .arg(cell.columnSpan));
+}
+
+// Where the tiles of the list sit in the grid, in list order; tiles out of the grid are left out.
+template <typename Tile>
+QList<Cell> gridCells(QGridLayout *grid, const QList<Tile *> &tiles)
+{
+    QList<Cell> cells;
+    for (int i = 0; i < tiles.size(); ++i) {
+        const int item = grid->indexOf(tiles.at(i));
+        if (item < 0)
+            continue;
+        Cell cell{i, 0, 0, 0, 0};
+        grid->getItemPosition(item, &cell.row, &cell.column, &cell.rowSpan, &cell.columnSpan);
+        cells.append(cell);
+    }
+    return cells;
 }
 
 // The menu entry whose "flag" property is the given layout string, in the menu or its submenus.

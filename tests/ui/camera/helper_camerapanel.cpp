@@ -44,17 +44,12 @@ int main(int argc, char *argv[])
     out.setCodec("UTF-8");
     out << "layout " << panel.cameraBox()->cameraType() << '\n';
     const QList<CameraDisplay *> tiles = panel.tiles();
-    for (CameraDisplay *tile : tiles) {
-        const int item = panel.gridLayout()->indexOf(tile);
-        if (item < 0)
-            continue;
-        int row = 0;
-        int column = 0;
-        int rowSpan = 0;
-        int columnSpan = 0;
-        panel.gridLayout()->getItemPosition(item, &row, &column, &rowSpan, &columnSpan);
+    const QList<CameraTest::Cell> cells = CameraTest::gridCells(panel.gridLayout(), tiles);
+    for (const CameraTest::Cell &cell : cells) {
+        const CameraDisplay *tile = tiles.at(cell.tile);
         out << "tile " << tile->index() << ' ' << (tile->isVisible() ? "visible" : "hidden") << ' '
-            << row << ' ' << column << ' ' << rowSpan << ' ' << columnSpan << '\n';
+            << cell.row << ' ' << cell.column << ' ' << cell.rowSpan << ' ' << cell.columnSpan
+            << '\n';
     }
     return 0;
 }

@@ -102,16 +102,7 @@ void TestCameraBox::cleanup()
 
 QList<Cell> TestCameraBox::gridCells() const
 {
-    QList<Cell> cells;
-    for (int i = 0; i < m_tiles.size(); ++i) {
-        const int item = m_grid->indexOf(m_tiles.at(i));
-        if (item < 0)
-            continue;
-        Cell cell{i, 0, 0, 0, 0};
-        m_grid->getItemPosition(item, &cell.row, &cell.column, &cell.rowSpan, &cell.columnSpan);
-        cells.append(cell);
-    }
-    return cells;
+    return CameraTest::gridCells(m_grid, m_tiles);
 }
 
 QList<int> TestCameraBox::visibleTiles() const

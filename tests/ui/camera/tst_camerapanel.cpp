@@ -7,10 +7,10 @@
 #include "ui/camera/cameradisplay.h"
 #include "ui/camera/camerapanel.h"
 #include "cameratestsupport.h"
+#include "../../testsupport.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
@@ -115,18 +115,7 @@ protected:
 
 QList<Cell> gridCells(const CameraPanel &panel)
 {
-    QList<Cell> cells;
-    const QList<CameraDisplay *> tiles = panel.tiles();
-    for (int i = 0; i < tiles.size(); ++i) {
-        const int item = panel.gridLayout()->indexOf(tiles.at(i));
-        if (item < 0)
-            continue;
-        Cell cell{i, 0, 0, 0, 0};
-        panel.gridLayout()->getItemPosition(item, &cell.row, &cell.column, &cell.rowSpan,
-                                            &cell.columnSpan);
-        cells.append(cell);
-    }
-    return cells;
+    return CameraTest::gridCells(panel.gridLayout(), panel.tiles());
 }
 
 // Empty when exactly the expected tiles are in the grid, visible and where they belong, and
@@ -257,13 +246,11 @@ void TestCameraPanel::writeStore(const QString &type, const QString &index)
 {
     m_appDir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_appDir->isValid());
-    QDir(m_appDir->path()).mkpath(QStringLiteral("config"));
-    QFile file(m_appDir->path() + QStringLiteral("/config/SetupConfig.ini"));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QStringLiteral("[Camera]\nIndex=%1\nType=%2\n\n[Config]\nTheme=dark_blue\n")
-                   .arg(index, type)
-                   .toUtf8());
-    file.close();
+    QVERIFY(TestSupport::writeFile(
+        m_appDir->filePath(QStringLiteral("config/SetupConfig.ini")),
+        QStringLiteral("[Camera]\nIndex=%1\nType=%2\n\n[Config]\nTheme=dark_blue\n")
+            .arg(index, type)
+            .toUtf8()));
     SetupConfig::instance()->setAppDir(m_appDir->path());
 }
 

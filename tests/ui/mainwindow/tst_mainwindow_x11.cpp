@@ -11,27 +11,12 @@
 #include "fancybar.h"
 #include "mainobject.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "../../testsupport.h"
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool copyTree(const QString &from, const QString &to)
-{
-    QDir().mkpath(to);
-    const QDir source(from);
-    for (const QFileInfo &entry : source.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-        const QString target = to + QLatin1Char('/') + entry.fileName();
-        if (entry.isDir() ? !copyTree(entry.filePath(), target)
-                          : !QFile::copy(entry.filePath(), target))
-            return false;
-    }
-    return true;
-}
+using TestSupport::copyTree;
+using TestSupport::readFile;
 
 // Runs the action once the next modal or popup widget is up.
 template <typename Fn>
