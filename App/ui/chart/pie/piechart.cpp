@@ -59,10 +59,11 @@ PieChart::PieChart(QWidget *parent) : QWidget(parent)
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->legend()->setBackgroundVisible(false);
 
-    auto *chartView = new QChartView(this);
+    // Given the chart at construction: a view built without one makes a default chart that
+    // setChart releases without deleting.
+    auto *chartView = new QChartView(chart, this);
     chartView->setObjectName(QStringLiteral("PieChartView"));
     chartView->setRenderHint(QPainter::Antialiasing);
-    chartView->setChart(chart);
 
     auto *layout = new QVBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
