@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "common/config/setupconfig.h"
+#include "ui/common/windowmaximizer.h"
 #include "ui/common/windowraiser.h"
 #include "ui/mainwindow/mainwindow.h"
 
@@ -28,7 +29,7 @@ void MainObject::connectWindows() {}
 
 void MainObject::showMainWindow()
 {
-    m_mainWindow->showMaximized();
+    WindowMaximizer::showMaximized(m_mainWindow);
     m_mainWindow->showCameraPage();
 }
 
