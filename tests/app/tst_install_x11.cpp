@@ -1,4 +1,3 @@
-#include <QDirIterator>
 #include <QImageReader>
 #include <QProcess>
 #include <QScopeGuard>
@@ -32,21 +31,6 @@ private:
     QTemporaryDir m_dir;
     QString m_prefix;
 };
-
-namespace {
-
-QStringList treeOf(const QString &root)
-{
-    QStringList entries;
-    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        entries << it.next();
-    entries.sort();
-    return entries;
-}
-
-} // namespace
 
 void tst_InstallX11::initTestCase()
 {
@@ -137,7 +121,7 @@ void tst_InstallX11::installedConsoleKeepsItsFilesApart()
     const QString userIni = home.path() + QStringLiteral("/.config/InspectionConsole/SetupConfig.ini");
     if (!ini.isEmpty())
         QVERIFY(TestSupport::writeFile(userIni, ini));
-    const QStringList prefixBefore = treeOf(m_prefix);
+    const QStringList prefixBefore = TestSupport::treeOf(m_prefix);
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), home.path());
@@ -177,7 +161,7 @@ void tst_InstallX11::installedConsoleKeepsItsFilesApart()
 
     QSettings stored(userIni, QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Camera/Type")).toInt(), 16);
-    QCOMPARE(treeOf(m_prefix), prefixBefore);
+    QCOMPARE(TestSupport::treeOf(m_prefix), prefixBefore);
 }
 
 QTEST_MAIN(tst_InstallX11)

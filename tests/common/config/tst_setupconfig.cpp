@@ -1,4 +1,3 @@
-#include <QDirIterator>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSettings>
@@ -14,6 +13,7 @@
 namespace {
 
 using TestSupport::readFile;
+using TestSupport::treeOf;
 using TestSupport::writeFile;
 
 const QString HelperPath = QStringLiteral(TEST_HELPER_DIR "/helper_setupconfig");
@@ -24,17 +24,6 @@ QString storedValue(const QString &iniPath, const QString &key)
     QSettings settings(iniPath, QSettings::IniFormat);
     settings.setIniCodec("UTF-8");
     return settings.value(key).toString();
-}
-
-QStringList treeOf(const QString &root)
-{
-    QStringList entries;
-    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        entries << it.next();
-    entries.sort();
-    return entries;
 }
 
 } // namespace
