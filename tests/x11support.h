@@ -4,18 +4,14 @@
 // starting a display of their own without a window manager.
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
 namespace X11Support {
 
-// xprop's output on the display of the environment given (the test's own by default).
-inline QString xprop(const QStringList &args,
-                     const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+inline QString xprop(const QStringList &args)
 {
     QProcess p;
-    p.setProcessEnvironment(environment);
     p.start(QStringLiteral("xprop"), args);
     p.waitForFinished(10000);
     return QString::fromLocal8Bit(p.readAllStandardOutput());
