@@ -89,10 +89,10 @@ QString tst_InstallX11::runConsole(const QString &display, const QString &home, 
         60000);
     // Ends through its event loop, having shown its window with the theme applied.
     console.terminate();
-    if (!console.waitForFinished(30000) || console.exitStatus() != QProcess::NormalExit)
-        return QString();
-    *log = QString::fromLocal8Bit(console.readAllStandardError());
-    return shown ? window : QString();
+    const bool ended = console.waitForFinished(30000) && console.exitStatus() == QProcess::NormalExit;
+    *log = QString::fromLocal8Bit(console.readAllStandardError())
+        + QStringLiteral("\nexit code %1").arg(console.exitCode());
+    return shown && ended ? window : QString();
 }
 
 void tst_InstallX11::desktopFilesAreValid_data()
