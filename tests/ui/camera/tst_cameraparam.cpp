@@ -1,0 +1,85 @@
+#include <QLabel>
+#include <QToolButton>
+#include <QVariantAnimation>
+#include <QtTest>
+
+#include "ui/camera/awidget.h"
+#include "ui/camera/bwidget.h"
+#include "ui/camera/cameraparam.h"
+#include "ui/mainwindow/cstackedwidget.h"
+
+namespace {
+
+QToolButton *button(QWidget *page, const char *name)
+{
+    return page->findChild<QToolButton *>(QLatin1String(name));
+}
+
+} // namespace
+
+class tst_CameraParam : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void indexButtonFlipsPages();
+    void extendFoldsFieldsOfHiddenPage();
+    void extendGivesRoomToCaption();
+};
+
+void tst_CameraParam::indexButtonFlipsPages()
+{
+    CameraParam page;
+    page.resize(800, 600);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    auto *stack = page.findChild<CStackedWidget *>();
+    QVERIFY(stack);
+    auto *slide = stack->findChild<QVariantAnimation *>();
+    QSignalSpy finished(slide, &QAbstractAnimation::finished);
+
+    QTest::mouseClick(button(&page, "CameraDisplayIndexButton"), Qt::LeftButton);
+    QVERIFY(qobject_cast<BWidget *>(stack->currentWidget()));
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(stack->currentWidget()->pos(), QPoint(0, 0));
+
+    QTest::mouseClick(button(&page, "CameraDisplayIndexButton"), Qt::LeftButton);
+    QTRY_COMPARE(finished.count(), 2);
+    QVERIFY(qobject_cast<AWidget *>(stack->currentWidget()));
+    QCOMPARE(stack->currentWidget()->pos(), QPoint(0, 0));
+}
+
+// The toggle used to ask isVisible(), which is false for every page that is not on screen.
+void tst_CameraParam::extendFoldsFieldsOfHiddenPage()
+{
+    CameraParam page;
+    auto *params = page.findChild<AWidget *>();
+    QVERIFY(params);
+    QVERIFY(params->isParamShown());
+    button(&page, "CameraParamExtendButton")->click();
+    QVERIFY(!params->isParamShown());
+    button(&page, "CameraParamExtendButton")->click();
+    QVERIFY(params->isParamShown());
+}
+
+void tst_CameraParam::extendGivesRoomToCaption()
+{
+    CameraParam page;
+    page.resize(800, 600);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    auto *params = page.findChild<AWidget *>();
+    auto *caption = params->findChild<QLabel *>();
+    QVERIFY(caption);
+    const int before = caption->width();
+    QVERIFY(before < params->width() * 3 / 4);
+
+    QTest::mouseClick(button(&page, "CameraParamExtendButton"), Qt::LeftButton);
+    QTRY_VERIFY(caption->width() > params->width() * 3 / 4);
+    QVERIFY(caption->isVisible());
+    QTest::mouseClick(button(&page, "CameraParamExtendButton"), Qt::LeftButton);
+    QTRY_COMPARE(caption->width(), before);
+}
+
+QTEST_MAIN(tst_CameraParam)
+#include "tst_cameraparam.moc"
