@@ -80,9 +80,7 @@ void CameraParam::initUI()
     m_splitter->setOrientation(Qt::Vertical);
     m_stackedWidget = new CStackedWidget;
     m_paramWidget = new AWidget;
-    m_chartWidget = new BWidget;
     m_stackedWidget->addWidget(m_paramWidget);
-    m_stackedWidget->addWidget(m_chartWidget);
 
     m_logTextEdit = new CTextEdit;
     m_logTextEdit->setObjectName(QStringLiteral("MainWindowLogTextEdit"));
@@ -106,6 +104,15 @@ void CameraParam::initConnections()
 
 void CameraParam::switchPage()
 {
-    m_stackedWidget->setCurrentIndex(m_stackedWidget->currentIndex() == ParamPage ? ChartPage
-                                                                                : ParamPage);
+    if (m_stackedWidget->currentIndex() != ParamPage) {
+        m_stackedWidget->setCurrentIndex(ParamPage);
+        return;
+    }
+    // The chart page is built when it is first asked for: its two chart views, sixteen times
+    // over, would otherwise make up most of the console's start-up.
+    if (!m_chartWidget) {
+        m_chartWidget = new BWidget;
+        m_stackedWidget->addWidget(m_chartWidget);
+    }
+    m_stackedWidget->setCurrentIndex(ChartPage);
 }

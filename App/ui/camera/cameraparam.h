@@ -14,8 +14,8 @@ class QVBoxLayout;
 
 // The detail page of one camera: the header bar of a camera tile (styled alike through the same
 // object names) with an extend button, then a splitter with a two-page stack (parameters and
-// charts) above a log box. The index button flips the stack; the extend button folds the
-// parameter fields away and back.
+// charts) above a log box. The index button flips the stack, building the chart page the first
+// time; the extend button folds the parameter fields away and back.
 class CameraParam : public QWidget
 {
     Q_OBJECT

@@ -37,6 +37,7 @@ void tst_CameraParam::indexButtonFlipsPages()
     QVERIFY(stack);
     auto *slide = stack->findChild<QVariantAnimation *>();
     QSignalSpy finished(slide, &QAbstractAnimation::finished);
+    QVERIFY(!page.findChild<BWidget *>());
 
     QTest::mouseClick(button(&page, "CameraDisplayIndexButton"), Qt::LeftButton);
     QVERIFY(qobject_cast<BWidget *>(stack->currentWidget()));
@@ -47,6 +48,9 @@ void tst_CameraParam::indexButtonFlipsPages()
     QTRY_COMPARE(finished.count(), 2);
     QVERIFY(qobject_cast<AWidget *>(stack->currentWidget()));
     QCOMPARE(stack->currentWidget()->pos(), QPoint(0, 0));
+
+    QTest::mouseClick(button(&page, "CameraDisplayIndexButton"), Qt::LeftButton);
+    QCOMPARE(page.findChildren<BWidget *>().size(), 1);
 }
 
 // The toggle used to ask isVisible(), which is false for every page that is not on screen.
