@@ -10,7 +10,7 @@
 
 #include "benchsupport.h"
 #include "common/config/setupconfig.h"
-#include "mainobject.h"
+#include "ui/common/thememanager.h"
 #include "ui/camera/bwidget.h"
 #include "ui/camera/cameraparam.h"
 #include "ui/mainwindow/cstackedwidget.h"
@@ -48,7 +48,7 @@ int runChild(int argc, char *argv[], const QString &kind, int count)
     }
     const qint64 built = monotonicNs();
 
-    MainObject::applyTheme(QStringLiteral("dark_blue"));
+    ThemeManager::applyTheme(QStringLiteral("dark_blue"));
     stack.show();
     QTimer::singleShot(0, &app, [&] {
         stack.repaint();

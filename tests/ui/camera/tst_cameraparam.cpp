@@ -1,4 +1,6 @@
+#include <QGraphicsView>
 #include <QLabel>
+#include <QMainWindow>
 #include <QToolButton>
 #include <QVariantAnimation>
 #include <QtTest>
@@ -6,7 +8,10 @@
 #include "ui/camera/awidget.h"
 #include "ui/camera/bwidget.h"
 #include "ui/camera/cameraparam.h"
+#include "ui/common/thememanager.h"
 #include "ui/mainwindow/cstackedwidget.h"
+
+#include "../../testsupport.h"
 
 namespace {
 
@@ -25,6 +30,8 @@ private slots:
     void indexButtonFlipsPages();
     void extendFoldsFieldsOfHiddenPage();
     void extendGivesRoomToCaption();
+    void chartViewsShowThePage_data();
+    void chartViewsShowThePage();
 };
 
 void tst_CameraParam::indexButtonFlipsPages()
@@ -83,6 +90,43 @@ void tst_CameraParam::extendGivesRoomToCaption()
     QVERIFY(caption->isVisible());
     QTest::mouseClick(button(&page, "CameraParamExtendButton"), Qt::LeftButton);
     QTRY_COMPARE(caption->width(), before);
+}
+
+void tst_CameraParam::chartViewsShowThePage_data()
+{
+    QTest::addColumn<QString>("theme");
+    for (const QString &theme : ThemeManager::themeNames())
+        QTest::newRow(qPrintable(theme)) << theme;
+}
+
+// The chart views would paint the palette's white around the charts without their theme rule.
+void tst_CameraParam::chartViewsShowThePage()
+{
+    QFETCH(QString, theme);
+    const QByteArray sheet =
+        TestSupport::readFile(QStringLiteral(TEST_CONFIG_DIR "/style/%1/style.css").arg(theme));
+    QVERIFY(!sheet.isEmpty());
+    qApp->setStyleSheet(QString::fromUtf8(sheet));
+    QMainWindow window;
+    window.resize(1000, 700);
+    auto *page = new CameraParam;
+    window.setCentralWidget(page);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(button(page, "CameraDisplayIndexButton"), Qt::LeftButton);
+    auto *charts = page->findChild<BWidget *>();
+    QVERIFY(charts);
+    QTRY_COMPARE(charts->pos(), QPoint(0, 0));
+
+    const QImage image = window.grab().toImage();
+    const QList<QGraphicsView *> views = charts->findChildren<QGraphicsView *>();
+    QCOMPARE(views.size(), 2);
+    for (QGraphicsView *view : views) {
+        const QColor corner = image.pixelColor(view->mapTo(&window, QPoint(1, 1)));
+        const QColor beside = image.pixelColor(view->mapTo(&window, QPoint(-2, view->height() / 2)));
+        QVERIFY2(TestSupport::near(corner, beside, 3), qPrintable(corner.name() + QLatin1Char(' ') + beside.name()));
+    }
+    qApp->setStyleSheet(QString());
 }
 
 QTEST_MAIN(tst_CameraParam)
