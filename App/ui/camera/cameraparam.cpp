@@ -8,6 +8,7 @@
 
 #include "ui/camera/awidget.h"
 #include "ui/camera/bwidget.h"
+#include "ui/camera/cameradisplay.h"
 #include "ui/common/ctextedit.h"
 #include "ui/common/samplelog.h"
 #include "ui/mainwindow/cstackedwidget.h"
@@ -45,36 +46,19 @@ void CameraParam::initUI()
     m_mainLayout = new QVBoxLayout;
     m_mainLayout->setContentsMargins(0, 0, 0, 0);
 
-    m_topWidget = new QWidget;
-    m_topWidget->setObjectName(QStringLiteral("CameraDisplayTopWidget"));
-    m_topWidget->setFixedHeight(HeaderHeight);
-    m_topLayout = new QHBoxLayout;
-    m_topLayout->setContentsMargins(0, 0, 0, 0);
-    m_topLayout->setSpacing(0);
-
-    m_indexButton = new QToolButton;
-    m_indexButton->setObjectName(QStringLiteral("CameraDisplayIndexButton"));
-    m_indexButton->setFixedSize(HeaderButtonWidth, HeaderHeight);
-    m_titleLabel = new QLabel;
-    m_titleLabel->setObjectName(QStringLiteral("CameraDisplayTitleLabel"));
-    m_titleLabel->setAlignment(Qt::AlignCenter);
-    m_titleLabel->setFixedSize(HeaderButtonWidth, HeaderHeight);
-    m_stateLabel = new QLabel;
-    m_stateLabel->setObjectName(QStringLiteral("CameraDisplayStateLabel"));
+    const CameraDisplay::Header header = CameraDisplay::createHeader();
+    m_topWidget = header.topWidget;
+    m_topLayout = header.topLayout;
+    m_indexButton = header.indexButton;
+    m_titleLabel = header.titleLabel;
+    m_stateLabel = header.stateLabel;
     // Clicks on the state text belong to the header bar behind it.
     m_stateLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_stateLabel->setAlignment(Qt::AlignCenter);
-    m_stateLabel->setFixedHeight(HeaderHeight);
     m_extendButton = new QToolButton;
     m_extendButton->setObjectName(QStringLiteral("CameraParamExtendButton"));
     m_extendButton->setText(QStringLiteral("参数"));
-    m_extendButton->setFixedSize(HeaderButtonWidth, HeaderHeight);
-
-    m_topLayout->addWidget(m_indexButton, 0);
-    m_topLayout->addWidget(m_stateLabel, 0);
-    m_topLayout->addWidget(m_titleLabel, 0);
+    m_extendButton->setFixedSize(CameraDisplay::IndexButtonWidth, CameraDisplay::HeaderHeight);
     m_topLayout->addWidget(m_extendButton, 0);
-    m_topWidget->setLayout(m_topLayout);
 
     m_splitter = new QSplitter;
     m_splitter->setOrientation(Qt::Vertical);

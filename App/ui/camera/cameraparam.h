@@ -21,8 +21,6 @@ class CameraParam : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int HeaderHeight = 32;
-    static constexpr int HeaderButtonWidth = 50;
     static constexpr int StackStretch = 6;
     static constexpr int LogStretch = 2;
 
