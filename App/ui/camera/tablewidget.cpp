@@ -18,8 +18,8 @@ TableWidget::TableWidget(QWidget *parent) : FancyWindow(parent)
     m_tableWidget->setHorizontalHeaderLabels(headers);
     for (int row = 0; row < RowCount; ++row) {
         for (int column = 0; column < ColumnCount; ++column)
-            m_tableWidget->setItem(row, column,
-                                   new QTableWidgetItem(QStringLiteral("%1, %2").arg(row).arg(column)));
+            m_tableWidget->setItem(
+                row, column, new QTableWidgetItem(QStringLiteral("%1, %2").arg(row).arg(column)));
     }
 
     m_saveButton = new QPushButton(QStringLiteral("保存"));
