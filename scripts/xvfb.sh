@@ -1,4 +1,5 @@
 # Sourced by the scripts: starts Xvfb and openbox when no display is set, and stops both on exit.
+# XVFB_SCREEN sets the screen size (default 1920x1080).
 XVFB_PID=""
 WM_PID=""
 
@@ -6,6 +7,8 @@ stop_xvfb() {
     [[ -n "$WM_PID" ]] && kill "$WM_PID" 2>/dev/null || true
     [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null || true
     wait 2>/dev/null || true
+    WM_PID=""
+    XVFB_PID=""
 }
 
 start_xvfb_if_needed() {
@@ -17,7 +20,7 @@ start_xvfb_if_needed() {
     # server until that one stops.
     local dir n i
     dir="$(mktemp -d)"
-    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1920x1080}x24" -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
     XVFB_PID=$!
     trap stop_xvfb EXIT
     for i in $(seq 1 100); do
