@@ -1,6 +1,7 @@
 #include "bwidget.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,16 +27,9 @@ const QColor LightWindow(0xF0, 0xF0, 0xF0);
 const QColor DarkText(0x40, 0x40, 0x44);
 const QColor LightText(0xD6, 0xD6, 0xD6);
 
-} // namespace
-
-BWidget::BWidget(QWidget *parent) : QWidget(parent)
-{
-    m_dataTable = generateRandomData(m_listCount, m_valueMax, m_valueCount);
-    createUi();
-    updateUI();
-}
-
-QPair<QColor, QColor> BWidget::windowColors(int theme)
+// The window and window-text colours that go with a chart theme; the light pair for themes
+// without a row of their own.
+QPair<QColor, QColor> windowColors(int theme)
 {
     switch (theme) {
     case QChart::ChartThemeBlueCerulean:
@@ -53,6 +47,15 @@ QPair<QColor, QColor> BWidget::windowColors(int theme)
     default:
         return {LightWindow, DarkText};
     }
+}
+
+} // namespace
+
+BWidget::BWidget(QWidget *parent) : QWidget(parent)
+{
+    m_dataTable = generateRandomData(m_listCount, m_valueMax, m_valueCount);
+    createUi();
+    updateUI();
 }
 
 BWidget::DataTable BWidget::generateRandomData(int listCount, int valueMax, int valueCount) const

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QList>
 #include <QPair>
 #include <QPointF>
@@ -36,10 +35,6 @@ public:
     static constexpr int InitialLegendIndex = 3; // "Legend Left"
 
     explicit BWidget(QWidget *parent = nullptr);
-
-    // The window and window-text colours that go with a chart theme; the light pair for
-    // themes without a row of their own.
-    static QPair<QColor, QColor> windowColors(int theme);
 
 private slots:
     void updateUI();
