@@ -1,19 +1,31 @@
 // Start-up to first paint: the console's maximised main window against a bare QMainWindow shown
 // maximised, each started as a fresh process, interleaved, several runs each. Also the peak
-// resident memory (VmHWM) of both at their first paint.
+// resident memory (VmHWM) of both at their first paint; the time of one page change in the
+// running console (from the side panel's click to the end of the incoming page's first paint);
+// and the construction time of the main window's parts, one by one.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <memory>
 
 #include "benchsupport.h"
 #include "common/config/setupconfig.h"
 #include "common/singleinstance/uniqueapplication.h"
 #include "mainobject.h"
+#include "ui/camera/camerapanel.h"
+#include "ui/camera/cameraparam.h"
+#include "ui/chart/chartpanel.h"
+#include "ui/common/thememanager.h"
+#include "ui/mainwindow/cstackedwidget.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/mainwindow/sidepanel.h"
 
 using BenchSupport::median;
 using BenchSupport::monotonicNs;
@@ -22,42 +34,95 @@ using BenchSupport::peakKb;
 namespace {
 
 constexpr int Runs = 9;
+// Longer than a full-width slide, so that each change starts from a page at rest.
+constexpr int SettleMs = 700;
 
-// Reports once, after the first paint pass of the watched window has finished.
+// Calls back once, after the first paint pass that reaches the watched widget or one of its
+// children has finished.
 class FirstPaint : public QObject
 {
 public:
-    explicit FirstPaint(QWidget *window) : m_window(window) { qApp->installEventFilter(this); }
+    FirstPaint(QWidget *widget, std::function<void()> done) : m_widget(widget), m_done(done)
+    {
+        qApp->installEventFilter(this);
+    }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (!m_done && event->type() == QEvent::Paint && watched->isWidgetType()
-            && static_cast<QWidget *>(watched)->window() == m_window) {
-            m_done = true;
-            QTimer::singleShot(0, qApp, [] {
-                std::printf("paint %lld %ld\n", static_cast<long long>(monotonicNs()), peakKb());
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
+        if (m_done && event->type() == QEvent::Paint && watched->isWidgetType()
+            && (watched == m_widget || m_widget->isAncestorOf(static_cast<QWidget *>(watched)))) {
+            QTimer::singleShot(0, qApp, m_done);
+            m_done = nullptr;
         }
         return false;
     }
 
 private:
-    QWidget *m_window;
-    bool m_done = false;
+    QWidget *m_widget;
+    std::function<void()> m_done;
 };
+
+void reportPaint()
+{
+    std::printf("paint %lld %ld\n", static_cast<long long>(monotonicNs()), peakKb());
+    std::fflush(stdout);
+}
 
 int runBare(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QMainWindow window;
-    FirstPaint probe(&window);
+    FirstPaint probe(&window, [] {
+        reportPaint();
+        QCoreApplication::exit(0);
+    });
     window.showMaximized();
     return app.exec();
 }
 
-int runConsole(int argc, char *argv[])
+// The navigation texts of one round of page changes: every camera page, the chart page and
+// back to the wall.
+QStringList navigationTexts()
+{
+    QStringList texts;
+    for (int n = 1; n <= MainWindow::CameraPageCount; ++n)
+        texts << QStringLiteral("相机%1").arg(n);
+    texts << QStringLiteral("图表") << QStringLiteral("相机");
+    return texts;
+}
+
+// Changes the page once per text, each after the previous slide has settled, and prints the
+// time from the click to the end of the incoming page's first paint.
+class PageChanger : public QObject
+{
+public:
+    explicit PageChanger(MainWindow *window) : m_window(window), m_texts(navigationTexts()) {}
+
+    void next()
+    {
+        if (m_texts.isEmpty()) {
+            std::printf("\n");
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+            return;
+        }
+        const QString text = m_texts.takeFirst();
+        QWidget *page = m_window->stackedWidget()->widget(MainWindow::pageIndexOf(text));
+        const qint64 start = monotonicNs();
+        m_probe.reset(new FirstPaint(page, [this, start] {
+            std::printf(" %.2f", (monotonicNs() - start) / 1e6);
+            QTimer::singleShot(SettleMs, this, [this] { next(); });
+        }));
+        emit m_window->sidePanel()->signalClicked(text);
+    }
+
+private:
+    MainWindow *m_window;
+    QStringList m_texts;
+    std::unique_ptr<FirstPaint> m_probe;
+};
+
+int runConsole(int argc, char *argv[], bool changePages)
 {
     // The same steps as the program's main, with a block name of its own so that a running
     // console is not disturbed.
@@ -69,9 +134,58 @@ int runConsole(int argc, char *argv[])
                                        + QStringLiteral("/../bin"));
     MainObject mainObject;
     MainObject::applyTheme(SetupConfig::instance()->theme());
-    FirstPaint probe(mainObject.mainWindow());
+    PageChanger changer(mainObject.mainWindow());
+    FirstPaint probe(mainObject.mainWindow(), [&changer, changePages] {
+        if (!changePages) {
+            reportPaint();
+            QCoreApplication::exit(0);
+            return;
+        }
+        std::printf("pages");
+        // The start slide ends first.
+        QTimer::singleShot(SettleMs, &changer, [&changer] { changer.next(); });
+    });
     mainObject.showMainWindow();
     return app.exec();
+}
+
+// Milliseconds to build each part of the main window on its own, then the whole window, then
+// its first paint, in one process (the first part also pays for the first use of the style and
+// the fonts).
+int runStages(int argc, char *argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QApplication app(argc, argv);
+    SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath()
+                                       + QStringLiteral("/../bin"));
+    ThemeManager::applyTheme(SetupConfig::instance()->theme());
+    QElapsedTimer clock;
+    auto stage = [&clock](const char *name, auto build) {
+        clock.start();
+        build();
+        std::printf("%s %.1f\n", name, clock.nsecsElapsed() / 1e6);
+    };
+    stage("camera wall", [] { delete new CameraPanel; });
+    stage("sixteen camera pages", [] {
+        QList<QWidget *> pages;
+        for (int k = 0; k < MainWindow::CameraPageCount; ++k)
+            pages << new CameraParam;
+        qDeleteAll(pages);
+    });
+    stage("chart page", [] { delete new ChartPanel; });
+    stage("side panel", [] { delete new SidePanel; });
+    MainWindow *window = nullptr;
+    stage("whole main window", [&window] { window = new MainWindow; });
+    clock.start();
+    FirstPaint probe(window, [&clock] {
+        std::printf("show and first paint %.1f\n", clock.nsecsElapsed() / 1e6);
+        QCoreApplication::exit(0);
+    });
+    window->showMaximized();
+    window->showCameraPage();
+    const int result = app.exec();
+    delete window;
+    return result;
 }
 
 struct Sample
@@ -102,7 +216,11 @@ int main(int argc, char *argv[])
     if (argc >= 2 && qstrcmp(argv[1], "--bare") == 0)
         return runBare(argc, argv);
     if (argc >= 2 && qstrcmp(argv[1], "--console") == 0)
-        return runConsole(argc, argv);
+        return runConsole(argc, argv, false);
+    if (argc >= 2 && qstrcmp(argv[1], "--pages") == 0)
+        return runConsole(argc, argv, true);
+    if (argc >= 2 && qstrcmp(argv[1], "--stages") == 0)
+        return runStages(argc, argv);
 
     QCoreApplication app(argc, argv);
     const QString self = QCoreApplication::applicationFilePath();
@@ -130,6 +248,35 @@ int main(int argc, char *argv[])
     std::printf("start to first paint, bare QMainWindow: median %.1f ms\n", b);
     std::printf("start to first paint, console:          median %.1f ms (%.2f x bare)\n", c, c / b);
     std::printf("peak memory at first paint, bare:       median %ld kB\n", median(bareKb));
-    std::printf("peak memory at first paint, console:    median %ld kB\n", median(consoleKb));
+    std::printf("peak memory at first paint, console:    median %ld kB (%.2f x bare)\n",
+                median(consoleKb), double(median(consoleKb)) / median(bareKb));
+
+    // Page changes: one round over all pages per run.
+    std::vector<double> changeMs;
+    for (int i = 0; i < Runs / 3; ++i) {
+        QProcess child;
+        child.start(self, {QStringLiteral("--pages")});
+        if (!child.waitForFinished(120000)) {
+            std::fprintf(stderr, "a page-change run failed\n");
+            return 1;
+        }
+        const QList<QByteArray> parts = child.readAllStandardOutput().simplified().split(' ');
+        for (int k = 1; k < parts.size(); ++k)
+            changeMs.push_back(parts.at(k).toDouble());
+    }
+    if (changeMs.empty()) {
+        std::fprintf(stderr, "no page change measured\n");
+        return 1;
+    }
+    std::printf("page change, click to end of first frame: median %.1f ms, max %.1f ms (%zu changes)\n",
+                median(changeMs), *std::max_element(changeMs.begin(), changeMs.end()),
+                changeMs.size());
+
+    QProcess stages;
+    stages.start(self, {QStringLiteral("--stages")});
+    if (!stages.waitForFinished(120000))
+        return 1;
+    std::printf("construction by stage, ms (one process):\n%s",
+                stages.readAllStandardOutput().constData());
     return 0;
 }

@@ -12,17 +12,7 @@
 #include "ui/chart/instant/instantchartpanel.h"
 #include "ui/chart/pie/piechart.h"
 #include "ui/common/ctextedit.h"
-
-namespace {
-
-const char SampleLog[] =
-    "001 2023/03/21 10:53:31.478 一号相机完成自检，曝光与增益均在设定范围内。\n"
-    "002 2023/03/21 10:53:45.142 传送带启动，首件产品进入检测区域。\n"
-    "003 2023/03/21 10:53:49.342 五号相机检出一件表面划痕，已标记为坏品。\n"
-    "004 2023/03/21 10:53:52.254 统计更新：良品与坏品数量已写入本班报表。\n"
-    "005 2023/03/21 10:53:56.531 十二号相机画面短暂丢帧，已自动重新连接。\n";
-
-} // namespace
+#include "ui/common/samplelog.h"
 
 ChartPanel::ChartPanel(QWidget *parent) : QWidget(parent)
 {
@@ -59,7 +49,7 @@ ChartPanel::ChartPanel(QWidget *parent) : QWidget(parent)
 
     m_logTextEdit = new CTextEdit;
     m_logTextEdit->setObjectName(QStringLiteral("MainWindowLogTextEdit"));
-    m_logTextEdit->append(QString::fromUtf8(SampleLog));
+    m_logTextEdit->append(SampleLog::text());
 
     m_noteLabel = new QLabel;
     m_noteLabel->setObjectName(QStringLiteral("ChartPanelLabel"));
