@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -149,43 +150,86 @@ int runConsole(int argc, char *argv[], bool changePages)
     return app.exec();
 }
 
-// Milliseconds to build each part of the main window on its own, then the whole window, then
-// its first paint, in one process (the first part also pays for the first use of the style and
-// the fonts).
-int runStages(int argc, char *argv[])
+// The start-up of runConsole in stages: milliseconds from the process's first line to the end of
+// each stage, printed as "name ms" lines.
+int runTimeline(int argc, char *argv[])
+{
+    QElapsedTimer clock;
+    clock.start();
+    auto mark = [&clock](const char *stage) {
+        std::printf("%s %.1f\n", stage, clock.nsecsElapsed() / 1e6);
+    };
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setApplicationName(QStringLiteral("InspectionConsole"));
+    UniqueApplication app(argc, argv, false, UniqueApplication::PerUser, 1000,
+                          QStringLiteral("bench-%1").arg(QCoreApplication::applicationPid()));
+    SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath()
+                                       + QStringLiteral("/../bin"));
+    mark("application_and_configuration");
+    MainObject mainObject;
+    mark("windows_built");
+    MainObject::applyTheme(SetupConfig::instance()->theme());
+    mark("theme_applied");
+    FirstPaint probe(mainObject.mainWindow(), [&mark] {
+        mark("first_paint");
+        QCoreApplication::exit(0);
+    });
+    mainObject.showMainWindow();
+    mark("shown_maximised");
+    return app.exec();
+}
+
+// Milliseconds to build each part of the main window's pages and dock on its own, as at
+// start-up (no style sheet yet); each part is built twice and the second time counts, so that
+// first uses of fonts and styles are not charged to one part.
+int runParts(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath()
                                        + QStringLiteral("/../bin"));
-    ThemeManager::applyTheme(SetupConfig::instance()->theme());
     QElapsedTimer clock;
-    auto stage = [&clock](const char *name, auto build) {
+    auto part = [&clock](const char *name, auto build) {
+        build();
         clock.start();
         build();
         std::printf("%s %.1f\n", name, clock.nsecsElapsed() / 1e6);
     };
-    stage("camera wall", [] { delete new CameraPanel; });
-    stage("sixteen camera pages", [] {
+    part("camera_wall", [] { delete new CameraPanel; });
+    part("sixteen_camera_pages", [] {
         QList<QWidget *> pages;
         for (int k = 0; k < MainWindow::CameraPageCount; ++k)
             pages << new CameraParam;
         qDeleteAll(pages);
     });
-    stage("chart page", [] { delete new ChartPanel; });
-    stage("side panel", [] { delete new SidePanel; });
-    MainWindow *window = nullptr;
-    stage("whole main window", [&window] { window = new MainWindow; });
-    clock.start();
-    FirstPaint probe(window, [&clock] {
-        std::printf("show and first paint %.1f\n", clock.nsecsElapsed() / 1e6);
-        QCoreApplication::exit(0);
-    });
-    window->showMaximized();
-    window->showCameraPage();
-    const int result = app.exec();
-    delete window;
-    return result;
+    part("chart_page", [] { delete new ChartPanel; });
+    part("side_panel", [] { delete new SidePanel; });
+    part("whole_main_window", [] { delete new MainWindow; });
+    return 0;
+}
+
+// Runs the child in the mode several times and prints the median of each "name ms" line.
+bool printMedians(const QString &program, const QString &mode, int runs)
+{
+    QStringList names;
+    QMap<QString, std::vector<double>> values;
+    for (int i = 0; i < runs; ++i) {
+        QProcess child;
+        child.start(program, {mode});
+        if (!child.waitForFinished(120000) || child.exitCode() != 0)
+            return false;
+        const QList<QByteArray> lines = child.readAllStandardOutput().trimmed().split('\n');
+        for (const QByteArray &line : lines) {
+            const QList<QByteArray> parts = line.split(' ');
+            const QString name = QString::fromLatin1(parts.value(0));
+            if (!names.contains(name))
+                names << name;
+            values[name].push_back(parts.value(1).toDouble());
+        }
+    }
+    for (const QString &name : qAsConst(names))
+        std::printf("  %-32s %7.1f ms\n", qPrintable(name), median(values.value(name)));
+    return true;
 }
 
 struct Sample
@@ -219,8 +263,10 @@ int main(int argc, char *argv[])
         return runConsole(argc, argv, false);
     if (argc >= 2 && qstrcmp(argv[1], "--pages") == 0)
         return runConsole(argc, argv, true);
-    if (argc >= 2 && qstrcmp(argv[1], "--stages") == 0)
-        return runStages(argc, argv);
+    if (argc >= 2 && qstrcmp(argv[1], "--timeline") == 0)
+        return runTimeline(argc, argv);
+    if (argc >= 2 && qstrcmp(argv[1], "--parts") == 0)
+        return runParts(argc, argv);
 
     QCoreApplication app(argc, argv);
     const QString self = QCoreApplication::applicationFilePath();
@@ -272,11 +318,9 @@ int main(int argc, char *argv[])
                 median(changeMs), *std::max_element(changeMs.begin(), changeMs.end()),
                 changeMs.size());
 
-    QProcess stages;
-    stages.start(self, {QStringLiteral("--stages")});
-    if (!stages.waitForFinished(120000))
+    std::printf("start-up of the console by stage, from the process's start (median):\n");
+    if (!printMedians(self, QStringLiteral("--timeline"), Runs))
         return 1;
-    std::printf("construction by stage, ms (one process):\n%s",
-                stages.readAllStandardOutput().constData());
-    return 0;
+    std::printf("construction of the window's parts, each on its own (median):\n");
+    return printMedians(self, QStringLiteral("--parts"), Runs / 3) ? 0 : 1;
 }
