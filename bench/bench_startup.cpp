@@ -123,42 +123,22 @@ private:
     std::unique_ptr<FirstPaint> m_probe;
 };
 
-int runConsole(int argc, char *argv[], bool changePages)
-{
-    // The same steps as the program's main, with a block name of its own so that a running
-    // console is not disturbed.
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QCoreApplication::setApplicationName(QStringLiteral("InspectionConsole"));
-    UniqueApplication app(argc, argv, false, UniqueApplication::PerUser, 1000,
-                          QStringLiteral("bench-%1").arg(QCoreApplication::applicationPid()));
-    SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath()
-                                       + QStringLiteral("/../bin"));
-    MainObject mainObject;
-    MainObject::applyTheme(SetupConfig::instance()->theme());
-    PageChanger changer(mainObject.mainWindow());
-    FirstPaint probe(mainObject.mainWindow(), [&changer, changePages] {
-        if (!changePages) {
-            reportPaint();
-            QCoreApplication::exit(0);
-            return;
-        }
-        std::printf("pages");
-        // The start slide ends first.
-        QTimer::singleShot(SettleMs, &changer, [&changer] { changer.next(); });
-    });
-    mainObject.showMainWindow();
-    return app.exec();
-}
+enum class ConsoleRun {
+    FirstPaint,  // prints the time and peak memory of the first paint
+    PageChanges, // then changes pages (PageChanger)
+    Timeline     // prints milliseconds from the process's first line to the end of each stage
+};
 
-// The start-up of runConsole in stages: milliseconds from the process's first line to the end of
-// each stage, printed as "name ms" lines.
-int runTimeline(int argc, char *argv[])
+int runConsole(int argc, char *argv[], ConsoleRun run)
 {
     QElapsedTimer clock;
     clock.start();
-    auto mark = [&clock](const char *stage) {
-        std::printf("%s %.1f\n", stage, clock.nsecsElapsed() / 1e6);
+    auto mark = [&clock, run](const char *stage) {
+        if (run == ConsoleRun::Timeline)
+            std::printf("%s %.1f\n", stage, clock.nsecsElapsed() / 1e6);
     };
+    // The same steps as the program's main, with a block name of its own so that a running
+    // console is not disturbed.
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setApplicationName(QStringLiteral("InspectionConsole"));
     UniqueApplication app(argc, argv, false, UniqueApplication::PerUser, 1000,
@@ -170,8 +150,17 @@ int runTimeline(int argc, char *argv[])
     mark("windows_built");
     MainObject::applyTheme(SetupConfig::instance()->theme());
     mark("theme_applied");
-    FirstPaint probe(mainObject.mainWindow(), [&mark] {
+    PageChanger changer(mainObject.mainWindow());
+    FirstPaint probe(mainObject.mainWindow(), [&changer, &mark, run] {
         mark("first_paint");
+        if (run == ConsoleRun::PageChanges) {
+            std::printf("pages");
+            // The start slide ends first.
+            QTimer::singleShot(SettleMs, &changer, [&changer] { changer.next(); });
+            return;
+        }
+        if (run == ConsoleRun::FirstPaint)
+            reportPaint();
         QCoreApplication::exit(0);
     });
     mainObject.showMainWindow();
@@ -260,11 +249,11 @@ int main(int argc, char *argv[])
     if (argc >= 2 && qstrcmp(argv[1], "--bare") == 0)
         return runBare(argc, argv);
     if (argc >= 2 && qstrcmp(argv[1], "--console") == 0)
-        return runConsole(argc, argv, false);
+        return runConsole(argc, argv, ConsoleRun::FirstPaint);
     if (argc >= 2 && qstrcmp(argv[1], "--pages") == 0)
-        return runConsole(argc, argv, true);
+        return runConsole(argc, argv, ConsoleRun::PageChanges);
     if (argc >= 2 && qstrcmp(argv[1], "--timeline") == 0)
-        return runTimeline(argc, argv);
+        return runConsole(argc, argv, ConsoleRun::Timeline);
     if (argc >= 2 && qstrcmp(argv[1], "--parts") == 0)
         return runParts(argc, argv);
 
