@@ -1,5 +1,5 @@
 // Every test program fails the test function that makes a connection Qt cannot make
-// (connectionguard.h). Each row connects in a child run of this program, limited to that row.
+// (connectionguard.cpp). Each row connects in a child run of this program, limited to that row.
 #include <QProcess>
 #include <QtTest>
 
