@@ -1,0 +1,109 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "ui/common/cmessagebox.h"
+#include "ui/login/loginwidget.h"
+
+class tst_LoginWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loginChecks_data();
+    void loginChecks();
+    void formFitsItsWindow();
+    void builtInPictureReadOnce();
+};
+
+void tst_LoginWidget::loginChecks_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("message"); // empty: the login succeeds
+
+    QTest::newRow("bothEmpty") << "" << "" << "请输入您的账号ID.";
+    QTest::newRow("passwordOnly") << "" << "secret" << "请输入您的账号ID.";
+    QTest::newRow("accountOnly") << "operator" << "" << "请输入您的账号密码.";
+    QTest::newRow("blanksCountAsEntered") << " " << "  " << "";
+    QTest::newRow("success") << "operator" << "secret" << "";
+}
+
+void tst_LoginWidget::loginChecks()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, password);
+    QFETCH(QString, message);
+
+    LoginWidget form;
+    form.showLogin();
+    form.findChild<QComboBox *>(QStringLiteral("LoginWidgetAccountComboBox"))->setEditText(account);
+    form.findChild<QLineEdit *>(QStringLiteral("LoginWidgetPasswordLineEdit"))->setText(password);
+    // A receiver of loggedIn must already see the login as done.
+    QList<bool> seenLoggedIn;
+    connect(&form, &LoginWidget::loggedIn, this, [&] { seenLoggedIn << form.isLoggedIn(); });
+
+    QStringList shown;
+    auto answerBox = [&] {
+        auto *box = qobject_cast<CMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shown << box->findChild<QLabel *>(QStringLiteral("MessageBoxTextLabel"))->text();
+        QTest::mouseClick(box->findChild<QPushButton *>(QStringLiteral("MessageSubmitButton")),
+                          Qt::LeftButton);
+    };
+    QTimer answerer;
+    connect(&answerer, &QTimer::timeout, this, answerBox);
+    answerer.start(10);
+    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("LoginButton")), Qt::LeftButton);
+
+    if (message.isEmpty()) {
+        QVERIFY(shown.isEmpty());
+        QCOMPARE(seenLoggedIn, QList<bool>{true});
+        QVERIFY(!form.isVisible());
+    } else {
+        QCOMPARE(shown, QStringList{QStringLiteral("       ") + message});
+        QVERIFY(seenLoggedIn.isEmpty());
+        QVERIFY(!form.isLoggedIn());
+        QVERIFY(form.isVisible());
+    }
+}
+
+// The inner form has the window's own size; margins around it would push its right and bottom
+// edges, and the buttons there, out of the window.
+void tst_LoginWidget::formFitsItsWindow()
+{
+    LoginWidget form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    for (const char *name : {"LoginWidget", "ReturnButton", "LoginTitleWidget", "AccountWidget"}) {
+        auto *child = form.findChild<QWidget *>(QLatin1String(name));
+        QVERIFY2(child, name);
+        const QRect inForm(child->mapTo(&form, QPoint(0, 0)), child->size());
+        QVERIFY2(form.rect().contains(inForm), name);
+    }
+}
+
+// The built-in picture is read once, not on every paint.
+void tst_LoginWidget::builtInPictureReadOnce()
+{
+    const QImage picture = QImage(QStringLiteral(":/res/image/login/bg01.png"))
+                               .scaled(LoginWidget::FormWidth, LoginWidget::FormHeight);
+    QVERIFY(!picture.isNull());
+    LoginWidget form;
+    form.resize(LoginWidget::FormWidth, LoginWidget::FormHeight);
+    const QPoint probe(5, 5);
+    QCOMPARE(form.grab().toImage().pixelColor(probe), picture.pixelColor(probe));
+
+    Q_CLEANUP_RESOURCE(app);
+    const QColor later = form.grab().toImage().pixelColor(probe);
+    Q_INIT_RESOURCE(app);
+    QCOMPARE(later, picture.pixelColor(probe));
+}
+
+QTEST_MAIN(tst_LoginWidget)
+#include "tst_loginwidget.moc"
