@@ -10,6 +10,7 @@
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
 #include "mainobject.h"
+#include "ui/common/thememanager.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "../../testsupport.h"
 
@@ -165,7 +166,7 @@ void tst_MainWindowX11::styleMenuRestylesWithoutStoring()
     QFETCH(QString, theme);
     QFETCH(bool, removeFileFirst);
 
-    const QString file = MainObject::themeFilePath(theme);
+    const QString file = ThemeManager::themeFilePath(theme);
     if (removeFileFirst)
         QVERIFY(QFile::remove(file));
     const QString before = qApp->styleSheet();
