@@ -1,10 +1,16 @@
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "common/config/setupconfig.h"
 #include "mainobject.h"
+#include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/widgets/setupwaitprogressbar.h"
 
 class tst_MainObject : public QObject
 {
@@ -13,6 +19,8 @@ class tst_MainObject : public QObject
 private slots:
     void initTestCase();
     void windowsStayHiddenUntilShown();
+    void loginLeadsThroughWaitToMainWindow();
+    void loginFormReturnHidesIt();
 
 private:
     QTemporaryDir m_dir;
@@ -35,6 +43,39 @@ void tst_MainObject::windowsStayHiddenUntilShown()
     mainObject.showMainWindow();
     QVERIFY(mainObject.mainWindow()->isVisible());
     QVERIFY(mainObject.mainWindow()->windowState() & Qt::WindowMaximized);
+}
+
+void tst_MainObject::loginLeadsThroughWaitToMainWindow()
+{
+    MainObject mainObject;
+    LoginWidget *form = mainObject.loginWidget();
+    SetupWaitProgressBar *wait = mainObject.waitProgressBar();
+    form->showLogin();
+    form->findChild<QComboBox *>(QStringLiteral("LoginWidgetAccountComboBox"))->setEditText(QStringLiteral("op"));
+    form->findChild<QLineEdit *>(QStringLiteral("LoginWidgetPasswordLineEdit"))->setText(QStringLiteral("pw"));
+    QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("LoginButton")), Qt::LeftButton);
+    QVERIFY(!form->isVisible());
+    QVERIFY(wait->isVisible() && wait->isRunning());
+    QVERIFY(!mainObject.mainWindow()->isVisible());
+
+    // The wait window's own steps, without its ten seconds of timer.
+    QSignalSpy completed(wait, &SetupWaitProgressBar::completed);
+    for (int step = 0; step <= SetupWaitProgressBar::FullCount; ++step)
+        QVERIFY(QMetaObject::invokeMethod(wait, "slotUpdateValue"));
+    QCOMPARE(completed.count(), 1);
+    QVERIFY(!wait->isVisible());
+    QVERIFY(mainObject.mainWindow()->isVisible());
+    QVERIFY(mainObject.mainWindow()->windowState() & Qt::WindowMaximized);
+}
+
+void tst_MainObject::loginFormReturnHidesIt()
+{
+    MainObject mainObject;
+    mainObject.loginWidget()->showLogin();
+    QTest::mouseClick(mainObject.loginWidget()->findChild<QPushButton *>(QStringLiteral("ReturnButton")),
+                      Qt::LeftButton);
+    QVERIFY(!mainObject.loginWidget()->isVisible());
+    QVERIFY(!mainObject.waitProgressBar()->isVisible());
 }
 
 QTEST_MAIN(tst_MainObject)
