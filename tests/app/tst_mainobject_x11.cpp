@@ -4,6 +4,9 @@
 #include <QtTest>
 
 #include "../testsupport.h"
+#include "../x11windows.h"
+
+using namespace X11Windows;
 
 // The real console in a real X session with a window manager: a second start hands over to the
 // first, whose main window comes to the front and does not stay on top.
@@ -16,74 +19,22 @@ private slots:
     void secondStartRaisesFirstWindow();
 
 private:
-    static QString xprop(const QStringList &args);
-    static QList<quint64> clientWindows(const char *property);
-    static quint64 windowOfPid(qint64 pid);
-    static quint64 activeWindow();
-
     QTemporaryDir m_dir;
     QString m_console;
 };
 
-QString tst_MainObjectX11::xprop(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral("xprop"), args);
-    p.waitForFinished(10000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput());
-}
-
-QList<quint64> tst_MainObjectX11::clientWindows(const char *property)
-{
-    // "_NET_CLIENT_LIST(WINDOW): window id # 0x200007, 0x400003"
-    const QString out = xprop({QStringLiteral("-root"), QString::fromLatin1(property)});
-    QList<quint64> ids;
-    const int hash = out.indexOf(QLatin1Char('#'));
-    if (hash < 0)
-        return ids;
-    for (const QString &part : out.mid(hash + 1).split(QLatin1Char(','))) {
-        bool ok = false;
-        const quint64 id = part.trimmed().toULongLong(&ok, 16);
-        if (ok)
-            ids << id;
-    }
-    return ids;
-}
-
-quint64 tst_MainObjectX11::windowOfPid(qint64 pid)
-{
-    for (quint64 id : clientWindows("_NET_CLIENT_LIST")) {
-        const QString out = xprop({QStringLiteral("-id"), QString::number(id),
-                                   QStringLiteral("_NET_WM_PID"), QStringLiteral("WM_NAME")});
-        if (out.contains(QStringLiteral("= %1\n").arg(pid))
-            && out.contains(QStringLiteral("\"windowName\"")))
-            return id;
-    }
-    return 0;
-}
-
-quint64 tst_MainObjectX11::activeWindow()
-{
-    const QList<quint64> ids = clientWindows("_NET_ACTIVE_WINDOW");
-    return ids.isEmpty() ? 0 : ids.first();
-}
-
 void tst_MainObjectX11::initTestCase()
 {
-    if (xprop({QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-            .indexOf(QStringLiteral("window id")) < 0)
+    if (!hasWindowManager())
         QSKIP("No window manager on this display: activation cannot be observed.");
 
     // A copy of the console with a config folder of its own, so the build's file is not touched
     // and the single-instance name is not shared with a console the developer is running.
     QVERIFY(m_dir.isValid());
-    m_console = m_dir.path() + QStringLiteral("/inspection-console");
-    QVERIFY(QFile::copy(QStringLiteral(CONSOLE_EXECUTABLE), m_console));
-    QFile(m_console).setPermissions(QFile::permissions(m_console) | QFileDevice::ExeOwner);
     const QString config = QFileInfo(QStringLiteral(CONSOLE_EXECUTABLE)).absolutePath()
         + QStringLiteral("/config");
-    QVERIFY(TestSupport::copyTree(config, m_dir.path() + QStringLiteral("/config")));
-    QFile::remove(m_dir.path() + QStringLiteral("/config/SetupConfig.ini"));
+    m_console = TestSupport::copyProgram(QStringLiteral(CONSOLE_EXECUTABLE), config, m_dir.path());
+    QVERIFY(!m_console.isEmpty());
 }
 
 void tst_MainObjectX11::secondStartRaisesFirstWindow()
@@ -98,7 +49,7 @@ void tst_MainObjectX11::secondStartRaisesFirstWindow()
     first.start(m_console, {});
     QVERIFY(first.waitForStarted());
     quint64 consoleWindow = 0;
-    QTRY_VERIFY_WITH_TIMEOUT((consoleWindow = windowOfPid(first.processId())) != 0, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT((consoleWindow = consoleWindowOfPid(first.processId())) != 0, 30000);
 
     // Something else takes the front.
     QWidget other;
@@ -128,7 +79,7 @@ void tst_MainObjectX11::secondStartRaisesFirstWindow()
 
     // Only one console window exists.
     QTest::qWait(200);
-    QCOMPARE(windowOfPid(second.processId()), quint64(0));
+    QCOMPARE(consoleWindowOfPid(second.processId()), quint64(0));
 
     first.terminate();
     QVERIFY(first.waitForFinished(30000));
