@@ -2,6 +2,7 @@
 
 #include "common/config/setupconfig.h"
 #include "ui/common/thememanager.h"
+#include "ui/common/windowmaximizer.h"
 #include "ui/common/windowraiser.h"
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
@@ -40,7 +41,7 @@ void MainObject::connectWindows()
 
 void MainObject::showMainWindow()
 {
-    m_mainWindow->showMaximized();
+    WindowMaximizer::showMaximized(m_mainWindow);
     m_mainWindow->showCameraPage();
 }
 

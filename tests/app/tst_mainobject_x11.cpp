@@ -4,9 +4,7 @@
 #include <QtTest>
 
 #include "../testsupport.h"
-#include "../x11windows.h"
-
-using namespace X11Windows;
+#include "../x11support.h"
 
 // The real console in a real X session with a window manager: a second start hands over to the
 // first, whose main window comes to the front and does not stay on top.
@@ -23,9 +21,18 @@ private:
     QString m_console;
 };
 
+namespace {
+
+using X11Support::activeWindow;
+using X11Support::clientWindows;
+using X11Support::windowOfPid;
+using X11Support::xprop;
+
+} // namespace
+
 void tst_MainObjectX11::initTestCase()
 {
-    if (!hasWindowManager())
+    if (!X11Support::windowManagerRunning())
         QSKIP("No window manager on this display: activation cannot be observed.");
 
     // A copy of the console with a config folder of its own, so the build's file is not touched
@@ -49,7 +56,7 @@ void tst_MainObjectX11::secondStartRaisesFirstWindow()
     first.start(m_console, {});
     QVERIFY(first.waitForStarted());
     quint64 consoleWindow = 0;
-    QTRY_VERIFY_WITH_TIMEOUT((consoleWindow = consoleWindowOfPid(first.processId())) != 0, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT((consoleWindow = windowOfPid(first.processId())) != 0, 30000);
 
     // Something else takes the front.
     QWidget other;
@@ -79,7 +86,7 @@ void tst_MainObjectX11::secondStartRaisesFirstWindow()
 
     // Only one console window exists.
     QTest::qWait(200);
-    QCOMPARE(consoleWindowOfPid(second.processId()), quint64(0));
+    QCOMPARE(windowOfPid(second.processId()), quint64(0));
 
     first.terminate();
     QVERIFY(first.waitForFinished(30000));

@@ -62,7 +62,7 @@ void tst_MainWindowX11::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     const QString config = m_dir.path() + QStringLiteral("/config");
-    QVERIFY(copyTree(QStringLiteral(TEST_DATA_DIR "/style"), config + QStringLiteral("/style")));
+    QVERIFY(copyTree(QStringLiteral(TEST_CONFIG_DIR "/style"), config + QStringLiteral("/style")));
     QVERIFY(copyTree(QStringLiteral(TEST_ASSET_DIR "/config/image"), config + QStringLiteral("/image")));
     SetupConfig::instance()->setAppDir(m_dir.path());
     QVERIFY(MainObject::applyTheme(SetupConfig::instance()->theme()));

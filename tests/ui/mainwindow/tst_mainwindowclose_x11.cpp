@@ -4,9 +4,9 @@
 #include <QtTest>
 
 #include "../../testsupport.h"
-#include "../../x11windows.h"
+#include "../../x11support.h"
 
-using namespace X11Windows;
+using namespace X11Support;
 
 // Closing the real console through the window manager (Alt+F4) with an auxiliary window open,
 // answering the close prompt from the keyboard.
@@ -31,7 +31,7 @@ private:
 
 void tst_MainWindowCloseX11::initTestCase()
 {
-    if (!hasWindowManager())
+    if (!windowManagerRunning())
         QSKIP("No window manager on this display: Alt+F4 has nobody to handle it.");
     if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
         QSKIP("xdotool is not installed: no way to type into another process.");
@@ -87,7 +87,7 @@ void tst_MainWindowCloseX11::closeAsksThenEnds()
     start(console, {open});
     if (QTest::currentTestFailed())
         return;
-    const quint64 mainWindow = consoleWindowOfPid(console.processId());
+    const quint64 mainWindow = windowOfPid(console.processId());
     QVERIFY(mainWindow);
     const QList<quint64> windows = windowsOfPid(console.processId());
     QVERIFY2(windows.size() >= 2, "the auxiliary window is not up");
@@ -110,7 +110,7 @@ void tst_MainWindowCloseX11::closeAsksThenEnds()
     // The guard is free: the next start is the primary and shows its own window.
     QProcess next;
     start(next, {});
-    QVERIFY(consoleWindowOfPid(next.processId()));
+    QVERIFY(windowOfPid(next.processId()));
     QCOMPARE(next.state(), QProcess::Running);
     next.terminate();
     QVERIFY(next.waitForFinished(30000));
