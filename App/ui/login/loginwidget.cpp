@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -53,7 +54,9 @@ LoginWidget::LoginWidget(QWidget *parent)
     m_titleWidget = new WordArtWidget(this);
     m_titleWidget->setObjectName(QStringLiteral("LoginTitleWidget"));
     m_titleWidget->setFixedSize(TitleWidth, TitleHeight);
-    m_titleWidget->setText(QStringLiteral("登录管理系统"));
+    const QString title = QStringLiteral("登录管理系统");
+    m_titleWidget->setFontSize(titleFontSize(title));
+    m_titleWidget->setText(title);
     m_titleWidget->setTextColor(QStringLiteral("#41D3E9"));
     m_contentLayout->addWidget(m_titleWidget, 0, Qt::AlignHCenter);
 
@@ -108,6 +111,20 @@ LoginWidget::LoginWidget(QWidget *parent)
 
     connect(m_returnButton, &QPushButton::clicked, this, &LoginWidget::signalReturn);
     connect(m_loginButton, &QPushButton::clicked, this, &LoginWidget::slotLogin);
+}
+
+int LoginWidget::titleFontSize(const QString &text)
+{
+    // The word art's own font: the application's, in bold.
+    QFont font;
+    font.setBold(true);
+    int size = WordArtWidget::DefaultFontSize;
+    for (; size > 1; --size) {
+        font.setPointSize(size);
+        if (QFontMetrics(font).horizontalAdvance(text) + WordArtWidget::OutlineWidth <= TitleWidth)
+            break;
+    }
+    return size;
 }
 
 void LoginWidget::setBackgroundImage(const QString &path)

@@ -37,6 +37,11 @@ public:
 
     explicit LoginWidget(QWidget *parent = nullptr);
 
+    // The largest word-art size, at most its default, at which the text fits the title's width
+    // on this screen: the word art draws in points, and above 96 dpi six glyphs at the default
+    // size are wider than the title.
+    static int titleFontSize(const QString &text);
+
     // Drawn instead of the built-in picture from now on, even when the file cannot be read.
     void setBackgroundImage(const QString &path);
     // Shows the form again with the password cleared; the account and role stay.

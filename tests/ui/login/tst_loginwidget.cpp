@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -74,9 +75,11 @@ void tst_LoginWidget::loginChecks()
 }
 
 // The inner form has the window's own size; margins around it would push its right and bottom
-// edges, and the buttons there, out of the window.
+// edges, and the buttons there, out of the window. The title is drawn in points: its width
+// follows the screen's resolution, above 96 dpi here (see main).
 void tst_LoginWidget::formFitsItsWindow()
 {
+    QVERIFY(qApp->primaryScreen()->logicalDotsPerInch() > 96);
     LoginWidget form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -86,6 +89,16 @@ void tst_LoginWidget::formFitsItsWindow()
         const QRect inForm(child->mapTo(&form, QPoint(0, 0)), child->size());
         QVERIFY2(form.rect().contains(inForm), name);
     }
+
+    // The title's last glyph ends inside the title: its right edge stays clear.
+    auto *title = form.findChild<QWidget *>(QStringLiteral("LoginTitleWidget"));
+    QImage blank(title->size(), QImage::Format_ARGB32);
+    blank.fill(Qt::transparent);
+    QImage image = blank;
+    title->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    QVERIFY(image != blank);
+    for (int y = 0; y < image.height(); ++y)
+        QCOMPARE(qAlpha(image.pixel(image.width() - 1, y)), 0);
 }
 
 // The built-in picture is read once, not on every paint.
@@ -105,5 +118,12 @@ void tst_LoginWidget::builtInPictureReadOnce()
     QCOMPARE(later, picture.pixelColor(probe));
 }
 
-QTEST_MAIN(tst_LoginWidget)
+// Not QTEST_MAIN, which makes fonts assume 96 dpi: the offscreen screen's 100 dpi shows what
+// larger point sizes do to the title.
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    tst_LoginWidget test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_loginwidget.moc"
