@@ -11,6 +11,8 @@
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
 #include "ui/camera/camerapanel.h"
+#include "ui/camera/funcwidget1.h"
+#include "ui/camera/tablewidget.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/common/cmessagebox.h"
 #include "ui/common/iconhelper.h"
@@ -18,6 +20,7 @@
 #include "ui/common/thememanager.h"
 #include "ui/login/logininfo.h"
 #include "ui/login/loginwidget.h"
+#include "ui/mainwindow/logwidget.h"
 #include "ui/widgets/setupwaitprogressbar.h"
 
 namespace {
@@ -48,8 +51,11 @@ MainWindow::~MainWindow()
     delete m_styleMenu;
     delete m_loginInfo;
     delete m_popupMenu;
+    delete m_logWidget;
     delete m_loginWidget;
     delete m_waitProgressBar;
+    delete m_tableWidget;
+    delete m_funcWidget;
 }
 
 QString MainWindow::logoPath()
@@ -139,22 +145,39 @@ void MainWindow::initAuxiliaryWindows()
     m_popupMenu->hide();
     m_popupMenu->setWindowFlags(m_popupMenu->windowFlags() | Qt::WindowStaysOnTopHint);
 
+    m_logWidget = new LogWidget;
+    m_logWidget->setWindowIcon(logo);
+    m_logWidget->setWindowTitle(QStringLiteral("日志"));
+    m_logWidget->hide();
+
     m_loginWidget = new LoginWidget;
     m_loginWidget->setBackgroundImage(SetupConfig::instance()->configDir()
                                       + QStringLiteral("/image/login/1.png"));
     m_loginWidget->hide();
 
     m_waitProgressBar = new SetupWaitProgressBar;
+
+    m_tableWidget = new TableWidget;
+    m_tableWidget->setWindowIcon(logo);
+    m_tableWidget->setWindowTitle(QStringLiteral("表格"));
+    m_tableWidget->hide();
+
+    m_funcWidget = new FuncWidget1;
+    m_funcWidget->setWindowIcon(logo);
+    m_funcWidget->hide();
 }
 
 void MainWindow::connectUserStrip()
 {
+    connect(m_additionalWidget, &AdditionalWidget::logInfo, this, &MainWindow::toggleLog);
     connect(m_additionalWidget, &AdditionalWidget::loginInfo, m_loginWidget,
             &LoginWidget::showLogin);
     connect(m_loginWidget, &LoginWidget::loggedIn, m_loginWidget, &QWidget::hide);
     // The form has no close button: "返回" is the way back without logging in.
     connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
     connect(m_additionalWidget, &AdditionalWidget::menuInfo, this, &MainWindow::togglePopup);
+    connect(m_popupMenu, &PopupMenu::clicked1, this, [this] { openFromPopup(m_funcWidget); });
+    connect(m_popupMenu, &PopupMenu::clicked2, this, [this] { openFromPopup(m_tableWidget); });
     connect(m_popupMenu, &PopupMenu::clickedReturn, this, &MainWindow::retractPopup);
     connect(m_additionalWidget, &AdditionalWidget::enterHead, this, &MainWindow::dropCard);
     connect(m_additionalWidget, &AdditionalWidget::leaveHead, this, &MainWindow::retractCard);
@@ -185,6 +208,20 @@ void MainWindow::slide(QWidget *window, QPointer<QPropertyAnimation> &current, c
         connect(animation, &QPropertyAnimation::finished, this, finished);
     current = animation;
     animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void MainWindow::toggleLog()
+{
+    m_logWidget->setVisible(!m_logWidget->isVisible());
+}
+
+void MainWindow::openFromPopup(QWidget *window)
+{
+    if (m_popupSlide)
+        m_popupSlide->stop();
+    m_popupMenu->hide();
+    m_popupMenu->setOpened(false);
+    window->show();
 }
 
 void MainWindow::togglePopup()
@@ -260,7 +297,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::closeAuxiliaryWindows()
 {
     m_popupMenu->close();
+    m_logWidget->close();
     m_loginWidget->close();
     m_waitProgressBar->close();
+    m_tableWidget->close();
     m_loginInfo->close();
+    m_funcWidget->close();
 }

@@ -8,6 +8,8 @@
 
 class AdditionalWidget;
 class CameraPanel;
+class FuncWidget1;
+class LogWidget;
 class LoginInfo;
 class LoginWidget;
 class PopupMenu;
@@ -17,6 +19,7 @@ class QMenu;
 class QPropertyAnimation;
 class QPushButton;
 class SetupWaitProgressBar;
+class TableWidget;
 
 // The console's frameless main window: title bar with the theme menu, the user strip and the
 // middle button, and the pages in the centre. It owns the auxiliary windows that the strip
@@ -75,7 +78,9 @@ private:
     void initAuxiliaryWindows();
     void connectUserStrip();
     void closeAuxiliaryWindows();
+    void toggleLog();
     void togglePopup();
+    void openFromPopup(QWidget *window);
     void retractPopup();
     void dropCard();
     void retractCard();
@@ -93,8 +98,11 @@ private:
     QPushButton *m_middleButton = nullptr;
     LoginInfo *m_loginInfo = nullptr;
     PopupMenu *m_popupMenu = nullptr;
+    LogWidget *m_logWidget = nullptr;
     LoginWidget *m_loginWidget = nullptr;
     SetupWaitProgressBar *m_waitProgressBar = nullptr;
+    TableWidget *m_tableWidget = nullptr;
+    FuncWidget1 *m_funcWidget = nullptr;
     QPointer<QPropertyAnimation> m_popupSlide;
     QPointer<QPropertyAnimation> m_cardSlide;
 };

@@ -1,7 +1,7 @@
-// The console started as main() starts it, which then opens an auxiliary window as a user
-// does and says "ready" on stdout: with "--open-demo" it clicks "系统" in the title bar and
-// "功能1" in the popup menu; with "--open-login" it clicks "登录". Tests close it through the
-// window manager and answer its close prompt from the keyboard.
+// The console started as main() starts it, which then says "ready" on stdout; with "--open-demo"
+// it first opens the demo window as a user does: "系统" in the title bar, then "功能1" in the
+// popup menu. Tests close it through the window manager and answer its close prompt from the
+// keyboard.
 #include <QApplication>
 #include <QPropertyAnimation>
 #include <QPushButton>
@@ -44,18 +44,14 @@ QWidget *openWindow(MainWindow *window, const QStringList &arguments)
         if (w->isVisible())
             before << w;
     }
-    if (arguments.contains(QStringLiteral("--open-login"))) {
-        click(window->additionalWidget(), QStringLiteral("登录"));
-    } else if (arguments.contains(QStringLiteral("--open-demo"))) {
-        click(window->additionalWidget(), QStringLiteral("系统"));
-        QWidget *popup = newlyShownWindow(before);
-        if (!popup || !QTest::qWaitFor([popup] { return !popup->findChild<QPropertyAnimation *>(); }))
-            return nullptr;
-        before << popup;
-        click(popup, QStringLiteral("功能1"));
-    } else {
+    if (!arguments.contains(QStringLiteral("--open-demo")))
         return window;
-    }
+    click(window->additionalWidget(), QStringLiteral("系统"));
+    QWidget *popup = newlyShownWindow(before);
+    if (!popup || !QTest::qWaitFor([popup] { return !popup->findChild<QPropertyAnimation *>(); }))
+        return nullptr;
+    before << popup;
+    click(popup, QStringLiteral("功能1"));
     QWidget *opened = newlyShownWindow(before);
     return opened && QTest::qWaitForWindowExposed(opened) ? opened : nullptr;
 }

@@ -7,10 +7,13 @@
 #include <QtTest>
 
 #include "common/config/setupconfig.h"
+#include "ui/camera/funcwidget1.h"
+#include "ui/camera/tablewidget.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
 #include "ui/login/loginwidget.h"
+#include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/mainwindow.h"
 
 namespace {
@@ -60,6 +63,8 @@ private slots:
     void newerDropOutlivesRetract();
     void cardFollowsAvatarHover();
     void loginFormReturnHidesIt();
+    void stripOpensWindows_data();
+    void stripOpensWindows();
 
 private:
     QTemporaryDir m_dir;
@@ -171,6 +176,41 @@ void tst_MainWindow::loginFormReturnHidesIt()
     QVERIFY(form->isVisible());
     QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("ReturnButton")), Qt::LeftButton);
     QVERIFY(!form->isVisible());
+}
+
+void tst_MainWindow::stripOpensWindows_data()
+{
+    QTest::addColumn<QString>("popupButton"); // empty: the log button of the strip, twice
+    QTest::addColumn<QString>("windowClass");
+    QTest::newRow("demoWindow") << "功能1" << FuncWidget1::staticMetaObject.className();
+    QTest::newRow("tableWindow") << "功能2" << TableWidget::staticMetaObject.className();
+    QTest::newRow("logToggles") << "" << LogWidget::staticMetaObject.className();
+}
+
+void tst_MainWindow::stripOpensWindows()
+{
+    QFETCH(QString, popupButton);
+    QFETCH(QString, windowClass);
+    QWidget *window = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        window = w->inherits(qPrintable(windowClass)) ? w : window;
+    QVERIFY(window && !window->isVisible());
+
+    if (popupButton.isEmpty()) {
+        QTest::mouseClick(stripButton(*m_window, QStringLiteral("日志")), Qt::LeftButton);
+        QVERIFY(window->isVisible());
+        QTest::mouseClick(stripButton(*m_window, QStringLiteral("日志")), Qt::LeftButton);
+        QVERIFY(!window->isVisible());
+        return;
+    }
+    auto *popup = topLevel<PopupMenu>();
+    QTest::mouseClick(stripButton(*m_window, QStringLiteral("系统")), Qt::LeftButton);
+    for (QPushButton *button : popup->findChildren<QPushButton *>()) {
+        if (button->text() == popupButton)
+            QTest::mouseClick(button, Qt::LeftButton);
+    }
+    QVERIFY(window->isVisible());
+    QVERIFY(!popup->isVisible() && !popup->isOpened());
 }
 
 QTEST_MAIN(tst_MainWindow)

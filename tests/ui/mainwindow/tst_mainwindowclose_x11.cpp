@@ -80,7 +80,6 @@ void tst_MainWindowCloseX11::closeAsksThenEnds_data()
 {
     QTest::addColumn<QString>("open");
     QTest::newRow("demoWindowOpen") << "--open-demo";
-    QTest::newRow("loginFormOpen") << "--open-login";
 }
 
 void tst_MainWindowCloseX11::closeAsksThenEnds()
