@@ -49,29 +49,19 @@ void tst_LoginWidget::loginChecks()
     connect(&form, &LoginWidget::loggedIn, this, [&] { seenLoggedIn << form.isLoggedIn(); });
 
     QStringList shown;
-    auto answerBox = [&] {
-        auto *box = qobject_cast<CMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        shown << box->findChild<QLabel *>(QStringLiteral("MessageBoxTextLabel"))->text();
-        QTest::mouseClick(box->findChild<QPushButton *>(QStringLiteral("MessageSubmitButton")),
-                          Qt::LeftButton);
-    };
-    QTimer answerer;
-    connect(&answerer, &QTimer::timeout, this, answerBox);
+    QTimer answerer; // answers each message box with its confirm button
+    connect(&answerer, &QTimer::timeout, this, [&] {
+        if (auto *box = qobject_cast<CMessageBox *>(QApplication::activeModalWidget())) {
+            shown << box->findChild<QLabel *>(QStringLiteral("MessageBoxTextLabel"))->text().trimmed();
+            box->findChild<QPushButton *>(QStringLiteral("MessageSubmitButton"))->click();
+        }
+    });
     answerer.start(10);
-    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("LoginButton")), Qt::LeftButton);
+    form.findChild<QPushButton *>(QStringLiteral("LoginButton"))->click();
 
-    if (message.isEmpty()) {
-        QVERIFY(shown.isEmpty());
-        QCOMPARE(seenLoggedIn, QList<bool>{true});
-        QVERIFY(!form.isVisible());
-    } else {
-        QCOMPARE(shown, QStringList{QStringLiteral("       ") + message});
-        QVERIFY(seenLoggedIn.isEmpty());
-        QVERIFY(!form.isLoggedIn());
-        QVERIFY(form.isVisible());
-    }
+    QCOMPARE(shown, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(seenLoggedIn, message.isEmpty() ? QList<bool>{true} : QList<bool>());
+    QCOMPARE(form.isVisible(), !message.isEmpty());
 }
 
 // The inner form has the window's own size; margins around it would push its right and bottom
@@ -83,12 +73,7 @@ void tst_LoginWidget::formFitsItsWindow()
     LoginWidget form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    for (const char *name : {"LoginWidget", "ReturnButton", "LoginTitleWidget", "AccountWidget"}) {
-        auto *child = form.findChild<QWidget *>(QLatin1String(name));
-        QVERIFY2(child, name);
-        const QRect inForm(child->mapTo(&form, QPoint(0, 0)), child->size());
-        QVERIFY2(form.rect().contains(inForm), name);
-    }
+    QCOMPARE(form.findChild<QWidget *>(QStringLiteral("LoginWidget"))->geometry(), form.rect());
 
     // The title's last glyph ends inside the title: its right edge stays clear.
     auto *title = form.findChild<QWidget *>(QStringLiteral("LoginTitleWidget"));

@@ -4,9 +4,7 @@
 // keyboard.
 #include <QApplication>
 #include <QPropertyAnimation>
-#include <QPushButton>
 #include <QTest>
-#include <QToolButton>
 
 #include <cstdio>
 
@@ -14,46 +12,22 @@
 #include "common/singleinstance/uniqueapplication.h"
 #include "mainobject.h"
 #include "ui/common/additionalwidget.h"
-#include "ui/common/popupmenu.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "stripsupport.h"
 
 namespace {
 
-QWidget *newlyShownWindow(const QWidgetList &before)
-{
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && !before.contains(window))
-            return window;
-    }
-    return nullptr;
-}
+using StripSupport::click;
+using StripSupport::topLevel;
 
-void click(QWidget *parent, const QString &text)
+bool openDemoWindow(MainWindow *window)
 {
-    for (QAbstractButton *button : parent->findChildren<QAbstractButton *>()) {
-        if (button->text() == text)
-            QTest::mouseClick(button, Qt::LeftButton);
-    }
-}
-
-// The window that the clicks opened, or null.
-QWidget *openWindow(MainWindow *window, const QStringList &arguments)
-{
-    QWidgetList before;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->isVisible())
-            before << w;
-    }
-    if (!arguments.contains(QStringLiteral("--open-demo")))
-        return window;
+    QWidget *popup = topLevel("PopupMenu");
     click(window->additionalWidget(), QStringLiteral("系统"));
-    QWidget *popup = newlyShownWindow(before);
-    if (!popup || !QTest::qWaitFor([popup] { return !popup->findChild<QPropertyAnimation *>(); }))
-        return nullptr;
-    before << popup;
+    if (!QTest::qWaitFor([popup] { return !popup->findChild<QPropertyAnimation *>(); }))
+        return false;
     click(popup, QStringLiteral("功能1"));
-    QWidget *opened = newlyShownWindow(before);
-    return opened && QTest::qWaitForWindowExposed(opened) ? opened : nullptr;
+    return QTest::qWaitForWindowExposed(topLevel("FuncWidget1"));
 }
 
 } // namespace
@@ -67,7 +41,8 @@ int main(int argc, char *argv[])
     MainObject::applyTheme(SetupConfig::instance()->theme());
     QObject::connect(&app, &UniqueApplication::instanceStarted, [&mainObject] { mainObject.raiseMainWindow(); });
     mainObject.showMainWindow();
-    if (!QTest::qWaitForWindowExposed(mainObject.mainWindow()) || !openWindow(mainObject.mainWindow(), app.arguments()))
+    if (!QTest::qWaitForWindowExposed(mainObject.mainWindow())
+        || (app.arguments().contains(QStringLiteral("--open-demo")) && !openDemoWindow(mainObject.mainWindow())))
         return 2;
     std::puts("ready");
     std::fflush(stdout);

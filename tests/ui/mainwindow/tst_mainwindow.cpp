@@ -1,74 +1,37 @@
-#include <QApplication>
 #include <QPointer>
 #include <QPropertyAnimation>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QToolButton>
 #include <QtTest>
 
 #include "common/config/setupconfig.h"
-#include "ui/camera/funcwidget1.h"
-#include "ui/camera/tablewidget.h"
+#include "stripsupport.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
-#include "ui/login/loginwidget.h"
-#include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/mainwindow.h"
 
-namespace {
+using StripSupport::click;
+using StripSupport::topLevel;
 
-template <typename T>
-T *topLevel()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *window = qobject_cast<T *>(widget))
-            return window;
-    }
-    return nullptr;
-}
-
-QToolButton *stripButton(MainWindow &window, const QString &text)
-{
-    for (QToolButton *button : window.additionalWidget()->findChildren<QToolButton *>()) {
-        if (button->text() == text)
-            return button;
-    }
-    return nullptr;
-}
-
-// The running slide of a window, checked against where it goes and how long it takes.
-QPointer<QPropertyAnimation> slideOf(QWidget *window, const QPoint &to, int durationMs)
-{
-    for (auto *animation : window->findChildren<QPropertyAnimation *>()) {
-        if (animation->state() == QAbstractAnimation::Running
-            && animation->endValue().toRect().topLeft() == to && animation->duration() == durationMs)
-            return animation;
-    }
-    return nullptr;
-}
-
-} // namespace
-
-// The user strip of the main window and the windows it slides, driven by the slides' own ends.
+// The user strip of the main window and the windows it opens; slides are waited for until their
+// animations are gone (each is deleted when it stops).
 class tst_MainWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void init();
-    void cleanup();
-    void popupTogglesDownAndUp();
-    void newerDropOutlivesRetract();
+    void init() { m_window.reset(new MainWindow); m_window->showMaximized(); }
+    void cleanup() { m_window.reset(); }
+    void stripFitsTitleBar();
+    void popupSlides();
     void cardFollowsAvatarHover();
-    void loginFormReturnHidesIt();
     void stripOpensWindows_data();
     void stripOpensWindows();
 
 private:
     QTemporaryDir m_dir;
-    MainWindow *m_window = nullptr;
+    QScopedPointer<MainWindow> m_window;
 };
 
 void tst_MainWindow::initTestCase()
@@ -77,140 +40,92 @@ void tst_MainWindow::initTestCase()
     SetupConfig::instance()->setAppDir(m_dir.path());
 }
 
-void tst_MainWindow::init()
+// Margins around the three 50 px buttons would cut them off in the 50 px strip.
+void tst_MainWindow::stripFitsTitleBar()
 {
-    m_window = new MainWindow;
-    m_window->showMaximized();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.data()));
+    AdditionalWidget *strip = m_window->additionalWidget();
+    for (QAbstractButton *button : strip->findChildren<QAbstractButton *>())
+        QVERIFY2(strip->rect().contains(button->geometry()), qPrintable(button->text()));
 }
 
-void tst_MainWindow::cleanup()
+void tst_MainWindow::popupSlides()
 {
-    delete m_window;
-    m_window = nullptr;
-}
-
-void tst_MainWindow::popupTogglesDownAndUp()
-{
-    auto *popup = topLevel<PopupMenu>();
-    QVERIFY(popup);
-    const QPoint up = m_window->slideUpPosition();
-    const QPoint down = up + QPoint(0, MainWindow::StripHeight);
-
-    QTest::mouseClick(stripButton(*m_window, QStringLiteral("系统")), Qt::LeftButton);
-    QPointer<QPropertyAnimation> drop = slideOf(popup, down, MainWindow::PopupDropMs);
-    QVERIFY(drop);
-    QVERIFY(popup->isVisible());
-    QVERIFY(popup->isOpened());
-    QTRY_VERIFY(!drop);
+    auto *popup = qobject_cast<PopupMenu *>(topLevel("PopupMenu"));
+    const QPoint down = m_window->additionalWidget()->mapToGlobal(QPoint(0, MainWindow::StripHeight));
+    click(m_window->additionalWidget(), QStringLiteral("系统"));
+    QVERIFY(popup->isVisible() && popup->isOpened());
+    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
     QCOMPARE(popup->pos(), down);
 
-    QTest::mouseClick(stripButton(*m_window, QStringLiteral("系统")), Qt::LeftButton);
-    QPointer<QPropertyAnimation> retract = slideOf(popup, up, MainWindow::PopupRetractMs);
-    QVERIFY(retract);
-    QVERIFY(!popup->isOpened());
-    QTRY_VERIFY(!retract);
-    QVERIFY(!popup->isVisible());
-}
-
-// A retract's end must not hide the popup that a newer click has dropped again.
-void tst_MainWindow::newerDropOutlivesRetract()
-{
-    auto *popup = topLevel<PopupMenu>();
-    QToolButton *system = stripButton(*m_window, QStringLiteral("系统"));
-    QTest::mouseClick(system, Qt::LeftButton);
-    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
-    QTest::mouseClick(system, Qt::LeftButton);
+    // Dropped again while it goes up: the retract must not hide it when it would have ended.
+    click(m_window->additionalWidget(), QStringLiteral("系统"));
     QPointer<QPropertyAnimation> retract = popup->findChild<QPropertyAnimation *>();
-    QTest::mouseClick(system, Qt::LeftButton);
-    QPointer<QPropertyAnimation> drop =
-        slideOf(popup, m_window->slideDownPosition(), MainWindow::PopupDropMs);
-    QVERIFY(drop);
-    QTRY_VERIFY(!retract && !drop);
-    QVERIFY(popup->isVisible());
-    QVERIFY(popup->isOpened());
+    QVERIFY(retract && !popup->isOpened());
+    click(m_window->additionalWidget(), QStringLiteral("系统"));
+    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
+    QVERIFY(popup->isVisible() && popup->isOpened() && popup->pos() == down);
+
+    click(popup, QStringLiteral("返回"));
+    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
+    QVERIFY(!popup->isVisible() && !popup->isOpened());
 }
 
 void tst_MainWindow::cardFollowsAvatarHover()
 {
-    auto *card = topLevel<LoginInfo>();
-    QVERIFY(card);
+    auto *card = qobject_cast<LoginInfo *>(topLevel("LoginInfo"));
     AdditionalWidget *strip = m_window->additionalWidget();
     const QPoint head = strip->headButtonGeometry().center();
     const QPoint away = m_window->rect().center();
-    const QPoint down = m_window->slideDownPosition();
 
-    // Leaving during the drop-down: the card comes down, then goes at once.
-    QTest::mouseMove(m_window, away);
+    // Left during the drop-down: the card comes down, then goes at once.
+    QTest::mouseMove(m_window.data(), away);
     QTest::mouseMove(strip, head);
-    QPointer<QPropertyAnimation> drop = slideOf(card, down, MainWindow::CardDropMs);
-    QVERIFY(drop);
     QVERIFY(card->isVisible() && card->isShown() && card->isAnimating());
-    QTest::mouseMove(m_window, away);
+    QTest::mouseMove(m_window.data(), away);
     QTRY_VERIFY(!strip->isHeadUnderMouse());
-    QVERIFY(drop);
-    QTRY_VERIFY(!drop);
+    QVERIFY(card->isVisible());
+    QTRY_VERIFY(!card->findChild<QPropertyAnimation *>());
     QVERIFY(!card->isVisible() && !card->isShown() && !card->isAnimating());
 
     // Staying on the avatar: the card stays down until the pointer leaves.
     QTest::mouseMove(strip, head);
-    drop = slideOf(card, down, MainWindow::CardDropMs);
-    QVERIFY(drop);
-    QTRY_VERIFY(!drop);
-    QVERIFY(card->isVisible() && card->isShown());
-    QCOMPARE(card->pos(), down);
-    QTest::mouseMove(m_window, away);
-    QPointer<QPropertyAnimation> retract =
-        slideOf(card, m_window->slideUpPosition(), MainWindow::CardRetractMs);
-    QVERIFY(retract);
-    QTRY_VERIFY(!retract);
+    QTRY_VERIFY(!card->findChild<QPropertyAnimation *>());
+    QVERIFY(card->isVisible());
+    QCOMPARE(card->pos(), strip->mapToGlobal(QPoint(0, MainWindow::StripHeight)));
+    QTest::mouseMove(m_window.data(), away);
+    QVERIFY(card->findChild<QPropertyAnimation *>());
+    QTRY_VERIFY(!card->findChild<QPropertyAnimation *>());
     QVERIFY(!card->isVisible() && !card->isShown());
-}
-
-// "返回" is the only way out of the form short of logging in.
-void tst_MainWindow::loginFormReturnHidesIt()
-{
-    auto *form = topLevel<LoginWidget>();
-    QVERIFY(form);
-    QTest::mouseClick(stripButton(*m_window, QStringLiteral("登录")), Qt::LeftButton);
-    QVERIFY(form->isVisible());
-    QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("ReturnButton")), Qt::LeftButton);
-    QVERIFY(!form->isVisible());
 }
 
 void tst_MainWindow::stripOpensWindows_data()
 {
-    QTest::addColumn<QString>("popupButton"); // empty: the log button of the strip, twice
-    QTest::addColumn<QString>("windowClass");
-    QTest::newRow("demoWindow") << "功能1" << FuncWidget1::staticMetaObject.className();
-    QTest::newRow("tableWindow") << "功能2" << TableWidget::staticMetaObject.className();
-    QTest::newRow("logToggles") << "" << LogWidget::staticMetaObject.className();
+    QTest::addColumn<QString>("stripButton");
+    QTest::addColumn<QString>("popupButton");
+    QTest::addColumn<QByteArray>("window");
+    QTest::addColumn<QString>("closer"); // clicked in the window, or in the strip for the log
+
+    QTest::newRow("demoWindow") << "系统" << "功能1" << QByteArray("FuncWidget1") << "";
+    QTest::newRow("tableWindow") << "系统" << "功能2" << QByteArray("TableWidget") << "";
+    QTest::newRow("logToggles") << "日志" << "" << QByteArray("LogWidget") << "日志";
+    QTest::newRow("loginReturns") << "登录" << "" << QByteArray("LoginWidget") << "返回";
 }
 
 void tst_MainWindow::stripOpensWindows()
 {
+    QFETCH(QString, stripButton);
     QFETCH(QString, popupButton);
-    QFETCH(QString, windowClass);
-    QWidget *window = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets())
-        window = w->inherits(qPrintable(windowClass)) ? w : window;
-    QVERIFY(window && !window->isVisible());
-
-    if (popupButton.isEmpty()) {
-        QTest::mouseClick(stripButton(*m_window, QStringLiteral("日志")), Qt::LeftButton);
-        QVERIFY(window->isVisible());
-        QTest::mouseClick(stripButton(*m_window, QStringLiteral("日志")), Qt::LeftButton);
-        QVERIFY(!window->isVisible());
-        return;
-    }
-    auto *popup = topLevel<PopupMenu>();
-    QTest::mouseClick(stripButton(*m_window, QStringLiteral("系统")), Qt::LeftButton);
-    for (QPushButton *button : popup->findChildren<QPushButton *>()) {
-        if (button->text() == popupButton)
-            QTest::mouseClick(button, Qt::LeftButton);
-    }
-    QVERIFY(window->isVisible());
+    QFETCH(QByteArray, window);
+    QFETCH(QString, closer);
+    QWidget *opened = topLevel(window.constData());
+    auto *popup = qobject_cast<PopupMenu *>(topLevel("PopupMenu"));
+    click(m_window->additionalWidget(), stripButton);
+    click(popup, popupButton);
+    QVERIFY(opened->isVisible());
     QVERIFY(!popup->isVisible() && !popup->isOpened());
+    click(closer == stripButton ? m_window->additionalWidget() : opened, closer);
+    QCOMPARE(opened->isVisible(), closer.isEmpty());
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -8,112 +8,76 @@
 
 using namespace X11Support;
 
-// Closing the real console through the window manager (Alt+F4) with an auxiliary window open,
+// Closing the real console through the window manager (Alt+F4) with the demo window open,
 // answering the close prompt from the keyboard.
 class tst_MainWindowCloseX11 : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void closeAsksThenEnds_data();
     void closeAsksThenEnds();
 
 private:
-    static void xdotool(const QStringList &args);
-    void start(QProcess &console, const QStringList &args);
-    void pressOnPrompt(qint64 pid, quint64 mainWindow, const QString &key);
+    bool start(QProcess &console, const QStringList &args);
+    bool answerPrompt(QProcess &console, const QString &key);
 
     QTemporaryDir m_dir;
     QString m_console;
-    QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
 };
 
-void tst_MainWindowCloseX11::initTestCase()
+// Until the console says it is ready: its windows are up.
+bool tst_MainWindowCloseX11::start(QProcess &console, const QStringList &args)
 {
-    if (!windowManagerRunning())
-        QSKIP("No window manager on this display: Alt+F4 has nobody to handle it.");
-    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        QSKIP("xdotool is not installed: no way to type into another process.");
-    QVERIFY(m_dir.isValid());
-    const QString config = QFileInfo(QStringLiteral(CONSOLE_EXECUTABLE)).absolutePath()
-        + QStringLiteral("/config");
-    m_console = TestSupport::copyProgram(QStringLiteral(TEST_HELPER_DIR "/helper_console"), config, m_dir.path());
-    QVERIFY(!m_console.isEmpty());
-    // The consoles' socket and lock files go to the test's folder.
-    m_environment.insert(QStringLiteral("TMPDIR"), m_dir.path());
-}
-
-void tst_MainWindowCloseX11::xdotool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral("xdotool"), args);
-    QVERIFY(p.waitForFinished(10000));
-}
-
-void tst_MainWindowCloseX11::start(QProcess &console, const QStringList &args)
-{
-    console.setProcessEnvironment(m_environment);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), m_dir.path()); // its socket and lock files
+    console.setProcessEnvironment(environment);
     console.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     console.start(m_console, args);
-    QVERIFY(console.waitForStarted());
-    QByteArray output; // the check runs more than once: it must not lose what it read
-    QTRY_VERIFY_WITH_TIMEOUT((output += console.readAllStandardOutput()).contains("ready")
-                                 || console.state() == QProcess::NotRunning,
-                             60000);
-    QVERIFY2(output.contains("ready"), "the console could not open its window");
+    QByteArray output;
+    QElapsedTimer clock;
+    clock.start();
+    while (!output.contains("ready") && console.state() != QProcess::NotRunning && clock.elapsed() < 60000)
+        output += console.waitForReadyRead(100) ? console.readAllStandardOutput() : QByteArray();
+    return output.contains("ready");
 }
 
-// Alt+F4 on the main window brings up the prompt as one more window; the key answers it.
-void tst_MainWindowCloseX11::pressOnPrompt(qint64 pid, quint64 mainWindow, const QString &key)
+// Alt+F4 on the main window brings the prompt up as a window of its own, which the key answers.
+bool tst_MainWindowCloseX11::answerPrompt(QProcess &console, const QString &key)
 {
-    const QList<quint64> before = windowsOfPid(pid);
-    xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(mainWindow)});
-    xdotool({QStringLiteral("key"), QStringLiteral("alt+F4")});
+    const quint64 main = windowOfPid(console.processId());
+    const QList<quint64> before = windowsOfPid(console.processId());
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(main)});
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F4")});
     quint64 prompt = 0;
-    QTRY_VERIFY_WITH_TIMEOUT((prompt = activeWindow()) != mainWindow && windowsOfPid(pid).contains(prompt), 20000);
-    QVERIFY(!before.contains(prompt));
-    xdotool({QStringLiteral("key"), key});
-}
-
-void tst_MainWindowCloseX11::closeAsksThenEnds_data()
-{
-    QTest::addColumn<QString>("open");
-    QTest::newRow("demoWindowOpen") << "--open-demo";
+    if (!QTest::qWaitFor([&] { return !before.contains(prompt = activeWindow()) && windowsOfPid(console.processId()).contains(prompt); }, 20000))
+        return false;
+    return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), key}) == 0;
 }
 
 void tst_MainWindowCloseX11::closeAsksThenEnds()
 {
-    QFETCH(QString, open);
+    if (!windowManagerRunning() || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("Needs a window manager for Alt+F4, and xdotool to type into another process.");
+    const QString config = QFileInfo(QStringLiteral(CONSOLE_EXECUTABLE)).absolutePath() + QStringLiteral("/config");
+    m_console = TestSupport::copyProgram(QStringLiteral(TEST_HELPER_DIR "/helper_console"), config, m_dir.path());
+    QVERIFY(!m_console.isEmpty());
     QProcess console;
-    start(console, {open});
-    if (QTest::currentTestFailed())
-        return;
-    const quint64 mainWindow = windowOfPid(console.processId());
-    QVERIFY(mainWindow);
+    QVERIFY(start(console, {QStringLiteral("--open-demo")}));
     const QList<quint64> windows = windowsOfPid(console.processId());
-    QVERIFY2(windows.size() >= 2, "the auxiliary window is not up");
+    QVERIFY2(windows.size() >= 2, "the demo window is not up");
 
     // Esc cancels: everything stays as it was.
-    pressOnPrompt(console.processId(), mainWindow, QStringLiteral("Escape"));
-    if (QTest::currentTestFailed())
-        return;
+    QVERIFY(answerPrompt(console, QStringLiteral("Escape")));
     QTRY_COMPARE_WITH_TIMEOUT(windowsOfPid(console.processId()), windows, 20000);
     QCOMPARE(console.state(), QProcess::Running);
 
-    // Enter confirms: the program ends, auxiliary window and all.
-    pressOnPrompt(console.processId(), mainWindow, QStringLiteral("Return"));
-    if (QTest::currentTestFailed())
-        return;
+    // Enter confirms: the program ends, demo window and all, and frees the guard.
+    QVERIFY(answerPrompt(console, QStringLiteral("Return")));
     QVERIFY(console.waitForFinished(30000));
     QCOMPARE(console.exitStatus(), QProcess::NormalExit);
     QCOMPARE(console.exitCode(), 0);
-
-    // The guard is free: the next start is the primary and shows its own window.
     QProcess next;
-    start(next, {});
-    QVERIFY(windowOfPid(next.processId()));
-    QCOMPARE(next.state(), QProcess::Running);
+    QVERIFY2(start(next, {}), "the next start handed over instead of becoming the primary");
     next.terminate();
     QVERIFY(next.waitForFinished(30000));
 }
