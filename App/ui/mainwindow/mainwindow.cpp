@@ -185,7 +185,7 @@ void MainWindow::connectUserStrip()
 
 QPoint MainWindow::slideUpPosition() const
 {
-    // The strip sits in the bar, which sits at the window's top-left corner.
+    // Mapped from the strip itself: the bar, not this window, is the strip's parent.
     return m_additionalWidget->mapToGlobal(QPoint(0, 0));
 }
 
