@@ -5,7 +5,7 @@
 class MainWindow;
 
 // Creates the top-level windows, wires them together and brings the main window to the front
-// when a second start of the program hands over to this one. Also loads the theme style sheets.
+// when a second start of the program hands over to this one.
 class MainObject : public QObject
 {
     Q_OBJECT
@@ -19,10 +19,7 @@ public:
 
     MainWindow *mainWindow() const { return m_mainWindow; }
 
-    // "<configDir>/style/<theme>/style.css"
-    static QString themeFilePath(const QString &themeName);
-    // Sets the theme's style sheet on the whole application. A theme whose file cannot be read
-    // leaves the current style sheet in force; returns whether the style sheet was set.
+    // The start-up step: sets the theme's style sheet on the whole application (ThemeManager).
     static bool applyTheme(const QString &themeName);
 
 private:

@@ -1,5 +1,5 @@
-// The five theme style sheets: they load, parse cleanly, and their key rules take effect on
-// widgets that carry the program's object names.
+// The five theme style sheets that the build generates: they load, parse cleanly, and their key
+// rules take effect on widgets that carry the program's object names.
 #include <QtTest>
 #include <QtWidgets>
 
@@ -66,7 +66,7 @@ QColor seenAt(QWidget *widget, const QPointF &fraction)
 
 QString themePath(const QString &theme)
 {
-    return QStringLiteral(TEST_DATA_DIR "/style/%1/style.css").arg(theme);
+    return QStringLiteral(TEST_CONFIG_DIR "/style/%1/style.css").arg(theme);
 }
 
 QString readTheme(const QString &theme)
@@ -152,6 +152,8 @@ private slots:
     void loginPictureShowsThroughForm();
     void paintedWidgetsKeepTheirPainting_data() { themes(); }
     void paintedWidgetsKeepTheirPainting();
+    void generatorChecksPalette_data();
+    void generatorChecksPalette();
 
 private:
     static void themes();
@@ -673,6 +675,38 @@ void tst_Themes::paintedWidgetsKeepTheirPainting()
         }
     }
     QVERIFY(gaugeRules > 0);
+}
+
+void tst_Themes::generatorChecksPalette_data()
+{
+    QTest::addColumn<QByteArray>("palette");
+    QTest::addColumn<QString>("complaint");
+    QTest::newRow("complete") << QByteArray("# test\na = #fff\nb = 2px\n") << QString();
+    QTest::newRow("undefinedPlaceholder") << QByteArray("a = #fff\n") << QStringLiteral("@b@ is not set");
+    QTest::newRow("unusedEntry") << QByteArray("a = #fff\nb = 2px\nc = red\n") << QStringLiteral("c is not used");
+}
+
+void tst_Themes::generatorChecksPalette()
+{
+    QFETCH(QByteArray, palette);
+    QFETCH(QString, complaint);
+    QTemporaryDir dir;
+    QVERIFY(TestSupport::writeFile(dir.filePath(QStringLiteral("style.css.in")),
+                                   "/* notes */\nQLabel#A { color: @a@; border: @b@ solid @a@; }\n"));
+    QVERIFY(TestSupport::writeFile(dir.filePath(QStringLiteral("t.palette")), palette));
+    const QString sheet = dir.filePath(QStringLiteral("t/style.css"));
+    QProcess generator;
+    generator.start(QStringLiteral(TEST_CMAKE),
+                    {QStringLiteral("-DTEMPLATE=") + dir.filePath(QStringLiteral("style.css.in")),
+                     QStringLiteral("-DPALETTE=") + dir.filePath(QStringLiteral("t.palette")),
+                     QStringLiteral("-DOUTPUT=") + sheet, QStringLiteral("-P"), QStringLiteral(TEST_STYLEGEN)});
+    QVERIFY(generator.waitForFinished());
+    const QString errors = QString::fromUtf8(generator.readAllStandardError());
+    QCOMPARE(generator.exitCode() == 0, complaint.isEmpty());
+    QVERIFY2(errors.contains(complaint), qPrintable(errors));
+    QCOMPARE(QFile::exists(sheet), complaint.isEmpty());
+    if (complaint.isEmpty())
+        QVERIFY(TestSupport::readFile(sheet).endsWith("QLabel#A { color: #fff; border: 2px solid #fff; }\n"));
 }
 
 QTEST_MAIN(tst_Themes)

@@ -8,9 +8,9 @@
 
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
-#include "mainobject.h"
 #include "ui/camera/camerapanel.h"
 #include "ui/common/iconhelper.h"
+#include "ui/common/thememanager.h"
 
 namespace {
 
@@ -63,12 +63,11 @@ void MainWindow::initStyleMenu()
     fancyBar()->addAdditionalControl(m_styleAction, FancyBar::LeadingPosition);
 
     m_styleMenu = new QMenu;
-    // The menu owns its actions and takes them along when it goes.
-    m_darkBlueAction = m_styleMenu->addAction(tr("dark_blue"));
-    m_darkGreenAction = m_styleMenu->addAction(tr("dark_green"));
-    m_darkYellowGreenAction = m_styleMenu->addAction(tr("dark_yellow_green"));
-    m_lightBlueAction = m_styleMenu->addAction(tr("light_blue"));
-    m_lightGreenAction = m_styleMenu->addAction(tr("light_green"));
+    // The menu owns its actions and takes them along when it goes. The action carries the
+    // theme's folder name, so a translated label still loads the right theme.
+    const QStringList themes = ThemeManager::themeNames();
+    for (const QString &theme : themes)
+        m_styleMenu->addAction(tr(qPrintable(theme)))->setData(theme);
     m_styleAction->setMenu(m_styleMenu);
 }
 
@@ -92,7 +91,7 @@ void MainWindow::initBar()
 void MainWindow::initConnections()
 {
     connect(m_styleMenu, &QMenu::triggered, this,
-            [](QAction *action) { MainObject::applyTheme(action->text()); });
+            [](QAction *action) { ThemeManager::applyTheme(action->data().toString()); });
 }
 
 void MainWindow::showMiddleMessage()

@@ -46,10 +46,5 @@ private:
     CameraPanel *m_cameraPanel = nullptr;
     QAction *m_styleAction = nullptr;
     QMenu *m_styleMenu = nullptr;
-    QAction *m_darkBlueAction = nullptr;
-    QAction *m_darkGreenAction = nullptr;
-    QAction *m_darkYellowGreenAction = nullptr;
-    QAction *m_lightBlueAction = nullptr;
-    QAction *m_lightGreenAction = nullptr;
     QPushButton *m_middleButton = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
 #include "mainobject.h"
+#include "ui/common/thememanager.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "../../testsupport.h"
 
@@ -61,7 +62,7 @@ void tst_MainWindowX11::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     const QString config = m_dir.path() + QStringLiteral("/config");
-    QVERIFY(copyTree(QStringLiteral(TEST_DATA_DIR "/style"), config + QStringLiteral("/style")));
+    QVERIFY(copyTree(QStringLiteral(TEST_CONFIG_DIR "/style"), config + QStringLiteral("/style")));
     QVERIFY(copyTree(QStringLiteral(TEST_ASSET_DIR "/config/image"), config + QStringLiteral("/image")));
     SetupConfig::instance()->setAppDir(m_dir.path());
     QVERIFY(MainObject::applyTheme(SetupConfig::instance()->theme()));
@@ -165,7 +166,7 @@ void tst_MainWindowX11::styleMenuRestylesWithoutStoring()
     QFETCH(QString, theme);
     QFETCH(bool, removeFileFirst);
 
-    const QString file = MainObject::themeFilePath(theme);
+    const QString file = ThemeManager::themeFilePath(theme);
     if (removeFileFirst)
         QVERIFY(QFile::remove(file));
     const QString before = qApp->styleSheet();

@@ -1,0 +1,29 @@
+#include "ctextedit.h"
+
+#include <QFontInfo>
+#include <QWheelEvent>
+
+CTextEdit::CTextEdit(QWidget *parent) : QTextEdit(parent)
+{
+}
+
+void CTextEdit::wheelEvent(QWheelEvent *event)
+{
+    if (event->modifiers() != Qt::ControlModifier) {
+        m_pendingDelta = 0;
+        QTextEdit::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    m_pendingDelta += event->angleDelta().y();
+    const int steps = m_pendingDelta / WheelNotch;
+    if (steps == 0)
+        return;
+    m_pendingDelta -= steps * WheelNotch;
+
+    // A font given in points has no pixel size of its own: start from the size it renders at.
+    QFont zoomed = font();
+    const int pixelSize = zoomed.pixelSize() > 0 ? zoomed.pixelSize() : QFontInfo(zoomed).pixelSize();
+    zoomed.setPixelSize(qMax(MinimumPixelSize, pixelSize + steps));
+    setFont(zoomed);
+}

@@ -1,0 +1,61 @@
+#include "thememanager.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QFile>
+
+#include "common/config/setupconfig.h"
+
+namespace {
+
+constexpr int LoggedNameLength = 64;
+
+} // namespace
+
+QStringList ThemeManager::themeNames()
+{
+    return {QStringLiteral("dark_blue"), QStringLiteral("dark_green"),
+            QStringLiteral("dark_yellow_green"), QStringLiteral("light_blue"),
+            QStringLiteral("light_green")};
+}
+
+QString ThemeManager::themeFilePath(const QString &themeName)
+{
+    // Both at once: a "%1" in the folder's own path must not take the theme name.
+    return QStringLiteral("%1/style/%2/style.css")
+        .arg(SetupConfig::instance()->configDir(), themeName);
+}
+
+QString ThemeManager::loggedName(const QString &themeName)
+{
+    if (themeName.size() <= LoggedNameLength)
+        return themeName;
+    return QStringLiteral("%1... (%2 characters)")
+        .arg(themeName.left(LoggedNameLength))
+        .arg(themeName.size());
+}
+
+bool ThemeManager::applyTheme(const QString &themeName)
+{
+    // A theme is the name of one folder under config/style; a hand-edited name must not reach
+    // files elsewhere.
+    if (themeName.isEmpty() || themeName.contains(QLatin1Char('/'))
+        || themeName.contains(QLatin1Char('\\')) || themeName == QLatin1String(".")
+        || themeName == QLatin1String("..")) {
+        qWarning().noquote() << QStringLiteral("Theme name \"%1\" is not a folder name; "
+                                               "keeping the current style sheet.")
+                                    .arg(loggedName(themeName));
+        return false;
+    }
+    QFile file(themeFilePath(themeName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning().noquote() << QStringLiteral("Theme \"%1\" has no readable style sheet under "
+                                               "%2/style (%3); keeping the current style sheet.")
+                                    .arg(loggedName(themeName),
+                                         SetupConfig::instance()->configDir(),
+                                         file.errorString());
+        return false;
+    }
+    qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+    return true;
+}

@@ -1,0 +1,176 @@
+#include "cstackedwidget.h"
+
+#include <QResizeEvent>
+#include <QVariantAnimation>
+
+CStackedWidget::CStackedWidget(QWidget *parent) : QWidget(parent)
+{
+    // A plain value generator: a property animation on an empty name would write a dynamic
+    // property on the stack every frame.
+    m_animation = new QVariantAnimation(this);
+    m_animation->setDuration(m_duration);
+    connect(m_animation, &QVariantAnimation::valueChanged, this, &CStackedWidget::onValueChanged);
+    connect(m_animation, &QVariantAnimation::finished, this, &CStackedWidget::onMoveFinished);
+}
+
+int CStackedWidget::addWidget(QWidget *widget)
+{
+    return insertWidget(m_widgets.size(), widget);
+}
+
+int CStackedWidget::insertWidget(int index, QWidget *widget)
+{
+    if (!widget)
+        return -1;
+    const int existing = m_widgets.indexOf(widget);
+    if (existing >= 0)
+        return existing;
+    if (index < 0 || index > m_widgets.size())
+        index = m_widgets.size();
+    // The pages the indices name stay the same pages.
+    if (!m_widgets.isEmpty()) {
+        if (index <= m_currentIndex)
+            ++m_currentIndex;
+        if (index <= m_lastIndex)
+            ++m_lastIndex;
+    }
+    widget->setParent(this);
+    widget->setGeometry(rect());
+    m_widgets.insert(index, widget);
+    updateVisibility();
+    placePages();
+    return index;
+}
+
+void CStackedWidget::removeWidget(QWidget *widget)
+{
+    const int index = m_widgets.indexOf(widget);
+    if (index < 0)
+        return;
+    m_widgets.removeAt(index);
+    widget->hide();
+    // A slide in progress may involve the removed page: settle on the current one.
+    m_animation->stop();
+    if (m_currentIndex > index || m_currentIndex >= m_widgets.size())
+        m_currentIndex = qMax(0, m_currentIndex - 1);
+    m_lastIndex = m_currentIndex;
+    m_offset = 0;
+    updateVisibility();
+    placePages();
+    emit widgetRemoved(index);
+}
+
+int CStackedWidget::indexOf(QWidget *widget) const
+{
+    return m_widgets.indexOf(widget);
+}
+
+int CStackedWidget::count() const
+{
+    return m_widgets.size();
+}
+
+int CStackedWidget::currentIndex() const
+{
+    return m_currentIndex;
+}
+
+QWidget *CStackedWidget::currentWidget() const
+{
+    return widget(m_currentIndex);
+}
+
+QWidget *CStackedWidget::widget(int index) const
+{
+    return m_widgets.value(index, nullptr);
+}
+
+void CStackedWidget::setDuration(int milliseconds)
+{
+    m_duration = qMax(0, milliseconds);
+}
+
+void CStackedWidget::setCurrentIndex(int index)
+{
+    if (index < 0 || index >= m_widgets.size() || index == m_currentIndex)
+        return;
+    m_lastIndex = m_currentIndex;
+    m_currentIndex = index;
+    startSlide();
+    emit currentChanged(index);
+}
+
+void CStackedWidget::setCurrentWidget(QWidget *widget)
+{
+    const int index = m_widgets.indexOf(widget);
+    if (index >= 0 && index != m_currentIndex)
+        setCurrentIndex(index);
+}
+
+void CStackedWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    for (QWidget *page : qAsConst(m_widgets))
+        page->resize(size());
+    if (m_animation->state() == QAbstractAnimation::Running) {
+        startSlide();
+    } else {
+        updateVisibility();
+        // The parked page follows the new width; left at the old one, a wider stack would
+        // show it beside the current page.
+        placePages();
+    }
+}
+
+void CStackedWidget::onValueChanged(const QVariant &value)
+{
+    m_offset = value.toInt();
+    placePages();
+}
+
+void CStackedWidget::onMoveFinished()
+{
+}
+
+void CStackedWidget::startSlide()
+{
+    m_animation->stop();
+    updateVisibility();
+
+    const int w = width();
+    int start = 0;
+    int duration = 0;
+    if (w > 0) {
+        // What is left of the interrupted slide, never more than one width.
+        const int travelled = qMin(qAbs(m_offset), w);
+        const bool forward = m_lastIndex < m_currentIndex;
+        start = forward ? w - travelled : travelled - w;
+        duration = int(qint64(qAbs(start)) * m_duration / w);
+    }
+    m_animation->setDuration(duration);
+    m_animation->setStartValue(start);
+    m_animation->setEndValue(0);
+    m_animation->start();
+    // Setting the values may already have delivered the start value, and a slide of duration
+    // 0 ends inside start(): place the pages from what the animation holds now.
+    m_offset = m_animation->currentValue().toInt();
+    placePages();
+}
+
+void CStackedWidget::updateVisibility()
+{
+    for (int i = 0; i < m_widgets.size(); ++i)
+        m_widgets.at(i)->setVisible(i == m_lastIndex || i == m_currentIndex);
+}
+
+void CStackedWidget::placePages()
+{
+    QWidget *current = widget(m_currentIndex);
+    if (current)
+        current->move(m_offset, 0);
+    QWidget *last = widget(m_lastIndex);
+    if (!last || last == current)
+        return;
+    const int w = width();
+    last->move(m_lastIndex < m_currentIndex ? m_offset - w : w + m_offset, 0);
+}

@@ -1,0 +1,90 @@
+#include <QScrollBar>
+#include <QtTest>
+
+#include "ui/common/ctextedit.h"
+
+Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
+
+namespace {
+
+QFont pixelFont(int pixels)
+{
+    QFont font;
+    font.setPixelSize(pixels);
+    return font;
+}
+
+QFont pointFont(int points)
+{
+    QFont font;
+    font.setPointSize(points);
+    return font;
+}
+
+void turnWheel(CTextEdit *edit, int delta, Qt::KeyboardModifiers modifiers)
+{
+    const QPointF centre(edit->viewport()->width() / 2.0, edit->viewport()->height() / 2.0);
+    QWheelEvent event(centre, edit->viewport()->mapToGlobal(centre.toPoint()), QPoint(),
+                      QPoint(0, delta), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(edit->viewport(), &event);
+}
+
+} // namespace
+
+class tst_CTextEdit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void zoom_data();
+    void zoom();
+};
+
+void tst_CTextEdit::zoom_data()
+{
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QList<int>>("deltas");
+    QTest::addColumn<int>("change"); // in pixels, from the size the font renders at
+    QTest::addColumn<bool>("scrolls");
+
+    const Qt::KeyboardModifiers ctrl(Qt::ControlModifier);
+    QTest::newRow("threeNotchesUp") << pixelFont(14) << ctrl << QList<int>{120, 120, 120} << 3 << false;
+    QTest::newRow("oneNotchDown") << pixelFont(14) << ctrl << QList<int>{-120} << -1 << false;
+    QTest::newRow("fontInPoints") << pointFont(10) << ctrl << QList<int>{120} << 1 << false;
+    QTest::newRow("touchpadShortOfNotch") << pixelFont(14) << ctrl << QList<int>{40, 40, 30} << 0 << false;
+    QTest::newRow("touchpadFullNotch") << pixelFont(14) << ctrl << QList<int>{40, 40, 40} << 1 << false;
+    QTest::newRow("floorAtOnePixel") << pixelFont(2) << ctrl << QList<int>{-120, -120, -120} << -1 << false;
+    QTest::newRow("ctrlShiftScrolls") << pixelFont(14) << (ctrl | Qt::ShiftModifier) << QList<int>{-120}
+                                      << 0 << true;
+    QTest::newRow("plainWheelScrolls") << pixelFont(14) << Qt::KeyboardModifiers() << QList<int>{-120} << 0
+                                       << true;
+}
+
+void tst_CTextEdit::zoom()
+{
+    QFETCH(QFont, font);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QList<int>, deltas);
+    QFETCH(int, change);
+    QFETCH(bool, scrolls);
+
+    CTextEdit edit;
+    edit.setFont(font);
+    edit.resize(200, 100);
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines << QStringLiteral("%1 日志").arg(i);
+    edit.setPlainText(lines.join(QLatin1Char('\n')));
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+
+    const int before = QFontInfo(edit.font()).pixelSize();
+    for (int delta : deltas)
+        turnWheel(&edit, delta, modifiers);
+    QCOMPARE(QFontInfo(edit.font()).pixelSize(), before + change);
+    QCOMPARE(edit.verticalScrollBar()->value() > 0, scrolls);
+}
+
+QTEST_MAIN(tst_CTextEdit)
+#include "tst_ctextedit.moc"
