@@ -1,3 +1,4 @@
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -23,48 +24,32 @@ constexpr int FloodSize = 200;
 constexpr int PrimaryMaxFiles = 64;
 constexpr int FloodTimeoutSeconds = 5;
 
-// Connections to a local server held open, each greeting the primary first when asked to.
-class Flood
+// Opens FloodSize connections to the server at path and leaves them open in fds; each greets
+// the primary first (header and body, each acknowledged) when a greeting is given. Returns how
+// many greetings were acknowledged.
+int flood(const QString &path, const QByteArray &greeting, std::vector<int> *fds)
 {
-public:
-    Flood(const QString &path, const QByteArray &greeting)
-    {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof(address.sun_path));
-        const timeval timeout{FloodTimeoutSeconds, 0};
-        for (int i = 0; i < FloodSize; ++i) {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout));
-            ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
-            m_fds.push_back(fd);
-            if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0 &&
-                !greeting.isEmpty())
-                m_greeted += greet(fd, greeting) ? 1 : 0;
-        }
-    }
-    ~Flood()
-    {
-        for (int fd : m_fds)
-            ::close(fd);
-    }
-    int greeted() const { return m_greeted; }
-
-private:
-    // Header and body, each acknowledged.
-    static bool greet(int fd, const QByteArray &body)
-    {
-        QByteArray header(8, Qt::Uninitialized);
-        qToBigEndian(quint64(body.size()), header.data());
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof(address.sun_path));
+    const timeval timeout{FloodTimeoutSeconds, 0};
+    QByteArray header(8, Qt::Uninitialized);
+    qToBigEndian(quint64(greeting.size()), header.data());
+    int greeted = 0;
+    for (int i = 0; i < FloodSize; ++i) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        fds->push_back(fd);
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout));
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
         char ack = 0;
-        return ::write(fd, header.constData(), 8) == 8 && ::read(fd, &ack, 1) == 1 &&
-               ::write(fd, body.constData(), size_t(body.size())) == body.size() &&
-               ::read(fd, &ack, 1) == 1;
+        greeted += ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0 &&
+                   !greeting.isEmpty() && ::write(fd, header.constData(), 8) == 8 &&
+                   ::read(fd, &ack, 1) == 1 &&
+                   ::write(fd, greeting.constData(), size_t(greeting.size())) == greeting.size() &&
+                   ::read(fd, &ack, 1) == 1;
     }
-
-    std::vector<int> m_fds;
-    int m_greeted = 0;
-};
+    return greeted;
+}
 
 QString socketPath(const QString &folder, const QString &extra)
 {
@@ -83,11 +68,21 @@ class TstInstanceListener : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void floodKeepsTheSocket_data();
     void floodKeepsTheSocket();
     void deletedSocketFileIsListenedAgain_data();
     void deletedSocketFileIsListenedAgain();
+
+private:
+    QTemporaryDir m_runtime; // the helpers' private folder
 };
+
+void TstInstanceListener::initTestCase()
+{
+    QVERIFY(m_runtime.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+}
 
 void TstInstanceListener::floodKeepsTheSocket_data()
 {
@@ -109,13 +104,16 @@ void TstInstanceListener::floodKeepsTheSocket()
                    << QStringLiteral("--max-files") << QString::number(PrimaryMaxFiles));
     QVERIFY2(primary.waitForLineStartingWith(QStringLiteral("primary")), primary.describe());
     {
-        const Flood flood(
-            path, greet ? UniqueApplicationPrivate::encodeInitBody(
-                              groupBlockName(extra), UniqueApplicationPrivate::InitReconnect, 0)
-                        : QByteArray());
-        QVERIFY(!greet || flood.greeted() > 0);
+        std::vector<int> fds;
+        const auto closeAll = qScopeGuard([&] {
+            for (int fd : fds)
+                ::close(fd);
+        });
+        const QByteArray greeting = UniqueApplicationPrivate::encodeInitBody(
+            groupBlockName(extra), UniqueApplicationPrivate::InitReconnect, 0);
+        QVERIFY(flood(path, greet ? greeting : QByteArray(), &fds) > 0 || !greet);
         QVERIFY2(listening(path), primary.describe());
-        // With the descriptors used up it cannot answer, but nobody takes its place.
+        // At its limit the primary may refuse this start, but nobody takes its place.
         Helper later(groupArguments(extra));
         QVERIFY2(later.waitForExit() && later.exitedCleanly(), later.describe());
     }
@@ -160,17 +158,5 @@ void TstInstanceListener::deletedSocketFileIsListenedAgain()
     QVERIFY2(primary.waitForCount(QStringLiteral("instanceStarted"), 1), primary.describe());
 }
 
-int main(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    // The helpers' private folder, gone with the test.
-    QTemporaryDir runtime;
-    if (!runtime.isValid())
-        return 1;
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    TstInstanceListener test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TstInstanceListener)
 #include "tst_instancelistener.moc"

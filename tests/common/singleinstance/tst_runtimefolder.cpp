@@ -13,8 +13,6 @@
 #include "common/singleinstance/runtimefolder.h"
 #include "instancehelper.h"
 
-Q_DECLARE_METATYPE(RuntimeFolder::Verdict)
-
 namespace
 {
 
@@ -33,32 +31,6 @@ bool makeFolder(const QString &path, mode_t mode, bool foreign = false)
     return !foreign || ::chown(name.constData(), otherUser()->pw_uid, otherUser()->pw_gid) == 0;
 }
 
-// Sets the variable for as long as it lives.
-class ScopedVariable
-{
-public:
-    ScopedVariable(const char *name, const QString &value)
-        : m_name(name), m_saved(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, QFile::encodeName(value));
-    }
-    ~ScopedVariable()
-    {
-        if (m_wasSet)
-            qputenv(m_name, m_saved);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    QByteArray m_saved;
-    bool m_wasSet;
-};
-
 } // namespace
 
 class TstRuntimeFolder : public QObject
@@ -66,80 +38,53 @@ class TstRuntimeFolder : public QObject
     Q_OBJECT
 
 private slots:
-    void judge_data();
-    void judge();
     void locate_data();
     void locate();
     void otherUserCannotStopTheConsole_data();
     void otherUserCannotStopTheConsole();
 };
 
-void TstRuntimeFolder::judge_data()
-{
-    QTest::addColumn<int>("mode"); // 0: nothing, -1: a link to a private folder, -2: a file
-    QTest::addColumn<bool>("foreign");
-    QTest::addColumn<RuntimeFolder::Verdict>("verdict");
-    using V = RuntimeFolder::Verdict;
-    QTest::newRow("private") << 0700 << false << V::Private;
-    QTest::newRow("groupMayEnter") << 0710 << false << V::WrongMode;
-    QTest::newRow("stickyForAll") << 01777 << false << V::WrongMode;
-    QTest::newRow("ownerLockedOut") << 0500 << false << V::WrongMode;
-    QTest::newRow("ownedByAnother") << 0700 << true << V::ForeignOwner;
-    QTest::newRow("missing") << 0 << false << V::Missing;
-    QTest::newRow("linkToPrivateFolder") << -1 << false << V::NotAFolder;
-    QTest::newRow("file") << -2 << false << V::NotAFolder;
-}
-
-void TstRuntimeFolder::judge()
-{
-    QFETCH(int, mode);
-    QFETCH(bool, foreign);
-    QFETCH(RuntimeFolder::Verdict, verdict);
-    if (foreign && !otherUser())
-        QSKIP("needs root and a user 'nobody' to give the folder away");
-    QTemporaryDir temporary;
-    const QString path = temporary.filePath(QStringLiteral("folder"));
-    if (mode > 0)
-        QVERIFY(makeFolder(path, mode_t(mode), foreign));
-    else if (mode == -1)
-        QVERIFY(QFile::link(temporary.path(), path));
-    else if (mode == -2)
-        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
-    QCOMPARE(RuntimeFolder::judge(path, ::geteuid()), verdict);
-}
-
 void TstRuntimeFolder::locate_data()
 {
-    QTest::addColumn<int>("runtimeMode");  // of $XDG_RUNTIME_DIR; 0: not set
-    QTest::addColumn<int>("fallbackMode"); // of the folder found in place; 0: none
-    QTest::addColumn<bool>("fallbackForeign");
-    QTest::addColumn<QString>("expected"); // "runtime", "fallback" or ""
+    QTest::addColumn<int>("runtimeMode"); // of $XDG_RUNTIME_DIR; 0: not set
+    // What stands at the fallback's path: a folder of this mode, nothing (0), a link to a
+    // private folder (-1) or a file (-2); owned by another user when foreign.
+    QTest::addColumn<int>("inPlace");
+    QTest::addColumn<bool>("foreign");
+    QTest::addColumn<QString>("expected"); // "runtime", "fallback" or "" (none, warned)
     QTest::newRow("runtimeDirPrivate") << 0700 << 0 << false << "runtime";
     QTest::newRow("runtimeDirOpen") << 0755 << 0 << false << "fallback";
     QTest::newRow("runtimeDirUnset") << 0 << 0 << false << "fallback";
     QTest::newRow("fallbackFromEarlierRun") << 0 << 0700 << false << "fallback";
-    QTest::newRow("fallbackOpen") << 0 << 0777 << false << "";
+    QTest::newRow("fallbackOpen") << 0 << 01777 << false << "";
+    QTest::newRow("fallbackGroupMayEnter") << 0 << 0710 << false << "";
     QTest::newRow("fallbackOfAnother") << 0 << 0700 << true << "";
+    QTest::newRow("fallbackIsALink") << 0 << -1 << false << "";
+    QTest::newRow("fallbackIsAFile") << 0 << -2 << false << "";
 }
 
 void TstRuntimeFolder::locate()
 {
     QFETCH(int, runtimeMode);
-    QFETCH(int, fallbackMode);
-    QFETCH(bool, fallbackForeign);
+    QFETCH(int, inPlace);
+    QFETCH(bool, foreign);
     QFETCH(QString, expected);
-    if (fallbackForeign && !otherUser())
+    if (foreign && !otherUser())
         QSKIP("needs root and a user 'nobody' to give the folder away");
+    // This test process has no guard of its own: its variables are free to change.
     QTemporaryDir temporary;
     const QString runtime = temporary.filePath(QStringLiteral("run"));
+    qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+    qputenv("XDG_RUNTIME_DIR", runtimeMode ? QFile::encodeName(runtime) : QByteArray());
     if (runtimeMode)
         QVERIFY(makeFolder(runtime, mode_t(runtimeMode)));
-    const ScopedVariable tmp("TMPDIR", temporary.path());
-    const ScopedVariable xdg("XDG_RUNTIME_DIR", runtimeMode ? runtime : QString());
     const QString fallback = RuntimeFolder::temporaryFallback();
-    QVERIFY(fallback.startsWith(temporary.path() + QStringLiteral("/runtime-")));
-    if (fallbackMode)
-        QVERIFY(makeFolder(fallback, mode_t(fallbackMode), fallbackForeign));
+    if (inPlace > 0)
+        QVERIFY(makeFolder(fallback, mode_t(inPlace), foreign));
+    else if (inPlace == -1)
+        QVERIFY(makeFolder(runtime, 0700) && QFile::link(runtime, fallback));
+    else if (inPlace == -2)
+        QVERIFY(QFile(fallback).open(QIODevice::WriteOnly));
 
     if (expected.isEmpty() || runtimeMode == 0755)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Refusing|instead")));
