@@ -22,6 +22,8 @@ int main(int argc, char *argv[])
     // Part of the single-instance name: set before the guard is built.
     QCoreApplication::setApplicationName(QStringLiteral("InspectionConsole"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CONSOLE_VERSION));
+    // Lets the desktop match the window to its menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("inspection-console"));
 
     // A second start ends inside this constructor, after telling the first one.
     UniqueApplication app(argc, argv, AllowSecondary, UniqueApplication::PerUser,

@@ -1,6 +1,7 @@
 #include "mainobject.h"
 
 #include "ui/common/thememanager.h"
+#include "ui/common/windowmaximizer.h"
 #include "ui/common/windowraiser.h"
 #include "ui/mainwindow/mainwindow.h"
 
@@ -24,7 +25,7 @@ void MainObject::connectWindows() {}
 
 void MainObject::showMainWindow()
 {
-    m_mainWindow->showMaximized();
+    WindowMaximizer::showMaximized(m_mainWindow);
     m_mainWindow->showCameraPage();
 }
 

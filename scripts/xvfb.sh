@@ -1,4 +1,5 @@
 # Sourced by the scripts: starts Xvfb and openbox when no display is set, and stops both on exit.
+# XVFB_SCREEN sets the screen size (default 1920x1080).
 XVFB_PID=""
 WM_PID=""
 
@@ -6,23 +7,29 @@ stop_xvfb() {
     [[ -n "$WM_PID" ]] && kill "$WM_PID" 2>/dev/null || true
     [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null || true
     wait 2>/dev/null || true
+    WM_PID=""
+    XVFB_PID=""
 }
 
 start_xvfb_if_needed() {
     if [[ -n "${DISPLAY:-}" ]]; then
         return 0
     fi
-    local n
-    for n in $(seq 90 130); do
-        if [[ ! -e "/tmp/.X${n}-lock" && ! -e "/tmp/.X11-unix/X${n}" ]]; then
-            break
-        fi
-    done
-    Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display itself and writes its number: scripts that start at the same
+    # time would otherwise pick the same number, and one would run its tests on the other's
+    # server until that one stops.
+    local dir n i
+    dir="$(mktemp -d)"
+    Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1920x1080}x24" -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
     XVFB_PID=$!
     trap stop_xvfb EXIT
-    export DISPLAY=":$n"
-    local i
+    for i in $(seq 1 100); do
+        n="$(cat "$dir/display" 2>/dev/null || true)"
+        if [[ -n "$n" ]]; then break; fi
+        sleep 0.1
+    done
+    rm -rf "$dir"
+    export DISPLAY=":${n:-0}"
     for i in $(seq 1 100); do
         if xdpyinfo >/dev/null 2>&1; then break; fi
         sleep 0.1

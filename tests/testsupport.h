@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
@@ -41,6 +42,19 @@ inline bool copyTree(const QString &from, const QString &to)
             return false;
     }
     return true;
+}
+
+// Every path under a folder, sorted: what a test compares before and after to see that nothing
+// was written there.
+inline QStringList treeOf(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries << it.next();
+    entries.sort();
+    return entries;
 }
 
 // Relative luminance of a colour, as the WCAG contrast formula uses it.

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "../testsupport.h"
+#include "../x11support.h"
 
 // The real console in a real X session with a window manager: a second start hands over to the
 // first, whose main window comes to the front and does not stay on top.
@@ -16,62 +17,27 @@ private slots:
     void secondStartRaisesFirstWindow();
 
 private:
-    static QString xprop(const QStringList &args);
-    static QList<quint64> clientWindows(const char *property);
-    static quint64 windowOfPid(qint64 pid);
-    static quint64 activeWindow();
-
     QTemporaryDir m_dir;
     QString m_console;
 };
 
-QString tst_MainObjectX11::xprop(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral("xprop"), args);
-    p.waitForFinished(10000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput());
-}
+namespace {
 
-QList<quint64> tst_MainObjectX11::clientWindows(const char *property)
-{
-    // "_NET_CLIENT_LIST(WINDOW): window id # 0x200007, 0x400003"
-    const QString out = xprop({QStringLiteral("-root"), QString::fromLatin1(property)});
-    QList<quint64> ids;
-    const int hash = out.indexOf(QLatin1Char('#'));
-    if (hash < 0)
-        return ids;
-    for (const QString &part : out.mid(hash + 1).split(QLatin1Char(','))) {
-        bool ok = false;
-        const quint64 id = part.trimmed().toULongLong(&ok, 16);
-        if (ok)
-            ids << id;
-    }
-    return ids;
-}
+using X11Support::clientWindows;
+using X11Support::windowOfPid;
+using X11Support::xprop;
 
-quint64 tst_MainObjectX11::windowOfPid(qint64 pid)
-{
-    for (quint64 id : clientWindows("_NET_CLIENT_LIST")) {
-        const QString out = xprop({QStringLiteral("-id"), QString::number(id),
-                                   QStringLiteral("_NET_WM_PID"), QStringLiteral("WM_NAME")});
-        if (out.contains(QStringLiteral("= %1\n").arg(pid))
-            && out.contains(QStringLiteral("\"windowName\"")))
-            return id;
-    }
-    return 0;
-}
-
-quint64 tst_MainObjectX11::activeWindow()
+quint64 activeWindow()
 {
     const QList<quint64> ids = clientWindows("_NET_ACTIVE_WINDOW");
     return ids.isEmpty() ? 0 : ids.first();
 }
 
+} // namespace
+
 void tst_MainObjectX11::initTestCase()
 {
-    if (xprop({QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-            .indexOf(QStringLiteral("window id")) < 0)
+    if (!X11Support::windowManagerRunning())
         QSKIP("No window manager on this display: activation cannot be observed.");
 
     // A copy of the console with a config folder of its own, so the build's file is not touched

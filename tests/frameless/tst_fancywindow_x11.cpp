@@ -12,6 +12,7 @@
 
 #include <functional>
 
+#include "../x11support.h"
 #include "fakepointer.h"
 #include "fancywindow.h"
 #include "framelessrules.h"
@@ -341,18 +342,13 @@ void TestFancyWindowX11::manualResizeWhereSystemRefuses()
 void TestFancyWindowX11::manualDragWithoutWindowManager()
 {
     QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                        QStringLiteral("-screen"), QStringLiteral("0"),
-                                        QStringLiteral("1280x1024x24"),
-                                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    if (!xvfb.waitForStarted())
-        QSKIP("Xvfb cannot be started for a display without a window manager");
     auto stopXvfb = qScopeGuard([&xvfb] {
         xvfb.terminate();
         xvfb.waitForFinished();
     });
-    QTRY_VERIFY_WITH_TIMEOUT(xvfb.canReadLine(), 20000);
-    const QString display = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine()).trimmed();
+    const QString display = X11Support::startBareXvfb(xvfb, QStringLiteral("1280x1024"));
+    if (display.isEmpty())
+        QSKIP("Xvfb cannot be started for a display without a window manager");
 
     QProcess helper;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSvgGenerator>
 #include <QtMath>
 
 #include <vector>
@@ -28,6 +29,9 @@ constexpr int MessageBoxHeight = 300;
 constexpr int TypeIconSize = 96;
 constexpr int AvatarSize = 128;
 constexpr int LogoSizes[] = {16, 24, 32, 48, 64, 128, 256};
+constexpr int ThemeIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+// The scalable icon is drawn with the detail of the largest picture.
+constexpr int ScalableIconSize = 256;
 
 // ICO container layout: a 6-byte directory header followed by one 16-byte entry per image.
 constexpr int IcoHeaderSize = 6;
@@ -90,10 +94,8 @@ void drawLens(QPainter &p, const QPointF &c, qreal r, bool detailed)
 }
 
 // Window icon: a rounded blue tile with a camera lens, reticle marks and a green status light.
-QImage drawLogo(int size)
+void paintLogo(QPainter &p, int size)
 {
-    QImage image = transparentImage(size, size);
-    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
 
     const qreal s = size;
@@ -132,6 +134,13 @@ QImage drawLogo(int size)
         p.setBrush(QColor(74, 222, 128));
         p.drawEllipse(led, s * 0.055, s * 0.055);
     }
+}
+
+QImage drawLogo(int size)
+{
+    QImage image = transparentImage(size, size);
+    QPainter p(&image);
+    paintLogo(p, size);
     return image;
 }
 
@@ -453,13 +462,38 @@ bool saveIcon(const std::vector<QImage> &images, const QString &root, const QStr
     return true;
 }
 
+// The program's icon in the hicolor theme: a picture per size and a scalable one.
+bool saveThemeIcons(const QString &root, const QString &name)
+{
+    bool ok = true;
+    for (int size : ThemeIconSizes) {
+        ok &= save(drawLogo(size), root,
+                   QStringLiteral("icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(name));
+    }
+    const QString svg = root + QStringLiteral("/icons/hicolor/scalable/apps/%1.svg").arg(name);
+    if (!ensureFolder(svg))
+        return false;
+    QSvgGenerator generator;
+    generator.setFileName(svg);
+    generator.setSize(QSize(ScalableIconSize, ScalableIconSize));
+    generator.setViewBox(QRect(0, 0, ScalableIconSize, ScalableIconSize));
+    generator.setTitle(name);
+    QPainter p;
+    if (!p.begin(&generator)) {
+        qCritical() << "cannot write" << svg;
+        return false;
+    }
+    paintLogo(p, ScalableIconSize);
+    return p.end() && ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        qCritical("usage: assetgen OUTPUT_FOLDER");
+    if (argc < 3) {
+        qCritical("usage: assetgen OUTPUT_FOLDER ICON_NAME");
         return 2;
     }
     const QString root = QString::fromLocal8Bit(argv[1]);
@@ -482,5 +516,6 @@ int main(int argc, char *argv[])
     ok &= saveIcon(logos, root, QStringLiteral("config/image/logo.ico"));
     ok &= save(drawLoginBackground(installed), root, QStringLiteral("config/image/login/1.png"));
     ok &= save(drawAvatar(), root, QStringLiteral("config/image/fries.png"));
+    ok &= saveThemeIcons(root, QString::fromLocal8Bit(argv[2]));
     return ok ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 #include <QLockFile>
 #include <QLoggingCategory>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QSettings>
 
 namespace {
@@ -29,6 +30,17 @@ int readInt(const QSettings &settings, const QString &key, int fallback)
         return 0;
     }
     return value;
+}
+
+// The first damaged file keeps the plain backup name; later ones are numbered, so that none
+// replaces another.
+QString freeBackupName(const QString &file)
+{
+    const QString first = file + QStringLiteral(".damaged");
+    QString name = first;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = first + QLatin1Char('.') + QString::number(n);
+    return name;
 }
 
 } // namespace
@@ -60,17 +72,18 @@ SetupConfig *SetupConfig::instance()
 void SetupConfig::setAppDir(const QString &appDir)
 {
     m_appDir = appDir;
+    m_location = ConfigLocation::forApplication(appDir);
     load();
 }
 
 QString SetupConfig::configDir() const
 {
-    return m_appDir + QStringLiteral("/config");
+    return m_location.dataDir;
 }
 
 QString SetupConfig::iniFilePath() const
 {
-    return configDir() + QStringLiteral("/SetupConfig.ini");
+    return m_location.iniDir + QStringLiteral("/SetupConfig.ini");
 }
 
 QString SetupConfig::theme() const
@@ -96,18 +109,52 @@ QPair<int, int> SetupConfig::camera() const
     return qMakePair(m_cameraType, m_cameraIndex);
 }
 
-void SetupConfig::clearStaleLock() const
+bool SetupConfig::lockWriters(QLockFile &lock) const
 {
     // QSettings guards its writes with "<file>.lock". A writer killed between creating that file
     // and filling it in leaves an empty one, which QSettings only breaks after 30 s, with the GUI
     // waiting. Only one console runs per user, so an old lock file here is a leftover.
+    lock.setStaleLockTime(StaleLockMs);
+    return lock.tryLock(2 * StaleLockMs);
+}
+
+void SetupConfig::clearStaleLock() const
+{
     const QString lockPath = iniFilePath() + QStringLiteral(".lock");
     if (!QFileInfo::exists(lockPath))
         return;
     QLockFile lock(lockPath);
-    lock.setStaleLockTime(StaleLockMs);
-    if (lock.tryLock(2 * StaleLockMs))
+    if (lockWriters(lock))
         lock.unlock();
+}
+
+void SetupConfig::clearLeftovers() const
+{
+    // QSettings writes "<file>.XXXXXX" and renames it over the file; a writer killed in between
+    // leaves it behind. Writers hold the lock file from before making it until after the rename,
+    // so while this process holds the lock, every such file is a leftover.
+    const QFileInfo ini(iniFilePath());
+    const QString pattern = ini.fileName() + QStringLiteral(".??????");
+    const QDir dir = ini.absoluteDir();
+    if (dir.entryList({pattern}, QDir::Files | QDir::Hidden).isEmpty())
+        return;
+    QLockFile lock(iniFilePath() + QStringLiteral(".lock"));
+    if (!lockWriters(lock)) {
+        qWarning().noquote() << QStringLiteral("SetupConfig: %1 is being written by another "
+                                               "process; unfinished copies are left alone.")
+                                    .arg(ini.filePath());
+        return;
+    }
+    static const QRegularExpression randomPart(QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+    const QStringList leftovers = dir.entryList({pattern}, QDir::Files | QDir::Hidden);
+    for (const QString &name : leftovers) {
+        if (!randomPart.match(name).hasMatch())
+            continue;
+        if (QFile::remove(dir.filePath(name)))
+            qInfo().noquote() << QStringLiteral("SetupConfig: removed %1, left by a write that "
+                                                "did not finish.")
+                                     .arg(dir.filePath(name));
+    }
 }
 
 void SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
@@ -147,14 +194,12 @@ void SetupConfig::load()
     m_cameraType = DefaultCameraType;
     m_cameraIndex = DefaultCameraIndex;
 
-    const QStringList dirs{m_appDir, configDir()};
-    for (const QString &dir : dirs) {
-        if (!QDir(dir).exists() && !QDir().mkpath(dir))
-            qWarning().noquote() << QStringLiteral("SetupConfig: cannot create the directory %1.")
-                                        .arg(dir);
-    }
+    if (!QDir(m_location.iniDir).exists() && !QDir().mkpath(m_location.iniDir))
+        qWarning().noquote() << QStringLiteral("SetupConfig: cannot create the directory %1.")
+                                    .arg(m_location.iniDir);
 
     const QString file = iniFilePath();
+    clearLeftovers();
 
     // Keys found in the file; a missing one is written back with the value in force.
     QStringList present;
@@ -178,8 +223,7 @@ void SetupConfig::load()
     if (damaged) {
         // Rewriting a damaged file in place would drop whatever QSettings could not parse. Keep
         // the operator's file as a backup and go on with a clean one holding the values read.
-        const QString backup = file + QStringLiteral(".damaged");
-        QFile::remove(backup);
+        const QString backup = freeBackupName(file);
         if (QFile::rename(file, backup)) {
             qWarning().noquote() << QStringLiteral("SetupConfig: %1 is damaged; kept as %2 and "
                                                    "rewritten with the values in force.")

@@ -4,9 +4,13 @@
 #include <QString>
 #include <QVariant>
 
-// The process-wide configuration store: the application directory, the folder "config" beside
-// it, and three settings mirrored in "config/SetupConfig.ini" (theme, camera layout type and
-// camera layout index). Every write goes to disk at once.
+#include "configlocation.h"
+
+class QLockFile;
+
+// The process-wide configuration store: the application directory, the folders that
+// ConfigLocation derives from it, and three settings mirrored in "SetupConfig.ini" (theme, camera
+// layout type and camera layout index). Every write goes to disk at once.
 class SetupConfig
 {
 public:
@@ -16,6 +20,7 @@ public:
     static SetupConfig *instance();
 
     void setAppDir(const QString &appDir);
+    // The folder of the themes and pictures.
     QString configDir() const;
     QString iniFilePath() const;
 
@@ -36,10 +41,15 @@ private:
 
     static constexpr int StaleLockMs = 1000;
 
+    // Holds the writers' lock file, breaking one left by a killed writer; false if another
+    // process keeps it.
+    bool lockWriters(QLockFile &lock) const;
     void clearStaleLock() const;
+    void clearLeftovers() const;
     void writeValues(const QList<QPair<QString, QVariant>> &values);
 
     QString m_appDir;
+    ConfigLocation m_location;
     QString m_theme;
     int m_cameraType = DefaultCameraType;
     int m_cameraIndex = DefaultCameraIndex;

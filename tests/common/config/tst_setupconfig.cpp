@@ -1,5 +1,5 @@
-#include <QDirIterator>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,6 +13,7 @@
 namespace {
 
 using TestSupport::readFile;
+using TestSupport::treeOf;
 using TestSupport::writeFile;
 
 const QString HelperPath = QStringLiteral(TEST_HELPER_DIR "/helper_setupconfig");
@@ -23,17 +24,6 @@ QString storedValue(const QString &iniPath, const QString &key)
     QSettings settings(iniPath, QSettings::IniFormat);
     settings.setIniCodec("UTF-8");
     return settings.value(key).toString();
-}
-
-QStringList treeOf(const QString &root)
-{
-    QStringList entries;
-    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        entries << it.next();
-    entries.sort();
-    return entries;
 }
 
 } // namespace
@@ -52,6 +42,7 @@ private slots:
     void unwritableLocations();
     void killedWriterLeavesCompleteFile();
     void emptyLockFileFromAKilledWriter();
+    void unfinishedWritesAreCleared();
     void instanceIsOneObject();
 };
 
@@ -129,22 +120,24 @@ void tst_SetupConfig::handEditedFile()
 
 void tst_SetupConfig::garbageIsKeptAsBackup()
 {
-    // Rewriting a damaged file in place used to drop the operator's content silently.
+    // Rewriting a damaged file in place used to drop the operator's content silently, and a
+    // second damaged file used to replace the first one's backup.
     QByteArray garbage;
     for (int i = 0; i < 4096; ++i)
         garbage.append(char((i * 7919) % 256));
     const QByteArray partlyDamaged("[Config]\nTheme=light_blue\n\x01\x02 junk\n[Camera]\nType=9\n");
 
-    for (const QByteArray &content : {garbage, partlyDamaged}) {
-        QTemporaryDir tmp;
-        const QString ini = tmp.path() + QStringLiteral("/config/SetupConfig.ini");
+    QTemporaryDir tmp;
+    const QString ini = tmp.path() + QStringLiteral("/config/SetupConfig.ini");
+    const QStringList backups{ini + QStringLiteral(".damaged"), ini + QStringLiteral(".damaged.2")};
+    for (int i = 0; i < 2; ++i) {
+        const bool partly = i == 1;
+        const QByteArray content = partly ? partlyDamaged : garbage;
         QVERIFY(writeFile(ini, content));
 
         SetupConfig *store = SetupConfig::instance();
         store->setAppDir(tmp.path());
-        QCOMPARE(readFile(ini + QStringLiteral(".damaged")), content);
-
-        const bool partly = content == partlyDamaged;
+        QCOMPARE(readFile(backups.at(i)), content);
         QCOMPARE(store->theme(), partly ? QStringLiteral("light_blue") : QStringLiteral("dark_blue"));
         QCOMPARE(store->camera(), qMakePair(partly ? 9 : 16, 0));
 
@@ -155,6 +148,7 @@ void tst_SetupConfig::garbageIsKeptAsBackup()
         QCOMPARE(check.status(), QSettings::NoError);
         QCOMPARE(check.value(QStringLiteral("Camera/Index")).toInt(), 8);
     }
+    QCOMPARE(readFile(backups.first()), garbage);
 }
 
 void tst_SetupConfig::writesReachTheDiskAtOnce()
@@ -193,8 +187,13 @@ void tst_SetupConfig::unwritableLocations()
     QFETCH(QString, blocker);
     QFETCH(QString, appDir);
 
-    // Runs as root in CI, where permission bits stop nothing: block the paths by their kind.
+    // Runs as root in CI, where permission bits stop nothing: block the paths by their kind,
+    // the user's configuration folder included.
     QTemporaryDir tmp;
+    QVERIFY(writeFile(tmp.path() + QStringLiteral("/xdg"), "not a folder"));
+    const QByteArray userConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(tmp.path() + QStringLiteral("/xdg/config")));
+    const auto restore = qScopeGuard([&userConfig] { qputenv("XDG_CONFIG_HOME", userConfig); });
     if (blocker.isEmpty())
         QVERIFY(QDir().mkpath(tmp.path() + QStringLiteral("/app/config/SetupConfig.ini")));
     else
@@ -271,6 +270,37 @@ void tst_SetupConfig::emptyLockFileFromAKilledWriter()
     QCOMPARE(storedValue(store->iniFilePath(), QStringLiteral("Camera/Index")), QStringLiteral("8"));
     QVERIFY(!QFile::exists(lock));
     qInfo("write past a stale lock file took %lld ms", clock.elapsed());
+}
+
+void tst_SetupConfig::unfinishedWritesAreCleared()
+{
+    // Regression: a write killed before its rename left "SetupConfig.ini.XXXXXX" for good.
+    QTemporaryDir tmp;
+    const QString ini = tmp.path() + QStringLiteral("/config/SetupConfig.ini");
+    QVERIFY(writeFile(ini + QStringLiteral(".Ab12Cd"), "[Camera]\nType=9\n"));
+    const QStringList kept{QStringLiteral(".damaged"), QStringLiteral(".damaged.2"),
+                           QStringLiteral(".bak"), QStringLiteral(".Ab12C-")};
+    for (const QString &suffix : kept)
+        QVERIFY(writeFile(ini + suffix, "the operator's"));
+
+    // Starts while another process writes: its unfinished copy is not taken from under it.
+    QProcess writer;
+    writer.start(HelperPath, {tmp.path(), QStringLiteral("hammer")});
+    QVERIFY(writer.waitForReadyRead(30000));
+    for (int i = 0; i < 5; ++i) {
+        QProcess next;
+        next.start(HelperPath, {tmp.path(), QStringLiteral("print")});
+        QVERIFY(next.waitForFinished(30000));
+        QCOMPARE(next.exitCode(), 0);
+    }
+    writer.terminate();
+    QVERIFY(writer.waitForFinished(30000));
+    const QByteArray warnings = writer.readAllStandardError();
+    QVERIFY2(!warnings.contains("could not write"), warnings.constData());
+
+    QVERIFY(!QFile::exists(ini + QStringLiteral(".Ab12Cd")));
+    for (const QString &suffix : kept)
+        QCOMPARE(readFile(ini + suffix), QByteArray("the operator's"));
 }
 
 void tst_SetupConfig::instanceIsOneObject()

@@ -1,0 +1,75 @@
+#pragma once
+
+// Helpers of the tests that need a real X server: reading window properties through xprop and
+// starting a display of their own without a window manager.
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace X11Support {
+
+inline QString xprop(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral("xprop"), args);
+    p.waitForFinished(10000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput());
+}
+
+inline bool windowManagerRunning()
+{
+    return xprop({QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+               .indexOf(QStringLiteral("window id")) >= 0;
+}
+
+// The windows a root property lists: "_NET_CLIENT_LIST(WINDOW): window id # 0x200007, 0x400003".
+inline QList<quint64> clientWindows(const char *property)
+{
+    const QString out = xprop({QStringLiteral("-root"), QString::fromLatin1(property)});
+    QList<quint64> ids;
+    const int hash = out.indexOf(QLatin1Char('#'));
+    if (hash < 0)
+        return ids;
+    for (const QString &part : out.mid(hash + 1).split(QLatin1Char(','))) {
+        bool ok = false;
+        const quint64 id = part.trimmed().toULongLong(&ok, 16);
+        if (ok)
+            ids << id;
+    }
+    return ids;
+}
+
+// The console's main window ("windowName") of a process, or 0 while it has none.
+inline quint64 windowOfPid(qint64 pid)
+{
+    for (quint64 id : clientWindows("_NET_CLIENT_LIST")) {
+        const QString out = xprop({QStringLiteral("-id"), QString::number(id),
+                                   QStringLiteral("_NET_WM_PID"), QStringLiteral("WM_NAME")});
+        if (out.contains(QStringLiteral("= %1\n").arg(pid))
+            && out.contains(QStringLiteral("\"windowName\"")))
+            return id;
+    }
+    return 0;
+}
+
+// Starts an Xvfb with one screen of the size given ("1280x1024") and no window manager; returns
+// its display (":N"), or an empty string when it did not come up.
+inline QString startBareXvfb(QProcess &xvfb, const QString &size)
+{
+    xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                        QStringLiteral("-screen"), QStringLiteral("0"),
+                                        size + QStringLiteral("x24"), QStringLiteral("-nolisten"),
+                                        QStringLiteral("tcp")});
+    if (!xvfb.waitForStarted())
+        return QString();
+    QElapsedTimer clock;
+    clock.start();
+    while (!xvfb.canReadLine() && clock.elapsed() < 20000)
+        xvfb.waitForReadyRead(1000);
+    if (!xvfb.canReadLine())
+        return QString();
+    return QLatin1Char(':') + QString::fromLatin1(xvfb.readLine()).trimmed();
+}
+
+} // namespace X11Support
