@@ -7,40 +7,21 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
-#include <ctime>
 
+#include "benchsupport.h"
 #include "common/config/setupconfig.h"
 #include "common/singleinstance/uniqueapplication.h"
 #include "mainobject.h"
 #include "ui/mainwindow/mainwindow.h"
 
+using BenchSupport::median;
+using BenchSupport::monotonicNs;
+using BenchSupport::peakKb;
+
 namespace {
 
 constexpr int Runs = 9;
-
-qint64 monotonicNs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
-
-long peakKb()
-{
-    FILE *f = std::fopen("/proc/self/status", "r");
-    if (!f)
-        return -1;
-    char line[256];
-    long kb = -1;
-    while (std::fgets(line, sizeof line, f)) {
-        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1)
-            break;
-    }
-    std::fclose(f);
-    return kb;
-}
 
 // Reports once, after the first paint pass of the watched window has finished.
 class FirstPaint : public QObject
@@ -112,13 +93,6 @@ bool runChild(const QString &program, const QString &mode, Sample *sample)
     sample->ms = (parts.at(1).toLongLong() - start) / 1e6;
     sample->kb = parts.at(2).toLong();
     return true;
-}
-
-template <typename T>
-T median(std::vector<T> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

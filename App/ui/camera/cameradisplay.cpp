@@ -13,41 +13,53 @@ CameraDisplay::CameraDisplay(QWidget *parent) : QWidget(parent)
     m_mainLayout = new QVBoxLayout;
     m_mainLayout->setContentsMargins(0, 0, 0, 0);
 
-    m_topWidget = new QWidget;
-    m_topWidget->setObjectName(QStringLiteral("CameraDisplayTopWidget"));
-    m_topWidget->setFixedHeight(HeaderHeight);
-
-    m_topLayout = new QHBoxLayout;
-    m_topLayout->setContentsMargins(0, 0, 0, 0);
-    m_topLayout->setSpacing(0);
-
-    m_indexButton = new QToolButton;
-    m_indexButton->setObjectName(QStringLiteral("CameraDisplayIndexButton"));
-    m_indexButton->setFixedSize(IndexButtonWidth, HeaderHeight);
-
-    m_titleLabel = new QLabel;
-    m_titleLabel->setObjectName(QStringLiteral("CameraDisplayTitleLabel"));
-    m_titleLabel->setAlignment(Qt::AlignCenter);
-    m_titleLabel->setFixedSize(TitleLabelWidth, HeaderHeight);
-
-    m_stateLabel = new QLabel;
-    m_stateLabel->setObjectName(QStringLiteral("CameraDisplayStateLabel"));
-    m_stateLabel->setAlignment(Qt::AlignCenter);
-    m_stateLabel->setFixedHeight(HeaderHeight);
+    const Header header = createHeader();
+    m_topWidget = header.topWidget;
+    m_topLayout = header.topLayout;
+    m_indexButton = header.indexButton;
+    m_stateLabel = header.stateLabel;
+    m_titleLabel = header.titleLabel;
 
     m_videoLabel = new QLabel;
     m_videoLabel->setAlignment(Qt::AlignCenter);
-
-    m_topLayout->addWidget(m_indexButton, 0);
-    m_topLayout->addWidget(m_stateLabel, 0);
-    m_topLayout->addWidget(m_titleLabel, 0);
-    m_topWidget->setLayout(m_topLayout);
 
     m_mainLayout->addWidget(m_topWidget, 0);
     m_mainLayout->addWidget(m_videoLabel, 0);
     setLayout(m_mainLayout);
 
     connect(m_indexButton, &QToolButton::clicked, this, &CameraDisplay::emitClickIndex);
+}
+
+CameraDisplay::Header CameraDisplay::createHeader()
+{
+    Header header;
+    header.topWidget = new QWidget;
+    header.topWidget->setObjectName(QStringLiteral("CameraDisplayTopWidget"));
+    header.topWidget->setFixedHeight(HeaderHeight);
+
+    header.topLayout = new QHBoxLayout;
+    header.topLayout->setContentsMargins(0, 0, 0, 0);
+    header.topLayout->setSpacing(0);
+
+    header.indexButton = new QToolButton;
+    header.indexButton->setObjectName(QStringLiteral("CameraDisplayIndexButton"));
+    header.indexButton->setFixedSize(IndexButtonWidth, HeaderHeight);
+
+    header.titleLabel = new QLabel;
+    header.titleLabel->setObjectName(QStringLiteral("CameraDisplayTitleLabel"));
+    header.titleLabel->setAlignment(Qt::AlignCenter);
+    header.titleLabel->setFixedSize(TitleLabelWidth, HeaderHeight);
+
+    header.stateLabel = new QLabel;
+    header.stateLabel->setObjectName(QStringLiteral("CameraDisplayStateLabel"));
+    header.stateLabel->setAlignment(Qt::AlignCenter);
+    header.stateLabel->setFixedHeight(HeaderHeight);
+
+    header.topLayout->addWidget(header.indexButton, 0);
+    header.topLayout->addWidget(header.stateLabel, 0);
+    header.topLayout->addWidget(header.titleLabel, 0);
+    header.topWidget->setLayout(header.topLayout);
+    return header;
 }
 
 QString CameraDisplay::index() const

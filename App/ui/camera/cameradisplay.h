@@ -19,6 +19,18 @@ public:
     static constexpr int IndexButtonWidth = 50;
     static constexpr int TitleLabelWidth = 50;
 
+    // The header bar: index button, state label and title label, left to right. The camera
+    // detail page repeats it, and the theme styles both alike through its object names.
+    struct Header
+    {
+        QWidget *topWidget;
+        QHBoxLayout *topLayout;
+        QToolButton *indexButton;
+        QLabel *stateLabel;
+        QLabel *titleLabel;
+    };
+    static Header createHeader();
+
     explicit CameraDisplay(QWidget *parent = nullptr);
 
     QString index() const;

@@ -23,7 +23,8 @@ void CTextEdit::wheelEvent(QWheelEvent *event)
 
     // A font given in points has no pixel size of its own: start from the size it renders at.
     QFont zoomed = font();
-    const int pixelSize = zoomed.pixelSize() > 0 ? zoomed.pixelSize() : QFontInfo(zoomed).pixelSize();
+    const int pixelSize =
+        zoomed.pixelSize() > 0 ? zoomed.pixelSize() : QFontInfo(zoomed).pixelSize();
     zoomed.setPixelSize(qMax(MinimumPixelSize, pixelSize + steps));
     setFont(zoomed);
 }

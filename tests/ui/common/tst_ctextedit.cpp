@@ -7,17 +7,10 @@ Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
 
 namespace {
 
-QFont pixelFont(int pixels)
+QFont sized(int size, bool pixels = true)
 {
     QFont font;
-    font.setPixelSize(pixels);
-    return font;
-}
-
-QFont pointFont(int points)
-{
-    QFont font;
-    font.setPointSize(points);
+    pixels ? font.setPixelSize(size) : font.setPointSize(size);
     return font;
 }
 
@@ -49,15 +42,15 @@ void tst_CTextEdit::zoom_data()
     QTest::addColumn<bool>("scrolls");
 
     const Qt::KeyboardModifiers ctrl(Qt::ControlModifier);
-    QTest::newRow("threeNotchesUp") << pixelFont(14) << ctrl << QList<int>{120, 120, 120} << 3 << false;
-    QTest::newRow("oneNotchDown") << pixelFont(14) << ctrl << QList<int>{-120} << -1 << false;
-    QTest::newRow("fontInPoints") << pointFont(10) << ctrl << QList<int>{120} << 1 << false;
-    QTest::newRow("touchpadShortOfNotch") << pixelFont(14) << ctrl << QList<int>{40, 40, 30} << 0 << false;
-    QTest::newRow("touchpadFullNotch") << pixelFont(14) << ctrl << QList<int>{40, 40, 40} << 1 << false;
-    QTest::newRow("floorAtOnePixel") << pixelFont(2) << ctrl << QList<int>{-120, -120, -120} << -1 << false;
-    QTest::newRow("ctrlShiftScrolls") << pixelFont(14) << (ctrl | Qt::ShiftModifier) << QList<int>{-120}
+    QTest::newRow("threeNotchesUp") << sized(14) << ctrl << QList<int>{120, 120, 120} << 3 << false;
+    QTest::newRow("oneNotchDown") << sized(14) << ctrl << QList<int>{-120} << -1 << false;
+    QTest::newRow("fontInPoints") << sized(10, false) << ctrl << QList<int>{120} << 1 << false;
+    QTest::newRow("touchpadShortOfNotch") << sized(14) << ctrl << QList<int>{40, 40, 30} << 0 << false;
+    QTest::newRow("touchpadFullNotch") << sized(14) << ctrl << QList<int>{40, 40, 40} << 1 << false;
+    QTest::newRow("floorAtOnePixel") << sized(2) << ctrl << QList<int>{-120, -120, -120} << -1 << false;
+    QTest::newRow("ctrlShiftScrolls") << sized(14) << (ctrl | Qt::ShiftModifier) << QList<int>{-120}
                                       << 0 << true;
-    QTest::newRow("plainWheelScrolls") << pixelFont(14) << Qt::KeyboardModifiers() << QList<int>{-120} << 0
+    QTest::newRow("plainWheelScrolls") << sized(14) << Qt::KeyboardModifiers() << QList<int>{-120} << 0
                                        << true;
 }
 

@@ -43,7 +43,6 @@ private slots:
     void slide();
     void ignoredIndex_data();
     void ignoredIndex();
-    void slideEndsByItsClock();
     void insertKeepsCurrentPage();
     void widerStackHidesParkedPage();
 };
@@ -138,26 +137,6 @@ void tst_CStackedWidget::ignoredIndex()
     QCOMPARE(changed.count(), 0);
     QCOMPARE(stack.currentIndex(), 0);
     QCOMPARE(slideOf(&stack)->state(), QAbstractAnimation::Stopped);
-}
-
-void tst_CStackedWidget::slideEndsByItsClock()
-{
-    CStackedWidget stack;
-    fill(&stack);
-    stack.setDuration(60);
-    stack.resize(300, Height);
-    stack.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&stack));
-    QSignalSpy changed(&stack, &CStackedWidget::currentChanged);
-    QSignalSpy finished(slideOf(&stack), &QAbstractAnimation::finished);
-
-    stack.setCurrentIndex(2);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(changed.at(0).at(0).toInt(), 2);
-    QTRY_COMPARE(finished.count(), 1);
-    const QImage image = stack.grab().toImage();
-    QCOMPARE(image.pixel(5, 5), pageColor(2).rgb());
-    QCOMPARE(image.pixel(295, 95), pageColor(2).rgb());
 }
 
 void tst_CStackedWidget::insertKeepsCurrentPage()

@@ -1,0 +1,114 @@
+#include <QGraphicsView>
+#include <QMainWindow>
+#include <QToolButton>
+#include <QVariantAnimation>
+#include <QtTest>
+
+#include "ui/camera/awidget.h"
+#include "ui/camera/bwidget.h"
+#include "ui/camera/cameraparam.h"
+#include "ui/common/thememanager.h"
+#include "ui/mainwindow/cstackedwidget.h"
+
+#include "../../testsupport.h"
+
+namespace {
+
+QToolButton *button(QWidget *page, const char *name)
+{
+    return page->findChild<QToolButton *>(QLatin1String(name));
+}
+
+} // namespace
+
+class tst_CameraParam : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void indexButtonFlipsPages();
+    void extendFoldsFieldsOfHiddenPage();
+    void chartViewsShowThePage_data();
+    void chartViewsShowThePage();
+};
+
+void tst_CameraParam::indexButtonFlipsPages()
+{
+    CameraParam page;
+    page.resize(800, 600);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    auto *stack = page.findChild<CStackedWidget *>();
+    QVERIFY(stack);
+    auto *slide = stack->findChild<QVariantAnimation *>();
+    QSignalSpy finished(slide, &QAbstractAnimation::finished);
+    QVERIFY(!page.findChild<BWidget *>());
+
+    QTest::mouseClick(button(&page, "CameraDisplayIndexButton"), Qt::LeftButton);
+    QVERIFY(qobject_cast<BWidget *>(stack->currentWidget()));
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(stack->currentWidget()->pos(), QPoint(0, 0));
+
+    QTest::mouseClick(button(&page, "CameraDisplayIndexButton"), Qt::LeftButton);
+    QTRY_COMPARE(finished.count(), 2);
+    QVERIFY(qobject_cast<AWidget *>(stack->currentWidget()));
+    QCOMPARE(stack->currentWidget()->pos(), QPoint(0, 0));
+
+    QTest::mouseClick(button(&page, "CameraDisplayIndexButton"), Qt::LeftButton);
+    QCOMPARE(page.findChildren<BWidget *>().size(), 1);
+}
+
+// The toggle used to ask isVisible(), which is false for every page that is not on screen.
+void tst_CameraParam::extendFoldsFieldsOfHiddenPage()
+{
+    CameraParam page;
+    auto *params = page.findChild<AWidget *>();
+    QVERIFY(params);
+    QVERIFY(params->isParamShown());
+    button(&page, "CameraParamExtendButton")->click();
+    QVERIFY(!params->isParamShown());
+    button(&page, "CameraParamExtendButton")->click();
+    QVERIFY(params->isParamShown());
+}
+
+void tst_CameraParam::chartViewsShowThePage_data()
+{
+    QTest::addColumn<QString>("theme");
+    for (const QString &theme : ThemeManager::themeNames())
+        QTest::newRow(qPrintable(theme)) << theme;
+}
+
+// The chart views would paint the palette's white around the charts without their theme rule.
+void tst_CameraParam::chartViewsShowThePage()
+{
+    QFETCH(QString, theme);
+    const QByteArray sheet =
+        TestSupport::readFile(QStringLiteral(TEST_CONFIG_DIR "/style/%1/style.css").arg(theme));
+    QVERIFY(!sheet.isEmpty());
+    qApp->setStyleSheet(QString::fromUtf8(sheet));
+    QMainWindow window;
+    window.resize(1000, 700);
+    auto *page = new CameraParam;
+    window.setCentralWidget(page);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(button(page, "CameraDisplayIndexButton"), Qt::LeftButton);
+    auto *charts = page->findChild<BWidget *>();
+    QVERIFY(charts);
+    QTRY_COMPARE(charts->pos(), QPoint(0, 0));
+
+    const QImage image = window.grab().toImage();
+    const QList<QGraphicsView *> views = charts->findChildren<QGraphicsView *>();
+    QCOMPARE(views.size(), 2);
+    for (QGraphicsView *view : views) {
+        const QColor corner = image.pixelColor(view->mapTo(&window, QPoint(1, 1)));
+        // Left of the view: the page's margin, or the gap between the two views.
+        const QColor beside = image.pixelColor(view->mapTo(&window, QPoint(-2, view->height() / 2)));
+        QVERIFY2(TestSupport::near(corner, beside, 3),
+                 qPrintable(corner.name() + QLatin1Char(' ') + beside.name()));
+    }
+    qApp->setStyleSheet(QString());
+}
+
+QTEST_MAIN(tst_CameraParam)
+#include "tst_cameraparam.moc"
