@@ -21,6 +21,7 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include "benchsupport.h"
 #include "common/config/setupconfig.h"
 #include "common/singleinstance/uniqueapplication.h"
 #include "common/terminationwatcher.h"
@@ -47,19 +48,6 @@ void say(const QByteArray &line)
     std::fputs(line.constData(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
-}
-
-long statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = status.readAll().split('\n');
-    for (const QByteArray &line : lines) {
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
 }
 
 // Every layout the wall offers, as (type, first tile).
@@ -130,7 +118,7 @@ int runConsole(int argc, char *argv[], int soakSeconds)
         // Small blocks from the heap and large ones mapped one by one.
         const struct mallinfo2 heap = mallinfo2();
         say(QByteArray("rss ") + QByteArray::number(soaking.elapsed() / 1000) + ' ' +
-            QByteArray::number(qint64(statusKb("VmRSS:"))) + ' ' +
+            QByteArray::number(qint64(BenchSupport::statusKb("VmRSS:"))) + ' ' +
             QByteArray::number(qint64((heap.uordblks + heap.hblkhd) / 1024)) + ' ' +
             QByteArray::number(qint64(std::clock() / (CLOCKS_PER_SEC / 1000))));
     };
