@@ -1,9 +1,12 @@
 #include "mainobject.h"
 
+#include "common/config/setupconfig.h"
 #include "ui/common/thememanager.h"
 #include "ui/common/windowmaximizer.h"
 #include "ui/common/windowraiser.h"
+#include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/widgets/setupwaitprogressbar.h"
 
 MainObject::MainObject(QObject *parent) : QObject(parent)
 {
@@ -14,14 +17,27 @@ MainObject::MainObject(QObject *parent) : QObject(parent)
 MainObject::~MainObject()
 {
     delete m_mainWindow;
+    delete m_waitProgressBar;
+    delete m_loginWidget;
 }
 
 void MainObject::createWindows()
 {
     m_mainWindow = new MainWindow;
+    m_loginWidget = new LoginWidget;
+    m_loginWidget->setBackgroundImage(SetupConfig::instance()->configDir()
+                                      + QStringLiteral("/image/login/1.png"));
+    m_waitProgressBar = new SetupWaitProgressBar;
 }
 
-void MainObject::connectWindows() {}
+void MainObject::connectWindows()
+{
+    connect(m_loginWidget, &LoginWidget::loggedIn, m_waitProgressBar, &SetupWaitProgressBar::start);
+    connect(m_waitProgressBar, &SetupWaitProgressBar::completed, m_mainWindow,
+            &QWidget::showMaximized);
+    // The form has no close button: "返回" is the way back without logging in.
+    connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
+}
 
 void MainObject::showMainWindow()
 {

@@ -2,10 +2,13 @@
 
 #include <QObject>
 
+class LoginWidget;
 class MainWindow;
+class SetupWaitProgressBar;
 
 // Creates the top-level windows, wires them together and brings the main window to the front
-// when a second start of the program hands over to this one.
+// when a second start of the program hands over to this one. Its own login form leads, once a
+// login succeeds, through the wait window to the maximised main window.
 class MainObject : public QObject
 {
     Q_OBJECT
@@ -18,6 +21,8 @@ public:
     void raiseMainWindow();
 
     MainWindow *mainWindow() const { return m_mainWindow; }
+    LoginWidget *loginWidget() const { return m_loginWidget; }
+    SetupWaitProgressBar *waitProgressBar() const { return m_waitProgressBar; }
 
     // The start-up step: sets the theme's style sheet on the whole application (ThemeManager).
     static bool applyTheme(const QString &themeName);
@@ -28,5 +33,7 @@ private:
     void createWindows();
     void connectWindows();
 
+    LoginWidget *m_loginWidget = nullptr;
+    SetupWaitProgressBar *m_waitProgressBar = nullptr;
     MainWindow *m_mainWindow = nullptr;
 };

@@ -1,9 +1,11 @@
 #pragma once
 
 // Measures shared by the benchmarks that start children: a monotonic clock, the process's peak
-// resident memory and the median of a series.
+// and present resident memory and the median of a series.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -18,20 +20,30 @@ inline qint64 monotonicNs()
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-// VmHWM in kB, or -1 when /proc cannot tell.
-inline long peakKb()
+// A "<field> <n> kB" line of /proc/self/status ("VmHWM:", "VmRSS:"), or -1 when /proc cannot
+// tell.
+inline long statusKb(const char *field)
 {
     FILE *f = std::fopen("/proc/self/status", "r");
     if (!f)
         return -1;
     char line[256];
     long kb = -1;
+    const size_t length = std::strlen(field);
     while (std::fgets(line, sizeof line, f)) {
-        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1)
+        if (std::strncmp(line, field, length) == 0) {
+            kb = std::strtol(line + length, nullptr, 10);
             break;
+        }
     }
     std::fclose(f);
     return kb;
+}
+
+// The peak resident memory in kB.
+inline long peakKb()
+{
+    return statusKb("VmHWM:");
 }
 
 template <typename T>

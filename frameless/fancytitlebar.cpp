@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QStyle>
 #include <QStyleOption>
 #include <QToolButton>
@@ -102,8 +103,21 @@ void FancyTitleBar::updateGlyph(QToolButton *button)
         glyph = Glyph::Minimize;
     else if (button == m_maximizeButton)
         glyph = m_maximized ? Glyph::Restore : Glyph::Maximize;
-    button->setIcon(glyphPixmap(glyph, button->palette().color(QPalette::ButtonText), GlyphSide,
-                                button->devicePixelRatioF()));
+    const QColor color = button->palette().color(QPalette::ButtonText);
+    const qreal dpr = button->devicePixelRatioF();
+    // Theme changes come back to the same few colours. The same pixmap for the same drawing lets
+    // the icon find the images it derived from it again; a new pixmap on every change would pile
+    // new ones up in the pixmap cache of a console that runs for weeks.
+    const QString key = QStringLiteral("FancyTitleBar/%1/%2/%3")
+                            .arg(int(glyph))
+                            .arg(color.rgba())
+                            .arg(dpr);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = glyphPixmap(glyph, color, GlyphSide, dpr);
+        QPixmapCache::insert(key, pixmap);
+    }
+    button->setIcon(pixmap);
 }
 
 bool FancyTitleBar::eventFilter(QObject *watched, QEvent *event)

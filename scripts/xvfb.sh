@@ -23,7 +23,7 @@ start_xvfb_if_needed() {
     Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1920x1080}x24" -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
     XVFB_PID=$!
     trap stop_xvfb EXIT
-    for i in $(seq 1 100); do
+    for i in $(seq 1 300); do
         n="$(cat "$dir/display" 2>/dev/null || true)"
         if [[ -n "$n" ]]; then break; fi
         sleep 0.1
@@ -34,10 +34,14 @@ start_xvfb_if_needed() {
         if xdpyinfo >/dev/null 2>&1; then break; fi
         sleep 0.1
     done
-    openbox >/dev/null 2>&1 &
-    WM_PID=$!
-    # Tests that need a window manager wait for it to take the screen.
-    for i in $(seq 1 300); do
+    # Tests that need a window manager wait for it to take the screen. On a loaded machine
+    # openbox may take long or give up while the server is still settling: start it again
+    # when it has gone.
+    for i in $(seq 1 600); do
+        if [[ -z "$WM_PID" ]] || ! kill -0 "$WM_PID" 2>/dev/null; then
+            openbox >/dev/null 2>&1 &
+            WM_PID=$!
+        fi
         if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
             echo "Xvfb on $DISPLAY with openbox"
             return 0

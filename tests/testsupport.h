@@ -57,6 +57,19 @@ inline QStringList treeOf(const QString &root)
     return entries;
 }
 
+// A copy of a program in the folder beside a copy of the config folder, without its INI file,
+// so that the copy's configuration and its single-instance name are its own. The copy's path,
+// or an empty string when any of it fails.
+inline QString copyProgram(const QString &program, const QString &configFolder, const QString &folder)
+{
+    const QString copy = folder + QLatin1Char('/') + QFileInfo(program).fileName();
+    if (!QFile::copy(program, copy) || !copyTree(configFolder, folder + QStringLiteral("/config")))
+        return QString();
+    QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
+    QFile::remove(folder + QStringLiteral("/config/SetupConfig.ini"));
+    return copy;
+}
+
 // Relative luminance of a colour, as the WCAG contrast formula uses it.
 inline double luminance(const QColor &c)
 {

@@ -53,6 +53,24 @@ inline quint64 windowOfPid(qint64 pid)
     return 0;
 }
 
+// Every managed window of a process, in the window manager's order.
+inline QList<quint64> windowsOfPid(qint64 pid)
+{
+    QList<quint64> ids;
+    for (quint64 id : clientWindows("_NET_CLIENT_LIST")) {
+        if (xprop({QStringLiteral("-id"), QString::number(id), QStringLiteral("_NET_WM_PID")})
+                .contains(QStringLiteral("= %1\n").arg(pid)))
+            ids << id;
+    }
+    return ids;
+}
+
+inline quint64 activeWindow()
+{
+    const QList<quint64> ids = clientWindows("_NET_ACTIVE_WINDOW");
+    return ids.isEmpty() ? 0 : ids.first();
+}
+
 // Starts an Xvfb with one screen of the size given ("1280x1024") and no window manager; returns
 // its display (":N"), or an empty string when it did not come up.
 inline QString startBareXvfb(QProcess &xvfb, const QString &size)

@@ -23,15 +23,10 @@ private:
 
 namespace {
 
+using X11Support::activeWindow;
 using X11Support::clientWindows;
 using X11Support::windowOfPid;
 using X11Support::xprop;
-
-quint64 activeWindow()
-{
-    const QList<quint64> ids = clientWindows("_NET_ACTIVE_WINDOW");
-    return ids.isEmpty() ? 0 : ids.first();
-}
 
 } // namespace
 
@@ -43,13 +38,10 @@ void tst_MainObjectX11::initTestCase()
     // A copy of the console with a config folder of its own, so the build's file is not touched
     // and the single-instance name is not shared with a console the developer is running.
     QVERIFY(m_dir.isValid());
-    m_console = m_dir.path() + QStringLiteral("/inspection-console");
-    QVERIFY(QFile::copy(QStringLiteral(CONSOLE_EXECUTABLE), m_console));
-    QFile(m_console).setPermissions(QFile::permissions(m_console) | QFileDevice::ExeOwner);
     const QString config = QFileInfo(QStringLiteral(CONSOLE_EXECUTABLE)).absolutePath()
         + QStringLiteral("/config");
-    QVERIFY(TestSupport::copyTree(config, m_dir.path() + QStringLiteral("/config")));
-    QFile::remove(m_dir.path() + QStringLiteral("/config/SetupConfig.ini"));
+    m_console = TestSupport::copyProgram(QStringLiteral(CONSOLE_EXECUTABLE), config, m_dir.path());
+    QVERIFY(!m_console.isEmpty());
 }
 
 void tst_MainObjectX11::secondStartRaisesFirstWindow()

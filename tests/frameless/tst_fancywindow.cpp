@@ -834,6 +834,14 @@ void TestFancyWindow::windowButtonGlyphsFollowTheme()
     const QImage icon = close->icon().pixmap(12, 12).toImage();
     const QColor centre = icon.pixelColor(icon.width() / 2, icon.height() / 2);
     QVERIFY2(centre.green() > 200 && centre.red() < 60, qPrintable(centre.name()));
+
+    // Back to a colour drawn before: the same pixmap again, so that the images Qt derives from
+    // it are found in its cache instead of piling up with every theme change.
+    const qint64 green = close->icon().pixmap(12, 12).cacheKey();
+    window.setStyleSheet(QStringLiteral("#FancyTitleBarCloseButton { color: #ff0000; }"));
+    QVERIFY(close->icon().pixmap(12, 12).cacheKey() != green);
+    window.setStyleSheet(QStringLiteral("#FancyTitleBarCloseButton { color: #00ff00; }"));
+    QCOMPARE(close->icon().pixmap(12, 12).cacheKey(), green);
 }
 
 QTEST_MAIN(TestFancyWindow)

@@ -12,15 +12,16 @@
 
 #include "common/singleinstance/primaryprobe.h"
 
-namespace {
+namespace
+{
 
-// Readable by all, so that instances of other users can take the lock in a system-wide scope;
-// it holds no data.
+// Readable by all, so that instances of other users can take the lock in a system-wide scope
+// (in a per-user scope its folder keeps everybody else out); it holds no data.
 constexpr mode_t LockFileMode = 0644;
 
 } // namespace
 
-BlockFileLock::BlockFileLock(const QString &blockName) : m_path(lockFilePath(blockName)) {}
+BlockFileLock::BlockFileLock(const QString &serverName) : m_path(lockFilePath(serverName)) {}
 
 BlockFileLock::~BlockFileLock()
 {
@@ -29,13 +30,13 @@ BlockFileLock::~BlockFileLock()
         ::close(m_fd);
 }
 
-QString BlockFileLock::lockFilePath(const QString &blockName)
+QString BlockFileLock::lockFilePath(const QString &serverName)
 {
     // Qt gives an empty temporary folder when TMPDIR names none; the lock then has no place
     // (the socket's rule would put it in the root folder).
-    if (QDir::tempPath().isEmpty() || blockName.isEmpty())
+    if (QDir::tempPath().isEmpty() || serverName.isEmpty())
         return QString();
-    return PrimaryProbe::serverPath(blockName) + QStringLiteral(".lock");
+    return PrimaryProbe::serverPath(serverName) + QStringLiteral(".lock");
 }
 
 bool BlockFileLock::lock()

@@ -8,6 +8,7 @@
 
 #include "common/singleinstance/blockfilelock.h"
 #include "common/singleinstance/platformuser.h"
+#include "common/singleinstance/primaryprobe.h"
 #include "common/singleinstance/uniqueapplicationprivate.h"
 
 namespace
@@ -32,33 +33,37 @@ UniqueApplication::UniqueApplication(int &argc, char *argv[], bool allowSecondar
     m_d->buildBlockName();
     m_d->randomWait();
 
-    m_d->m_sharedBlock = new QSharedMemory(m_d->m_blockName);
+    // Nothing another user owns may keep the program from starting: without a folder of its
+    // own the guard stands aside.
+    if (!m_d->locateFolder()) {
+        m_d->runUnguarded(QStringLiteral("No private folder for the socket and the block."));
+        return;
+    }
+    m_d->m_sharedBlock = m_d->newBlockObject();
     QSharedMemory *sharedBlock = m_d->m_sharedBlock;
     // Taken before the block is created or attached, so that a start never sees a block that
-    // another one has just created and not yet filled in; the block's own lock, which needs the
-    // block, is added to it below.
-    m_d->m_fileLock = new BlockFileLock(m_d->m_blockName);
-    m_d->m_fileLock->lock();
+    // another one has just created and not yet filled in.
+    m_d->m_fileLock = new BlockFileLock(m_d->m_serverName);
+    if (!m_d->lockBlock()) {
+        m_d->runUnguarded(QStringLiteral("Unable to lock memory block."));
+        return;
+    }
     if (sharedBlock->create(sizeof(InstanceBlock), QSharedMemory::ReadWrite)) {
-        if (!sharedBlock->lock()) {
-            qCritical("UniqueApplication: Unable to lock memory block after create.");
-            abortSafely();
-        }
         m_d->resetBlock();
     } else if (sharedBlock->error() == QSharedMemory::AlreadyExists) {
+        // An object whose create failed cannot attach with a native key (its unused lock keeps
+        // an error from the attempt); a fresh one can.
+        delete sharedBlock;
+        sharedBlock = m_d->m_sharedBlock = m_d->newBlockObject();
+        // A segment at our key that we cannot use is someone else's.
         if (!sharedBlock->attach(QSharedMemory::ReadWrite)) {
-            qCritical("UniqueApplication: Unable to attach to shared memory block.");
-            abortSafely();
-        }
-        if (!sharedBlock->lock()) {
-            qCritical("UniqueApplication: Unable to lock memory block after attach.");
-            abortSafely();
+            m_d->runUnguarded(QStringLiteral("Unable to attach to shared memory block."));
+            return;
         }
         // Someone else's segment under our key would be read past its end.
         if (sharedBlock->size() < int(sizeof(InstanceBlock))) {
-            qCritical("UniqueApplication: Shared memory block is smaller than expected.");
-            sharedBlock->unlock();
-            abortSafely();
+            m_d->runUnguarded(QStringLiteral("Shared memory block is smaller than expected."));
+            return;
         }
     } else {
         qCritical("UniqueApplication: Unable to create block.");
@@ -78,8 +83,8 @@ UniqueApplication::UniqueApplication(int &argc, char *argv[], bool allowSecondar
                                sharedBlock);
         m_d->randomWait();
         if (!m_d->lockBlock()) {
-            qCritical("UniqueApplication: Unable to lock memory after random wait.");
-            abortSafely();
+            m_d->runUnguarded(QStringLiteral("Unable to lock memory after random wait."));
+            return;
         }
     }
 
@@ -87,8 +92,13 @@ UniqueApplication::UniqueApplication(int &argc, char *argv[], bool allowSecondar
     // start would hand over to a dead process and quit.
     if (m_d->block()->primary != 0)
         m_d->clearVanishedPrimary();
+    // A primary whose block this start cannot see (a cleaner deleted the key file under it)
+    // still answers on its socket.
+    const bool primaryAnswers =
+        m_d->block()->primary == 0 &&
+        PrimaryProbe::serverState(m_d->m_serverName) == PrimaryProbe::ServerState::Listening;
 
-    if (m_d->block()->primary == 0) {
+    if (m_d->block()->primary == 0 && !primaryAnswers) {
         m_d->becomePrimary();
         if (!m_d->unlockBlock())
             debugUnlockFailure("UniqueApplication: Unable to unlock memory after primary start.",
@@ -168,7 +178,7 @@ QStringList UniqueApplication::extraHashData() const
 
 bool UniqueApplication::sendMessageToPrimary(const QByteArray &message, int timeout)
 {
-    if (isPrimaryInstance())
+    if (isPrimaryInstance() || !m_d->isGuarded())
         return false;
     if (!m_d->connectToPrimaryInstance(timeout, UniqueApplicationPrivate::InitReconnect))
         return false;
@@ -177,10 +187,10 @@ bool UniqueApplication::sendMessageToPrimary(const QByteArray &message, int time
 
 void UniqueApplication::abortSafely()
 {
-    QSharedMemory *sharedBlock = m_d->m_sharedBlock;
-    qCritical().noquote() << QStringLiteral("UniqueApplication: %1 %2")
-                                 .arg(int(sharedBlock->error()))
-                                 .arg(sharedBlock->errorString());
+    if (QSharedMemory *sharedBlock = m_d->m_sharedBlock)
+        qCritical().noquote() << QStringLiteral("UniqueApplication: %1 %2")
+                                     .arg(int(sharedBlock->error()))
+                                     .arg(sharedBlock->errorString());
     delete m_d;
     m_d = nullptr;
     std::exit(EXIT_FAILURE);

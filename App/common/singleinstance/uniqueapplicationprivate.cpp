@@ -4,8 +4,9 @@
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDebug>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QLocalServer>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QRandomGenerator64>
@@ -15,9 +16,13 @@
 
 #include <cstring>
 
+#include <sys/resource.h>
+
 #include "common/singleinstance/blockfilelock.h"
+#include "common/singleinstance/instancelistener.h"
 #include "common/singleinstance/platformuser.h"
 #include "common/singleinstance/primaryprobe.h"
+#include "common/singleinstance/runtimefolder.h"
 
 static_assert(UniqueApplicationPrivate::StreamVersion == QDataStream::Qt_5_6,
               "the wire format is fixed to stream version 17");
@@ -67,9 +72,12 @@ UniqueApplicationPrivate::~UniqueApplicationPrivate()
         qDebug().noquote() << "UniqueApplication: Unable to lock memory for cleanup."
                            << m_sharedBlock->errorString();
     if (m_localServer) {
-        m_localServer->close();
-        delete m_localServer;
+        // Connections closed earlier and not yet deleted go with the listener; what they
+        // report on the way must not reach it.
+        InstanceListener *listener = m_localServer;
         m_localServer = nullptr;
+        listener->close();
+        delete listener;
         // A primary judged gone and replaced must not erase its successor's record.
         if (locked && block()->primaryPid == QCoreApplication::applicationPid())
             clearPrimary();
@@ -117,28 +125,67 @@ BlockIdentity UniqueApplicationPrivate::applicationIdentity(const QStringList &e
     return identity;
 }
 
+QString UniqueApplicationPrivate::serverPath(const QString &folder, const QString &blockName)
+{
+    return folder + QLatin1Char('/') + blockName;
+}
+
+QString UniqueApplicationPrivate::keyFilePath(const QString &folder, const QString &blockName)
+{
+    return serverPath(folder, QFileInfo(QSharedMemory(blockName).nativeKey()).fileName());
+}
+
+QSharedMemory *UniqueApplicationPrivate::newBlockObject() const
+{
+    auto *block = new QSharedMemory();
+    block->setNativeKey(keyFilePath(m_folder, m_blockName));
+    return block;
+}
+
 void UniqueApplicationPrivate::buildBlockName()
 {
     m_blockName = computeBlockName(applicationIdentity(m_extraHashData), m_options);
 }
 
+bool UniqueApplicationPrivate::locateFolder()
+{
+    // Instances of every user meet when the scope is the whole machine: that can only be a
+    // folder that everybody can write.
+    m_folder = m_options.testFlag(UniqueApplication::PerUser) ? RuntimeFolder::locate()
+                                                              : QDir::cleanPath(QDir::tempPath());
+    m_serverName = serverPath(m_folder, m_blockName);
+    return !m_folder.isEmpty();
+}
+
+void UniqueApplicationPrivate::runUnguarded(const QString &reason)
+{
+    QString detail;
+    if (m_sharedBlock && m_sharedBlock->error() != QSharedMemory::NoError)
+        detail = QStringLiteral(" %1 %2")
+                     .arg(int(m_sharedBlock->error()))
+                     .arg(m_sharedBlock->errorString());
+    qWarning().noquote() << QStringLiteral("UniqueApplication: %1%2 Running without the "
+                                           "single-instance guarantee.")
+                                .arg(reason, detail);
+    delete m_sharedBlock;
+    m_sharedBlock = nullptr;
+    delete m_fileLock;
+    m_fileLock = nullptr;
+}
+
+// The block's own lock (a System V semaphore) has its key file in the temporary folder, where
+// anyone can take it; the lock file in the private folder serves alone.
 bool UniqueApplicationPrivate::lockBlock()
 {
-    if (m_fileLock)
-        m_fileLock->lock();
-    if (m_sharedBlock->lock())
-        return true;
-    if (m_fileLock)
-        m_fileLock->unlock();
-    return false;
+    return m_sharedBlock && m_fileLock && m_fileLock->lock();
 }
 
 bool UniqueApplicationPrivate::unlockBlock()
 {
-    const bool unlocked = m_sharedBlock->unlock();
-    if (m_fileLock)
-        m_fileLock->unlock();
-    return unlocked;
+    if (!m_fileLock || !m_fileLock->isLocked())
+        return false;
+    m_fileLock->unlock();
+    return true;
 }
 
 InstanceBlock *UniqueApplicationPrivate::block() const
@@ -183,7 +230,7 @@ bool UniqueApplicationPrivate::clearVanishedPrimary()
     // The server is probed only for a running process: that is where an id can be reused.
     const PrimaryProbe::ServerState server = process == PrimaryProbe::ProcessState::Gone
                                                  ? PrimaryProbe::ServerState::Unknown
-                                                 : PrimaryProbe::serverState(m_blockName);
+                                                 : PrimaryProbe::serverState(m_serverName);
     if (!PrimaryProbe::isPrimaryGone(pid, process, server))
         return false;
 
@@ -206,16 +253,43 @@ void UniqueApplicationPrivate::becomePrimary()
 
     m_instanceId = 0;
 
-    QLocalServer::removeServer(m_blockName);
-    m_localServer = new QLocalServer();
-    m_localServer->setSocketOptions(m_options.testFlag(UniqueApplication::PerUser)
-                                        ? QLocalServer::UserAccessOption
-                                        : QLocalServer::WorldAccessOption);
-    if (!m_localServer->listen(m_blockName))
+    // listen replaces the file of a crashed primary's server.
+    m_maxPeers = peerLimit();
+    m_localServer = new InstanceListener();
+    if (!m_localServer->listen(m_serverName, !m_options.testFlag(UniqueApplication::PerUser)))
         qWarning().noquote() << "UniqueApplication: Unable to listen for later instances."
                              << m_localServer->errorString();
-    connect(m_localServer, &QLocalServer::newConnection, this,
+    connect(m_localServer, &InstanceListener::newConnection, this,
             &UniqueApplicationPrivate::slotConnectionEstablished);
+    connect(m_localServer, &InstanceListener::socketFileLost, this,
+            &UniqueApplicationPrivate::slotSocketFileLost);
+}
+
+void UniqueApplicationPrivate::slotSocketFileLost()
+{
+    qWarning().noquote() << QStringLiteral("UniqueApplication: The socket file %1 has gone; "
+                                           "listening again.")
+                                .arg(m_serverName);
+    if (!lockBlock())
+        return;
+    // Another start that found no server in the meantime has become the primary: its socket
+    // is not ours to take.
+    if (block()->primaryPid != QCoreApplication::applicationPid() ||
+        PrimaryProbe::serverState(m_serverName) == PrimaryProbe::ServerState::Listening) {
+        qWarning("UniqueApplication: Another instance has taken over as primary.");
+        unlockBlock();
+        return;
+    }
+    const bool perUser = m_options.testFlag(UniqueApplication::PerUser);
+    // A cleaner may take the whole folder, and may still be at it.
+    bool listening = false;
+    for (int attempt = 0; attempt < RelistenAttempts && !listening; ++attempt)
+        listening = (!perUser || RuntimeFolder::make(m_folder)) &&
+                    m_localServer->listen(m_serverName, !perUser);
+    if (!listening)
+        qWarning().noquote() << "UniqueApplication: Unable to listen for later instances."
+                             << m_localServer->errorString();
+    unlockBlock();
 }
 
 void UniqueApplicationPrivate::becomeSecondary()
@@ -278,7 +352,7 @@ bool UniqueApplicationPrivate::connectToPrimaryInstance(int timeout, ConnectionT
     for (;;) {
         randomWait();
         if (m_clientSocket->state() != QLocalSocket::ConnectingState)
-            m_clientSocket->connectToServer(m_blockName, QIODevice::ReadWrite);
+            m_clientSocket->connectToServer(m_serverName, QIODevice::ReadWrite);
         if (m_clientSocket->state() == QLocalSocket::ConnectingState)
             m_clientSocket->waitForConnected(remainingTime(timeout, timer));
         if (m_clientSocket->state() == QLocalSocket::ConnectedState)
@@ -327,6 +401,29 @@ void UniqueApplicationPrivate::slotConnectionEstablished()
     if (!socket)
         return;
 
+    // The oldest unfinished greetings make way, whoever holds them open.
+    while (m_ungreeted.size() >= MaxUngreetedPeers ||
+           (m_peers.size() >= m_maxPeers && !m_ungreeted.isEmpty())) {
+        if (!m_crowded) {
+            m_crowded = true;
+            qWarning("UniqueApplication: Too many connections without a greeting; closing the "
+                     "oldest.");
+        }
+        dropPeer(m_ungreeted.first());
+    }
+    // Every connection holds a descriptor, and the rest of the program needs some too.
+    if (m_peers.size() >= m_maxPeers) {
+        if (!m_crowded) {
+            m_crowded = true;
+            qWarning("UniqueApplication: Refusing connections from later instances: %d are "
+                     "open already.",
+                     m_maxPeers);
+        }
+        socket->close();
+        socket->deleteLater();
+        return;
+    }
+
     PeerInfo peer;
     peer.stallTimer = new QTimer(socket);
     peer.stallTimer->setSingleShot(true);
@@ -334,6 +431,7 @@ void UniqueApplicationPrivate::slotConnectionEstablished()
     connect(peer.stallTimer, &QTimer::timeout, this, [this, socket] { slotPeerStalled(socket); });
     peer.stallTimer->start();
     m_peers.insert(socket, peer);
+    m_ungreeted.append(socket);
 
     connect(socket, &QLocalSocket::aboutToClose, this, [this, socket] {
         const auto it = m_peers.constFind(socket);
@@ -341,7 +439,12 @@ void UniqueApplicationPrivate::slotConnectionEstablished()
             slotClientConnectionClosed(socket, it->instanceId);
     });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QObject::destroyed, this, [this, socket] { m_peers.remove(socket); });
+    connect(socket, &QObject::destroyed, this, [this, socket] {
+        m_peers.remove(socket);
+        forgetUngreeted(socket);
+        if (m_localServer)
+            m_localServer->resumeAccepting();
+    });
     connect(socket, &QLocalSocket::readyRead, this, [this, socket] { processPeer(socket); });
 
     // Bytes may have arrived together with the connection.
@@ -440,6 +543,7 @@ void UniqueApplicationPrivate::readInitBody(QLocalSocket *socket)
 
     it->instanceId = instanceId;
     it->stage = PeerInfo::AwaitMessageHeader;
+    forgetUngreeted(socket);
     QPointer<QLocalSocket> guard(socket);
     if (kind == InitNewInstance ||
         (kind == InitSecondaryInstance && m_options.testFlag(UniqueApplication::NotifyOnSecondary)))
@@ -479,10 +583,31 @@ void UniqueApplicationPrivate::sendAck(QLocalSocket *socket)
 void UniqueApplicationPrivate::rejectPeer(QLocalSocket *socket, const char *reason)
 {
     qDebug("UniqueApplication: Closing a connection: %s.", reason);
+    dropPeer(socket);
+}
+
+void UniqueApplicationPrivate::dropPeer(QLocalSocket *socket)
+{
     // Out of the table first, so that closing does not hand its bytes to anyone.
     m_peers.remove(socket);
+    forgetUngreeted(socket);
     socket->close();
     socket->deleteLater();
+}
+
+void UniqueApplicationPrivate::forgetUngreeted(QLocalSocket *socket)
+{
+    m_ungreeted.removeOne(socket);
+    if (m_ungreeted.isEmpty() && m_peers.size() < m_maxPeers)
+        m_crowded = false;
+}
+
+int UniqueApplicationPrivate::peerLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return MaxPeersBound;
+    return int(qBound<rlim_t>(1, limit.rlim_cur / PeerShareOfDescriptors, MaxPeersBound));
 }
 
 void UniqueApplicationPrivate::slotPeerStalled(QLocalSocket *socket)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -11,7 +12,7 @@
 #include "common/singleinstance/uniqueapplication.h"
 
 class BlockFileLock;
-class QLocalServer;
+class InstanceListener;
 class QLocalSocket;
 class QSharedMemory;
 class QTimer;
@@ -87,6 +88,13 @@ public:
     static constexpr quint64 MaxMessageLength = 64 * 1024 * 1024;
     // A peer that leaves a frame unfinished this long is dropped.
     static constexpr int PeerStallTimeout = 5000;
+    // Connections that have not finished their greeting yet; beyond this the oldest is closed,
+    // so that a flood of connections cannot use up the primary's descriptors.
+    static constexpr int MaxUngreetedPeers = 32;
+    // At most this share of the open-file limit goes to connections of later instances.
+    static constexpr int PeerShareOfDescriptors = 2;
+    static constexpr int MaxPeersBound = 4096;
+    static constexpr int RelistenAttempts = 3;
     static constexpr int InconsistentBlockTimeout = 5000;
     static constexpr int RandomWaitMinMs = 8;
     static constexpr int RandomWaitEndMs = 18;
@@ -95,6 +103,10 @@ public:
     ~UniqueApplicationPrivate() override;
 
     static QString computeBlockName(const BlockIdentity &identity, UniqueApplication::Mode options);
+    // Where the socket and the block's key file of blockName live in folder. The key file keeps
+    // the name Qt derives from the block name.
+    static QString serverPath(const QString &folder, const QString &blockName);
+    static QString keyFilePath(const QString &folder, const QString &blockName);
     static BlockIdentity applicationIdentity(const QStringList &extraHashData);
     static quint16 computeChecksum(const InstanceBlock &block);
     static QByteArray encodeInitBody(const QString &blockName, quint8 kind, quint32 instanceId);
@@ -104,12 +116,22 @@ public:
                                quint32 *instanceId);
 
     void buildBlockName();
+    // The folder of the socket, lock and key files for the scope of options; false when no
+    // private one can be had.
+    bool locateFolder();
+    // Leaves the block alone for good: this process runs without the single-instance guarantee.
+    void runUnguarded(const QString &reason);
+    bool isGuarded() const { return m_sharedBlock != nullptr; }
+    // An object for the block, its key file in the folder (the semaphore of a key given by
+    // name would have its key file in the temporary folder).
+    QSharedMemory *newBlockObject() const;
     void resetBlock();
     void becomePrimary();
     void becomeSecondary();
     bool connectToPrimaryInstance(int timeout, ConnectionType kind);
     quint16 computeBlockChecksum() const;
     static void randomWait();
+    static int peerLimit();
     bool writeAcknowledgedFrame(int timeout, const QByteArray &bytes);
     bool writeAcknowledgedMessage(int timeout, const QByteArray &body);
     void readFrameHeader(QLocalSocket *socket, PeerInfo::Stage nextStage);
@@ -137,17 +159,28 @@ public:
     QSharedMemory *m_sharedBlock = nullptr;
     BlockFileLock *m_fileLock = nullptr;
     QLocalSocket *m_clientSocket = nullptr;
-    QLocalServer *m_localServer = nullptr;
+    InstanceListener *m_localServer = nullptr;
     quint32 m_instanceId = 0;
     QString m_blockName;
+    QString m_folder;
+    // The full path of the local socket: the folder followed by the block name.
+    QString m_serverName;
     UniqueApplication::Mode m_options;
     QHash<QLocalSocket *, PeerInfo> m_peers;
     QStringList m_extraHashData;
+    // Oldest first.
+    QList<QLocalSocket *> m_ungreeted;
+    int m_maxPeers = MaxPeersBound;
+    // Set while connections are closed or refused for want of room; warned once per spell.
+    bool m_crowded = false;
 
 private:
     Q_DISABLE_COPY(UniqueApplicationPrivate)
 
     void processPeer(QLocalSocket *socket);
     void rejectPeer(QLocalSocket *socket, const char *reason);
+    void dropPeer(QLocalSocket *socket);
+    void forgetUngreeted(QLocalSocket *socket);
+    void slotSocketFileLost();
     void slotPeerStalled(QLocalSocket *socket);
 };

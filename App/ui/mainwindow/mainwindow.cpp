@@ -1,21 +1,32 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPropertyAnimation>
 #include <QPushButton>
 
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
 #include "ui/camera/camerapanel.h"
 #include "ui/camera/cameraparam.h"
+#include "ui/camera/funcwidget1.h"
+#include "ui/camera/tablewidget.h"
 #include "ui/chart/chartpanel.h"
+#include "ui/common/additionalwidget.h"
+#include "ui/common/cmessagebox.h"
 #include "ui/common/iconhelper.h"
+#include "ui/common/popupmenu.h"
 #include "ui/common/thememanager.h"
+#include "ui/login/logininfo.h"
+#include "ui/login/loginwidget.h"
 #include "ui/mainwindow/cstackedwidget.h"
+#include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/sidepanel.h"
+#include "ui/widgets/setupwaitprogressbar.h"
 
 namespace {
 
@@ -31,18 +42,28 @@ MainWindow::MainWindow(QWidget *parent) : FancyWindow(parent)
 {
     initPages();
     initStyleMenu();
+    initUserStrip();
     initMiddleButton();
     initDockWidget();
+    initAuxiliaryWindows();
     initBar();
     setWindowTitle(tr("windowName"));
     setWindowIcon(QIcon(logoPath()));
     initConnections();
+    connectUserStrip();
 }
 
 MainWindow::~MainWindow()
 {
-    // The menu has no parent widget; it goes with the window.
+    // The menu and the auxiliary windows have no parent widget; they go with the window.
     delete m_styleMenu;
+    delete m_loginInfo;
+    delete m_popupMenu;
+    delete m_logWidget;
+    delete m_loginWidget;
+    delete m_waitProgressBar;
+    delete m_tableWidget;
+    delete m_funcWidget;
 }
 
 QString MainWindow::logoPath()
@@ -157,4 +178,185 @@ void MainWindow::clickedTreeWidget(QString txt)
     const int page = pageIndexOf(txt);
     if (page >= 0)
         m_stackedWidget->setCurrentIndex(page);
+}
+
+void MainWindow::initUserStrip()
+{
+    m_additionalWidget = new AdditionalWidget;
+    m_additionalWidget->setFixedSize(StripWidth, StripHeight);
+    fancyBar()->addAdditionalControl(m_additionalWidget, FancyBar::LeadingPosition);
+}
+
+void MainWindow::initAuxiliaryWindows()
+{
+    const QIcon logo(logoPath());
+
+    m_loginInfo = new LoginInfo;
+    m_loginInfo->setFixedSize(CardWidth, CardHeight);
+    m_loginInfo->hide();
+    m_loginInfo->setWindowFlags(m_loginInfo->windowFlags() | Qt::WindowStaysOnTopHint);
+
+    m_popupMenu = new PopupMenu;
+    m_popupMenu->setFixedSize(PopupWidth, PopupHeight);
+    m_popupMenu->hide();
+    m_popupMenu->setWindowFlags(m_popupMenu->windowFlags() | Qt::WindowStaysOnTopHint);
+
+    m_logWidget = new LogWidget;
+    m_logWidget->setWindowIcon(logo);
+    m_logWidget->setWindowTitle(QStringLiteral("日志"));
+    m_logWidget->hide();
+
+    m_loginWidget = new LoginWidget;
+    m_loginWidget->setBackgroundImage(SetupConfig::instance()->configDir()
+                                      + QStringLiteral("/image/login/1.png"));
+    m_loginWidget->hide();
+
+    m_waitProgressBar = new SetupWaitProgressBar;
+
+    m_tableWidget = new TableWidget;
+    m_tableWidget->setWindowIcon(logo);
+    m_tableWidget->setWindowTitle(QStringLiteral("表格"));
+    m_tableWidget->hide();
+
+    m_funcWidget = new FuncWidget1;
+    m_funcWidget->setWindowIcon(logo);
+    m_funcWidget->hide();
+}
+
+void MainWindow::connectUserStrip()
+{
+    connect(m_additionalWidget, &AdditionalWidget::logInfo, this, &MainWindow::toggleLog);
+    connect(m_additionalWidget, &AdditionalWidget::loginInfo, m_loginWidget,
+            &LoginWidget::showLogin);
+    connect(m_loginWidget, &LoginWidget::loggedIn, m_loginWidget, &QWidget::hide);
+    // The form has no close button: "返回" is the way back without logging in.
+    connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
+    connect(m_additionalWidget, &AdditionalWidget::menuInfo, this, &MainWindow::togglePopup);
+    connect(m_popupMenu, &PopupMenu::clicked1, this, [this] { openFromPopup(m_funcWidget); });
+    connect(m_popupMenu, &PopupMenu::clicked2, this, [this] { openFromPopup(m_tableWidget); });
+    connect(m_popupMenu, &PopupMenu::clickedReturn, this, &MainWindow::retractPopup);
+    connect(m_additionalWidget, &AdditionalWidget::enterHead, this, &MainWindow::dropCard);
+    connect(m_additionalWidget, &AdditionalWidget::leaveHead, this, &MainWindow::retractCard);
+}
+
+QPoint MainWindow::slideUpPosition() const
+{
+    // Mapped from the strip itself: the bar, not this window, is the strip's parent.
+    return m_additionalWidget->mapToGlobal(QPoint(0, 0));
+}
+
+QPoint MainWindow::slideDownPosition() const
+{
+    return slideUpPosition() + QPoint(0, m_additionalWidget->height());
+}
+
+void MainWindow::slide(QWidget *window, QPointer<QPropertyAnimation> &current, const QPoint &from,
+                       const QPoint &to, int durationMs, const std::function<void()> &finished)
+{
+    if (current)
+        current->stop();
+    // A child of the window it moves: freed with it even when the program ends mid-slide.
+    auto *animation = new QPropertyAnimation(window, "geometry", window);
+    animation->setStartValue(QRect(from, window->size()));
+    animation->setEndValue(QRect(to, window->size()));
+    animation->setDuration(durationMs);
+    if (finished)
+        connect(animation, &QPropertyAnimation::finished, this, finished);
+    current = animation;
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void MainWindow::toggleLog()
+{
+    m_logWidget->setVisible(!m_logWidget->isVisible());
+}
+
+void MainWindow::openFromPopup(QWidget *window)
+{
+    if (m_popupSlide)
+        m_popupSlide->stop();
+    m_popupMenu->hide();
+    m_popupMenu->setOpened(false);
+    window->show();
+}
+
+void MainWindow::togglePopup()
+{
+    const QPoint up = slideUpPosition();
+    const QPoint down = slideDownPosition();
+    m_popupMenu->move(up);
+    m_popupMenu->show();
+    if (!m_popupMenu->isOpened()) {
+        m_popupMenu->setOpened(true);
+        slide(m_popupMenu, m_popupSlide, up, down, PopupDropMs);
+    } else {
+        m_popupMenu->setOpened(false);
+        slide(m_popupMenu, m_popupSlide, down, up, PopupRetractMs, [this] { m_popupMenu->hide(); });
+    }
+}
+
+void MainWindow::retractPopup()
+{
+    if (!m_popupMenu->isOpened())
+        return;
+    m_popupMenu->setOpened(false);
+    slide(m_popupMenu, m_popupSlide, slideDownPosition(), slideUpPosition(), PopupRetractMs,
+          [this] { m_popupMenu->hide(); });
+}
+
+void MainWindow::dropCard()
+{
+    if (m_loginInfo->isShown())
+        return;
+    m_loginInfo->setShown(true);
+    m_loginInfo->setAnimating(true);
+    const QPoint up = slideUpPosition();
+    m_loginInfo->move(up);
+    m_loginInfo->show();
+    slide(m_loginInfo, m_cardSlide, up, slideDownPosition(), CardDropMs, [this] {
+        m_loginInfo->setAnimating(false);
+        // The pointer left the avatar while the card came down.
+        if (!m_additionalWidget->isHeadUnderMouse()) {
+            m_loginInfo->hide();
+            m_loginInfo->setShown(false);
+        }
+    });
+}
+
+void MainWindow::retractCard()
+{
+    if (!m_loginInfo->isShown() || m_loginInfo->isAnimating())
+        return;
+    slide(m_loginInfo, m_cardSlide, slideDownPosition(), slideUpPosition(), CardRetractMs, [this] {
+        m_loginInfo->hide();
+        m_loginInfo->setShown(false);
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    CMessageBox box;
+    box.setMessageType(CMessageBox::Warning);
+    box.setButtonType(CMessageBox::ConfirmAndCancel);
+    box.setMessageText(QStringLiteral("确认关闭程序?"));
+    box.setWindowIcon(QIcon(logoPath()));
+    if (box.exec() != QDialog::Accepted) {
+        event->ignore();
+        return;
+    }
+    closeAuxiliaryWindows();
+    event->accept();
+}
+
+// Every one of them: a window left open would keep the program running, invisible without its
+// main window, and holding the single-instance guard.
+void MainWindow::closeAuxiliaryWindows()
+{
+    m_popupMenu->close();
+    m_logWidget->close();
+    m_loginWidget->close();
+    m_waitProgressBar->close();
+    m_tableWidget->close();
+    m_loginInfo->close();
+    m_funcWidget->close();
 }

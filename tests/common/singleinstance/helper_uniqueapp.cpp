@@ -1,21 +1,24 @@
 // A program that runs the single-instance guard in a real process for the tests, and says on
 // stdout, one line each, what became of it: "primary <pid>", "secondary <id> <primary pid>",
-// "instanceStarted", "message <id> <size> <sha1>", "sent <true|false>", "locked".
-// A primary (or a secondary given --stay) runs until a line "quit" or the end of its standard
-// input, or until --deadline has passed.
+// "unguarded", "instanceStarted", "message <id> <size> <sha1>", "sent <true|false>", "locked".
+// A primary or an unguarded instance (or a secondary given --stay) runs until a line "quit" or
+// the end of its standard input, or until --deadline has passed. --max-files lowers its limit
+// of open files.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QSharedMemory>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
 #include <cstdio>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include "common/singleinstance/blockfilelock.h"
+#include "common/singleinstance/runtimefolder.h"
 #include "common/singleinstance/uniqueapplication.h"
 #include "common/singleinstance/uniqueapplicationprivate.h"
 
@@ -53,6 +56,7 @@ struct Options {
     int sendCount = 1;
     int sendTimeout = UniqueApplication::DefaultTimeout;
     int deadline = DefaultDeadline;
+    rlim_t maxFiles = 0;
 };
 
 // Parsed before any application object exists: the guard has to be the first one.
@@ -78,8 +82,9 @@ Options parseOptions(int argc, char *argv[])
     const QCommandLineOption sendTimeout(QStringLiteral("send-timeout"), QString(),
                                          QStringLiteral("ms"));
     const QCommandLineOption deadline(QStringLiteral("deadline"), QString(), QStringLiteral("ms"));
+    const QCommandLineOption maxFiles(QStringLiteral("max-files"), QString(), QStringLiteral("n"));
     parser.addOptions({extra, mode, timeout, allowSecondary, stay, holdLock, appName, appVersion,
-                       send, sendCount, sendTimeout, deadline});
+                       send, sendCount, sendTimeout, deadline, maxFiles});
     parser.parse(arguments);
 
     Options options;
@@ -99,6 +104,8 @@ Options parseOptions(int argc, char *argv[])
         options.sendTimeout = parser.value(sendTimeout).toInt();
     if (parser.isSet(deadline))
         options.deadline = parser.value(deadline).toInt();
+    if (parser.isSet(maxFiles))
+        options.maxFiles = parser.value(maxFiles).toULong();
     if (parser.isSet(appName))
         QCoreApplication::setApplicationName(parser.value(appName));
     if (parser.isSet(appVersion))
@@ -120,21 +127,18 @@ void quitOnStdinEnd(int deadline)
     QTimer::singleShot(deadline, qApp, &QCoreApplication::quit);
 }
 
-// Takes the guard's lock and keeps it until the process is killed (or the deadline passes).
+// Takes the guard's lock file and keeps it until the process is killed (or the deadline passes).
 int holdLock(int argc, char *argv[], const Options &options)
 {
     QCoreApplication app(argc, argv);
     const QStringList extra = options.extra.isEmpty() ? QStringList() : QStringList(options.extra);
     const QString name = UniqueApplicationPrivate::computeBlockName(
         UniqueApplicationPrivate::applicationIdentity(extra), options.mode);
-    QSharedMemory block(name);
-    if (!block.create(sizeof(InstanceBlock)) && !block.attach())
-        return 2;
-    if (!block.lock())
+    BlockFileLock lock(UniqueApplicationPrivate::serverPath(RuntimeFolder::locate(), name));
+    if (!lock.lock())
         return 3;
     say("locked");
     QThread::msleep(static_cast<unsigned long>(options.deadline));
-    block.unlock();
     return 0;
 }
 
@@ -143,13 +147,23 @@ int holdLock(int argc, char *argv[], const Options &options)
 int main(int argc, char *argv[])
 {
     const Options options = parseOptions(argc, argv);
+    if (options.maxFiles > 0) {
+        rlimit limit{};
+        getrlimit(RLIMIT_NOFILE, &limit);
+        limit.rlim_cur = options.maxFiles;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
     if (options.holdLock)
         return holdLock(argc, argv, options);
 
     UniqueApplication app(argc, argv, options.allowSecondary, options.mode, options.timeout,
                           options.extra);
+    // Secondaries are numbered from 1.
+    const bool unguarded = app.isSecondaryInstance() && app.instanceId() == 0;
     if (app.isPrimaryInstance())
         say("primary " + QByteArray::number(QCoreApplication::applicationPid()));
+    else if (unguarded)
+        say("unguarded");
     else
         say("secondary " + QByteArray::number(app.instanceId()) + ' ' +
             QByteArray::number(app.primaryProcessId()));
@@ -167,7 +181,7 @@ int main(int argc, char *argv[])
         say(sent ? "sent true" : "sent false");
     }
 
-    if (app.isSecondaryInstance() && !options.stay)
+    if (app.isSecondaryInstance() && !unguarded && !options.stay)
         return 0;
     quitOnStdinEnd(options.deadline);
     return app.exec();

@@ -24,6 +24,7 @@
 #include "common/singleinstance/primaryprobe.h"
 #include "common/singleinstance/uniqueapplication.h"
 #include "common/singleinstance/uniqueapplicationprivate.h"
+#include "instancehelper.h"
 
 Q_DECLARE_METATYPE(BlockIdentity)
 
@@ -35,12 +36,9 @@ namespace
 {
 
 const char *const TestAppName = "uniqueapp-test";
-const char *const HelperAppName = "uniqueapp-helper";
 // PerUser | IgnoreAppPath: the helpers can then share a block name with this process.
 const UniqueApplication::Mode SharedMode =
     UniqueApplication::PerUser | UniqueApplication::IgnoreAppPath;
-constexpr int Wait = 30000;          // generous: ASan builds on a busy machine
-constexpr int HelperTimeout = 20000; // the guard's own timeout inside the helpers
 constexpr int ShortPause = 300;
 constexpr int MiB = 1024 * 1024;
 const char *const InconsistentWarning =
@@ -50,16 +48,6 @@ const char *const InconsistentWarning =
 UniqueApplication *guard()
 {
     return static_cast<UniqueApplication *>(QCoreApplication::instance());
-}
-
-QString uniqueText(const char *prefix)
-{
-    static int counter = 0;
-    return QStringLiteral("%1-%2-%3-%4")
-        .arg(QLatin1String(prefix))
-        .arg(QCoreApplication::applicationPid())
-        .arg(++counter)
-        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 }
 
 QByteArray patternMessage(int size)
@@ -99,131 +87,11 @@ QByteArray frame(const QByteArray &body)
     return frameHeader(quint64(body.size())) + body;
 }
 
-QString blockNameFor(const QString &appName, const QString &extra, UniqueApplication::Mode mode)
-{
-    BlockIdentity identity;
-    identity.applicationName = appName;
-    identity.extraHashData = QStringList(extra);
-    identity.userName = PlatformUser::currentUserName();
-    identity.applicationFilePath = QStringLiteral("unused with IgnoreAppPath");
-    return UniqueApplicationPrivate::computeBlockName(identity, mode);
-}
-
 QString ownBlockName()
 {
     return UniqueApplicationPrivate::computeBlockName(
         UniqueApplicationPrivate::applicationIdentity(guard()->extraHashData()), SharedMode);
 }
-
-// A helper process and what it said.
-class Helper
-{
-public:
-    explicit Helper(const QStringList &arguments)
-    {
-        m_process.setProgram(QStringLiteral(TEST_HELPER_DIR "/helper_uniqueapp"));
-        m_process.setArguments(arguments);
-        m_process.start();
-    }
-
-    ~Helper()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.write("quit\n");
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(Wait))
-            m_process.kill();
-        m_process.waitForFinished(Wait);
-    }
-
-    QProcess &process() { return m_process; }
-    qint64 pid() const { return m_process.processId(); }
-
-    QStringList lines()
-    {
-        m_output += m_process.readAllStandardOutput();
-        m_errors += m_process.readAllStandardError();
-        return QString::fromUtf8(m_output).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-
-    int count(const QString &line) { return lines().count(line); }
-
-    QString lineStartingWith(const QString &prefix)
-    {
-        const QStringList all = lines();
-        for (const QString &line : all) {
-            if (line.startsWith(prefix))
-                return line;
-        }
-        return QString();
-    }
-
-    // Both give up early once the process has ended without saying it.
-    bool waitForLineStartingWith(const QString &prefix)
-    {
-        waitUntil([&] { return !lineStartingWith(prefix).isEmpty() || ended(); });
-        return !lineStartingWith(prefix).isEmpty();
-    }
-
-    bool waitForCount(const QString &line, int expected)
-    {
-        waitUntil([&] { return count(line) >= expected || ended(); });
-        return count(line) >= expected;
-    }
-
-    bool ended() const { return m_process.state() == QProcess::NotRunning; }
-
-    bool waitForExit()
-    {
-        const bool done = waitUntil([&] { return ended(); });
-        lines();
-        return done;
-    }
-
-    bool exitedCleanly()
-    {
-        return ended() && m_process.exitStatus() == QProcess::NormalExit &&
-               m_process.exitCode() == 0;
-    }
-
-    void quit()
-    {
-        m_process.write("quit\n");
-        m_process.closeWriteChannel();
-    }
-
-    QByteArray errors()
-    {
-        lines();
-        return m_errors;
-    }
-
-    QByteArray describe()
-    {
-        lines();
-        return "stdout: " + m_output + "\nstderr: " + m_errors;
-    }
-
-    // The event loop keeps running while waiting: this process may be the primary in question.
-    template <typename Condition>
-    static bool waitUntil(Condition condition, int timeout = Wait)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!condition()) {
-            if (timer.elapsed() > timeout)
-                return false;
-            QTest::qWait(10);
-        }
-        return true;
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_output;
-    QByteArray m_errors;
-};
 
 // Arguments for a helper that shares this process's block, i.e. a later instance of it.
 QStringList laterInstanceArguments()
@@ -232,22 +100,6 @@ QStringList laterInstanceArguments()
             QStringLiteral("--mode"),     QString::number(int(SharedMode)),
             QStringLiteral("--extra"),    guard()->extraHashData().value(0),
             QStringLiteral("--timeout"),  QString::number(HelperTimeout)};
-}
-
-// Arguments for helpers that make up a group of their own, apart from this process.
-QStringList groupArguments(const QString &extra,
-                           UniqueApplication::Mode mode = UniqueApplication::PerUser |
-                                                          UniqueApplication::IgnoreAppPath)
-{
-    return {QStringLiteral("--app-name"), QLatin1String(HelperAppName),  QStringLiteral("--mode"),
-            QString::number(int(mode)),   QStringLiteral("--extra"),     extra,
-            QStringLiteral("--timeout"),  QString::number(HelperTimeout)};
-}
-
-QString groupBlockName(const QString &extra)
-{
-    return blockNameFor(QLatin1String(HelperAppName), extra,
-                        UniqueApplication::PerUser | UniqueApplication::IgnoreAppPath);
 }
 
 bool readBlock(QSharedMemory &memory, InstanceBlock *copy)
@@ -1107,11 +959,13 @@ void TstUniqueApplication::inconsistentBlockIsTakenOver()
 int main(int argc, char *argv[])
 {
     // Sockets, lock files and the shared memory keys of every instance in these tests go to a
-    // folder of their own, which goes away with the test; the helpers inherit it.
+    // folder of their own, which goes away with the test; the helpers inherit it. As the
+    // temporary folder it also holds what the tests reach by a bare name.
     QTemporaryDir runtime;
     if (!runtime.isValid())
         return 1;
     qputenv("TMPDIR", QFile::encodeName(runtime.path()));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QCoreApplication::setApplicationName(QLatin1String(TestAppName));
     UniqueApplication app(argc, argv, false, SharedMode, HelperTimeout, uniqueText("tst"));
     TstUniqueApplication test;

@@ -1,0 +1,114 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QtTest>
+
+#include "ui/common/cmessagebox.h"
+#include "ui/login/loginwidget.h"
+
+class tst_LoginWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loginChecks_data();
+    void loginChecks();
+    void formFitsItsWindow();
+    void builtInPictureReadOnce();
+};
+
+void tst_LoginWidget::loginChecks_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("message"); // empty: the login succeeds
+
+    QTest::newRow("bothEmpty") << "" << "" << "请输入您的账号ID.";
+    QTest::newRow("passwordOnly") << "" << "secret" << "请输入您的账号ID.";
+    QTest::newRow("accountOnly") << "operator" << "" << "请输入您的账号密码.";
+    QTest::newRow("blanksCountAsEntered") << " " << "  " << "";
+    QTest::newRow("success") << "operator" << "secret" << "";
+}
+
+void tst_LoginWidget::loginChecks()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, password);
+    QFETCH(QString, message);
+
+    LoginWidget form;
+    form.showLogin();
+    form.findChild<QComboBox *>(QStringLiteral("LoginWidgetAccountComboBox"))->setEditText(account);
+    form.findChild<QLineEdit *>(QStringLiteral("LoginWidgetPasswordLineEdit"))->setText(password);
+    // A receiver of loggedIn must already see the login as done.
+    QList<bool> seenLoggedIn;
+    connect(&form, &LoginWidget::loggedIn, this, [&] { seenLoggedIn << form.isLoggedIn(); });
+
+    QStringList shown;
+    QTimer answerer; // answers each message box with its confirm button
+    connect(&answerer, &QTimer::timeout, this, [&] {
+        if (auto *box = qobject_cast<CMessageBox *>(QApplication::activeModalWidget())) {
+            shown << box->findChild<QLabel *>(QStringLiteral("MessageBoxTextLabel"))->text().trimmed();
+            box->findChild<QPushButton *>(QStringLiteral("MessageSubmitButton"))->click();
+        }
+    });
+    answerer.start(10);
+    form.findChild<QPushButton *>(QStringLiteral("LoginButton"))->click();
+
+    QCOMPARE(shown, message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(seenLoggedIn, message.isEmpty() ? QList<bool>{true} : QList<bool>());
+    QCOMPARE(form.isVisible(), !message.isEmpty());
+}
+
+// The inner form has the window's own size; margins around it would push its right and bottom
+// edges, and the buttons there, out of the window. The title is drawn in points: its width
+// follows the screen's resolution, above 96 dpi here (see main).
+void tst_LoginWidget::formFitsItsWindow()
+{
+    QVERIFY(qApp->primaryScreen()->logicalDotsPerInch() > 96);
+    LoginWidget form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.findChild<QWidget *>(QStringLiteral("LoginWidget"))->geometry(), form.rect());
+
+    // The title's last glyph ends inside the title: its right edge stays clear.
+    auto *title = form.findChild<QWidget *>(QStringLiteral("LoginTitleWidget"));
+    QImage blank(title->size(), QImage::Format_ARGB32);
+    blank.fill(Qt::transparent);
+    QImage image = blank;
+    title->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    QVERIFY(image != blank);
+    for (int y = 0; y < image.height(); ++y)
+        QCOMPARE(qAlpha(image.pixel(image.width() - 1, y)), 0);
+}
+
+// The built-in picture is read once, not on every paint.
+void tst_LoginWidget::builtInPictureReadOnce()
+{
+    const QImage picture = QImage(QStringLiteral(":/res/image/login/bg01.png"))
+                               .scaled(LoginWidget::FormWidth, LoginWidget::FormHeight);
+    QVERIFY(!picture.isNull());
+    LoginWidget form;
+    form.resize(LoginWidget::FormWidth, LoginWidget::FormHeight);
+    const QPoint probe(5, 5);
+    QCOMPARE(form.grab().toImage().pixelColor(probe), picture.pixelColor(probe));
+
+    Q_CLEANUP_RESOURCE(app);
+    const QColor later = form.grab().toImage().pixelColor(probe);
+    Q_INIT_RESOURCE(app);
+    QCOMPARE(later, picture.pixelColor(probe));
+}
+
+// Not QTEST_MAIN, which makes fonts assume 96 dpi: the offscreen screen's 100 dpi shows what
+// larger point sizes do to the title.
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    tst_LoginWidget test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_loginwidget.moc"

@@ -1,0 +1,50 @@
+// The console started as main() starts it, which then says "ready" on stdout; with "--open-demo"
+// it first opens the demo window as a user does: "系统" in the title bar, then "功能1" in the
+// popup menu. Tests close it through the window manager and answer its close prompt from the
+// keyboard.
+#include <QApplication>
+#include <QPropertyAnimation>
+#include <QTest>
+
+#include <cstdio>
+
+#include "common/config/setupconfig.h"
+#include "common/singleinstance/uniqueapplication.h"
+#include "mainobject.h"
+#include "ui/common/additionalwidget.h"
+#include "ui/mainwindow/mainwindow.h"
+#include "stripsupport.h"
+
+namespace {
+
+using StripSupport::click;
+using StripSupport::topLevel;
+
+bool openDemoWindow(MainWindow *window)
+{
+    QWidget *popup = topLevel("PopupMenu");
+    click(window->additionalWidget(), QStringLiteral("系统"));
+    if (!QTest::qWaitFor([popup] { return !popup->findChild<QPropertyAnimation *>(); }))
+        return false;
+    click(popup, QStringLiteral("功能1"));
+    return QTest::qWaitForWindowExposed(topLevel("FuncWidget1"));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication::setApplicationName(QStringLiteral("InspectionConsole"));
+    UniqueApplication app(argc, argv, false, UniqueApplication::PerUser, 1000, QString());
+    SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath());
+    MainObject mainObject;
+    MainObject::applyTheme(SetupConfig::instance()->theme());
+    QObject::connect(&app, &UniqueApplication::instanceStarted, [&mainObject] { mainObject.raiseMainWindow(); });
+    mainObject.showMainWindow();
+    if (!QTest::qWaitForWindowExposed(mainObject.mainWindow())
+        || (app.arguments().contains(QStringLiteral("--open-demo")) && !openDemoWindow(mainObject.mainWindow())))
+        return 2;
+    std::puts("ready");
+    std::fflush(stdout);
+    return app.exec();
+}

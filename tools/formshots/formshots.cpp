@@ -1,0 +1,72 @@
+// Renders the windows that the console's main window only opens on demand (login form, close
+// prompt, user card, popup menu) in every theme, side by side, into "<theme>-dialogs.png".
+//   formshots <folder with the console's config folder> <output folder>
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+
+#include <cstdio>
+
+#include "common/config/setupconfig.h"
+#include "ui/common/cmessagebox.h"
+#include "ui/common/popupmenu.h"
+#include "ui/common/thememanager.h"
+#include "ui/login/logininfo.h"
+#include "ui/login/loginwidget.h"
+#include "ui/mainwindow/mainwindow.h"
+
+namespace {
+
+constexpr int Gap = 16;
+
+QImage sideBySide(const QList<QWidget *> &windows)
+{
+    QList<QImage> shots;
+    QSize size(Gap, 0);
+    for (QWidget *window : windows) {
+        window->show();
+        shots << window->grab().toImage();
+        size = QSize(size.width() + shots.last().width() + Gap, qMax(size.height(), shots.last().height()));
+    }
+    QImage image(size + QSize(0, 2 * Gap), QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    QPainter painter(&image);
+    int x = Gap;
+    for (const QImage &shot : qAsConst(shots)) {
+        painter.drawImage(x, Gap, shot);
+        x += shot.width() + Gap;
+    }
+    return image;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: formshots <console folder> <output folder>\n");
+        return 2;
+    }
+    SetupConfig::instance()->setAppDir(QString::fromLocal8Bit(argv[1]));
+    const QDir out(QString::fromLocal8Bit(argv[2]));
+    for (const QString &theme : ThemeManager::themeNames()) {
+        if (!ThemeManager::applyTheme(theme))
+            return 1;
+        LoginWidget login;
+        login.setBackgroundImage(SetupConfig::instance()->configDir() + QStringLiteral("/image/login/1.png"));
+        CMessageBox prompt;
+        prompt.setMessageType(CMessageBox::Warning);
+        prompt.setButtonType(CMessageBox::ConfirmAndCancel);
+        prompt.setMessageText(QStringLiteral("确认关闭程序?"));
+        LoginInfo card;
+        card.setFixedSize(MainWindow::CardWidth, MainWindow::CardHeight);
+        PopupMenu popup;
+        popup.setFixedSize(MainWindow::PopupWidth, MainWindow::PopupHeight);
+        const QString file = out.filePath(theme + QStringLiteral("-dialogs.png"));
+        if (!sideBySide({&login, &prompt, &card, &popup}).save(file))
+            return 1;
+        std::printf("saved %s\n", qPrintable(file));
+    }
+    return 0;
+}
