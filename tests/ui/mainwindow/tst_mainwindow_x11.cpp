@@ -53,25 +53,6 @@ void countMessage(QtMsgType type, const QMessageLogContext &context, const QStri
     previousHandler(type, context, message);
 }
 
-// Counts the resizes of the page stack while the camera wall is still on its way in.
-class SlideRecorder : public QObject
-{
-public:
-    explicit SlideRecorder(QWidget *wall) : m_wall(wall) {}
-    int resizesDuringSlide = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Resize && m_wall->isVisible() && m_wall->x() != 0)
-            ++resizesDuringSlide;
-        return false;
-    }
-
-private:
-    QWidget *m_wall;
-};
-
 } // namespace
 
 // The main window in a real X session with a window manager.
@@ -97,7 +78,6 @@ private:
 
     QTemporaryDir m_dir;
     MainObject *m_mainObject = nullptr;
-    SlideRecorder *m_slide = nullptr;
 };
 
 void tst_MainWindowX11::initTestCase()
@@ -110,15 +90,12 @@ void tst_MainWindowX11::initTestCase()
     QVERIFY(MainObject::applyTheme(SetupConfig::instance()->theme()));
     m_mainObject = new MainObject;
     QVERIFY(!m_mainObject->mainWindow()->isVisible());
-    m_slide = new SlideRecorder(m_mainObject->mainWindow()->cameraPanel());
-    m_mainObject->mainWindow()->stackedWidget()->installEventFilter(m_slide);
     m_mainObject->showMainWindow();
     QVERIFY(QTest::qWaitForWindowExposed(m_mainObject->mainWindow()));
 }
 
 void tst_MainWindowX11::cleanupTestCase()
 {
-    delete m_slide;
     delete m_mainObject;
 }
 
@@ -133,7 +110,6 @@ void tst_MainWindowX11::startSlidesCameraWallIn()
     QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
     QTRY_COMPARE(window->cameraPanel()->geometry(), stack->rect());
     QCOMPARE(stack->widget(0)->geometry(), stack->rect().translated(-stack->width(), 0));
-    qInfo("stack resized %d times during the first slide", m_slide->resizesDuringSlide);
 }
 
 void tst_MainWindowX11::dockMovesAndFloatsButNeverCloses()
