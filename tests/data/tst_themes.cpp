@@ -107,6 +107,7 @@ QList<Rule> rules(QString css)
 }
 
 QStringList warnings;
+QtMessageHandler previousHandler = nullptr;
 
 void collectWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
@@ -180,14 +181,19 @@ void tst_Themes::cleanup()
     delete m_window;
     m_window = nullptr;
     qApp->setStyleSheet(QString());
-    qInstallMessageHandler(nullptr);
+    // Back to Qt Test's handler and what lies over it, not to Qt's default one.
+    if (previousHandler)
+        qInstallMessageHandler(previousHandler);
+    previousHandler = nullptr;
 }
 
 void tst_Themes::apply(const QString &theme)
 {
     const QString css = readTheme(theme);
     QVERIFY2(!css.isEmpty(), qPrintable(themePath(theme)));
-    qInstallMessageHandler(collectWarnings);
+    QtMessageHandler replaced = qInstallMessageHandler(collectWarnings);
+    if (!previousHandler)
+        previousHandler = replaced;
     qApp->setStyleSheet(css);
 }
 
@@ -360,7 +366,7 @@ void tst_Themes::appliesWithoutWarnings()
     menu.addAction(QStringLiteral("dark_blue"));
     menu.ensurePolished();
     menu.grab();
-    qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(previousHandler);
     QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
 }
 

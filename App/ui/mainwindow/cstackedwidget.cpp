@@ -159,8 +159,16 @@ void CStackedWidget::startSlide()
 
 void CStackedWidget::updateVisibility()
 {
-    for (int i = 0; i < m_widgets.size(); ++i)
-        m_widgets.at(i)->setVisible(i == m_lastIndex || i == m_currentIndex);
+    for (int i = 0; i < m_widgets.size(); ++i) {
+        QWidget *page = m_widgets.at(i);
+        const bool shown = i == m_lastIndex || i == m_currentIndex;
+        // While the stack has not been shown, a page never hidden will show with it; showing it
+        // now would polish it and all its children in the plain style, only for the style sheet
+        // to polish them again.
+        if (shown && !isVisible() && !page->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            continue;
+        page->setVisible(shown);
+    }
 }
 
 void CStackedWidget::placePages()

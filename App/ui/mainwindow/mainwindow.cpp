@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMessageBox>
@@ -11,8 +12,10 @@
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
 #include "ui/camera/camerapanel.h"
+#include "ui/camera/cameraparam.h"
 #include "ui/camera/funcwidget1.h"
 #include "ui/camera/tablewidget.h"
+#include "ui/chart/chartpanel.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/common/cmessagebox.h"
 #include "ui/common/iconhelper.h"
@@ -20,7 +23,9 @@
 #include "ui/common/thememanager.h"
 #include "ui/login/logininfo.h"
 #include "ui/login/loginwidget.h"
+#include "ui/mainwindow/cstackedwidget.h"
 #include "ui/mainwindow/logwidget.h"
+#include "ui/mainwindow/sidepanel.h"
 #include "ui/widgets/setupwaitprogressbar.h"
 
 namespace {
@@ -28,6 +33,8 @@ namespace {
 constexpr int StyleIconPixelSize = 30;
 constexpr int StyleIconSide = 35;
 const QColor StyleIconColor(0xFE, 0xFE, 0xFE);
+const QString CameraText = QStringLiteral("相机");
+const QString ChartText = QStringLiteral("图表");
 
 } // namespace
 
@@ -37,6 +44,7 @@ MainWindow::MainWindow(QWidget *parent) : FancyWindow(parent)
     initStyleMenu();
     initUserStrip();
     initMiddleButton();
+    initDockWidget();
     initAuxiliaryWindows();
     initBar();
     setWindowTitle(tr("windowName"));
@@ -69,9 +77,20 @@ void MainWindow::initPages()
     m_mainLayout = new QHBoxLayout;
     m_mainLayout->setSpacing(0);
     m_mainLayout->setContentsMargins(0, 0, 0, 0);
-    // The camera wall is the window's page until the page stack takes it over.
+    m_stackedWidget = new CStackedWidget;
     m_cameraPanel = new CameraPanel;
-    m_mainLayout->addWidget(m_cameraPanel);
+    m_chartPanel = new ChartPanel;
+
+    for (int k = 0; k < CameraPageCount; ++k) {
+        auto *page = new CameraParam;
+        page->setIndex(QStringLiteral("C%1").arg(k + 1, 2, 10, QLatin1Char('0')));
+        page->setTitle(QStringLiteral("Unkown"));
+        m_stackedWidget->addWidget(page);
+    }
+    m_stackedWidget->addWidget(m_cameraPanel);
+    m_stackedWidget->addWidget(m_chartPanel);
+
+    m_mainLayout->addWidget(m_stackedWidget);
     m_centralWidget->setLayout(m_mainLayout);
 }
 
@@ -101,6 +120,19 @@ void MainWindow::initMiddleButton()
     connect(m_middleButton, &QPushButton::clicked, this, &MainWindow::showMiddleMessage);
 }
 
+void MainWindow::initDockWidget()
+{
+    m_sidePanel = new SidePanel;
+    m_sidePanel->setFixedWidth(SidePanelWidth);
+    m_dockWidget = new QDockWidget(tr("相机"), this);
+    m_dockWidget->setObjectName(QStringLiteral("SidePanelDockWidget"));
+    m_dockWidget->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    m_dockWidget->setWidget(m_sidePanel);
+    addDockWidget(Qt::RightDockWidgetArea, m_dockWidget);
+    // Movable and floatable, but never closed: nothing would bring it back.
+    m_dockWidget->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+}
+
 void MainWindow::initBar()
 {
     setCentralWidget(m_centralWidget);
@@ -113,6 +145,7 @@ void MainWindow::initConnections()
 {
     connect(m_styleMenu, &QMenu::triggered, this,
             [](QAction *action) { ThemeManager::applyTheme(action->data().toString()); });
+    connect(m_sidePanel, &SidePanel::signalClicked, this, &MainWindow::clickedTreeWidget);
 }
 
 void MainWindow::showMiddleMessage()
@@ -122,7 +155,30 @@ void MainWindow::showMiddleMessage()
     box.exec();
 }
 
-void MainWindow::showCameraPage() {}
+void MainWindow::showCameraPage()
+{
+    m_stackedWidget->setCurrentIndex(CameraWallPage);
+}
+
+int MainWindow::pageIndexOf(const QString &txt)
+{
+    if (txt == CameraText)
+        return CameraWallPage;
+    if (txt == ChartText)
+        return ChartPage;
+    if (!txt.contains(CameraText))
+        return -1;
+    // A failed conversion gives 0, which names no page either.
+    const int n = QString(txt).remove(CameraText).toInt(nullptr, 10) - 1;
+    return n >= 0 && n < CameraPageCount ? n : -1;
+}
+
+void MainWindow::clickedTreeWidget(QString txt)
+{
+    const int page = pageIndexOf(txt);
+    if (page >= 0)
+        m_stackedWidget->setCurrentIndex(page);
+}
 
 void MainWindow::initUserStrip()
 {

@@ -8,22 +8,28 @@
 
 class AdditionalWidget;
 class CameraPanel;
+class ChartPanel;
+class CStackedWidget;
 class FuncWidget1;
 class LogWidget;
 class LoginInfo;
 class LoginWidget;
 class PopupMenu;
 class QAction;
+class QDockWidget;
 class QHBoxLayout;
 class QMenu;
 class QPropertyAnimation;
 class QPushButton;
 class SetupWaitProgressBar;
+class SidePanel;
 class TableWidget;
 
 // The console's frameless main window: title bar with the theme menu, the user strip and the
-// middle button, and the pages in the centre. It owns the auxiliary windows that the strip
-// opens (user card, popup menu, log, login form, demo windows) and asks before closing.
+// middle button; the sliding page stack in the centre (sixteen camera detail pages, the camera
+// wall, the chart page) and the side panel in a dock whose navigation tree selects the page. It
+// owns the auxiliary windows that the strip opens (user card, popup menu, log, login form, demo
+// windows) and asks before closing.
 class MainWindow : public FancyWindow
 {
     Q_OBJECT
@@ -34,6 +40,10 @@ public:
     static constexpr int MiddleButtonWidth = 100;
     static constexpr int MiddleButtonHeight = 30;
     static constexpr int StyleGlyph = 0xF001;
+    static constexpr int CameraPageCount = 16;
+    static constexpr int CameraWallPage = 16;
+    static constexpr int ChartPage = 17;
+    static constexpr int SidePanelWidth = 250;
     static constexpr int StripWidth = 200;
     static constexpr int StripHeight = 50;
     static constexpr int CardWidth = 200;
@@ -48,11 +58,20 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // Slides the camera wall in.
     void showCameraPage();
+
+    // The page a navigation text names: "相机" the camera wall, "图表" the chart page, "相机1"
+    // to "相机16" the camera detail pages 0 to 15; -1 for any other text.
+    static int pageIndexOf(const QString &txt);
 
     QMenu *styleMenu() const { return m_styleMenu; }
     QPushButton *middleButton() const { return m_middleButton; }
     CameraPanel *cameraPanel() const { return m_cameraPanel; }
+    ChartPanel *chartPanel() const { return m_chartPanel; }
+    CStackedWidget *stackedWidget() const { return m_stackedWidget; }
+    SidePanel *sidePanel() const { return m_sidePanel; }
+    QDockWidget *dockWidget() const { return m_dockWidget; }
     AdditionalWidget *additionalWidget() const { return m_additionalWidget; }
 
     // Where the popup menu and the user card slide: from the top-left corner of the user strip
@@ -66,10 +85,15 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
 
+private slots:
+    // Shows the page that the text names; a text that names no page changes nothing.
+    void clickedTreeWidget(QString txt);
+
 private:
     void initPages();
     void initStyleMenu();
     void initMiddleButton();
+    void initDockWidget();
     void initBar();
     void initConnections();
     void showMiddleMessage();
@@ -91,7 +115,11 @@ private:
 
     QWidget *m_centralWidget = nullptr;
     QHBoxLayout *m_mainLayout = nullptr;
+    CStackedWidget *m_stackedWidget = nullptr;
     CameraPanel *m_cameraPanel = nullptr;
+    ChartPanel *m_chartPanel = nullptr;
+    SidePanel *m_sidePanel = nullptr;
+    QDockWidget *m_dockWidget = nullptr;
     QAction *m_styleAction = nullptr;
     QMenu *m_styleMenu = nullptr;
     AdditionalWidget *m_additionalWidget = nullptr;

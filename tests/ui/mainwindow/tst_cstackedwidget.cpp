@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QSignalSpy>
 #include <QVariantAnimation>
 #include <QtTest>
@@ -45,6 +46,7 @@ private slots:
     void ignoredIndex();
     void insertKeepsCurrentPage();
     void widerStackHidesParkedPage();
+    void pagesPolishedWhenStackShows();
 };
 
 void tst_CStackedWidget::slide_data()
@@ -169,6 +171,23 @@ void tst_CStackedWidget::widerStackHidesParkedPage()
     stack.resize(400, Height);
     const QImage image = stack.grab().toImage();
     QCOMPARE(image.pixel(300, 50), pageColor(1).rgb());
+}
+
+// Pages built into a stack that is not shown yet wait for it to be polished (the main window's
+// sixteen camera pages were otherwise polished twice at start-up, before and after the theme).
+void tst_CStackedWidget::pagesPolishedWhenStackShows()
+{
+    CStackedWidget stack;
+    auto *page = new QWidget;
+    auto *child = new QLabel(QStringLiteral("C01"), page);
+    stack.addWidget(page);
+    stack.addWidget(new QWidget);
+    stack.setCurrentIndex(1);
+    QVERIFY(!child->testAttribute(Qt::WA_WState_Polished));
+    stack.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&stack));
+    QVERIFY(page->isVisible() && child->isVisible());
+    QVERIFY(stack.widget(1)->isVisible());
 }
 
 QTEST_MAIN(tst_CStackedWidget)

@@ -1,5 +1,6 @@
 #include <QPointer>
 #include <QPropertyAnimation>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,7 +22,7 @@ class tst_MainWindow : public QObject
 
 private slots:
     void initTestCase();
-    void init() { m_window.reset(new MainWindow); m_window->showMaximized(); }
+    void init();
     void cleanup() { m_window.reset(); }
     void stripFitsTitleBar();
     void popupSlides();
@@ -38,6 +39,15 @@ void tst_MainWindow::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     SetupConfig::instance()->setAppDir(m_dir.path());
+}
+
+// The window reaches its maximised size through the event loop; positions are taken after.
+void tst_MainWindow::init()
+{
+    m_window.reset(new MainWindow);
+    m_window->showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.data()));
+    QTRY_COMPARE(m_window->geometry(), m_window->screen()->availableGeometry());
 }
 
 // Margins around the three 50 px buttons would cut them off in the 50 px strip.

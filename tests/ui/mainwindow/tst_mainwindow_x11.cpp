@@ -1,17 +1,26 @@
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDockWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
+#include <utility>
+
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
 #include "mainobject.h"
+#include "ui/camera/camerapanel.h"
 #include "ui/common/thememanager.h"
+#include "ui/mainwindow/cstackedwidget.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/mainwindow/sidepanel.h"
+#include "ui/mainwindow/treewidget.h"
 #include "../../testsupport.h"
 
 namespace {
@@ -35,6 +44,15 @@ void whenModalIsUp(Fn fn)
     });
 }
 
+int messages = 0;
+QtMessageHandler previousHandler = nullptr;
+
+void countMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    ++messages;
+    previousHandler(type, context, message);
+}
+
 } // namespace
 
 // The main window in a real X session with a window manager.
@@ -45,6 +63,10 @@ class tst_MainWindowX11 : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void startSlidesCameraWallIn();
+    void dockMovesAndFloatsButNeverCloses();
+    void navigation_data();
+    void navigation();
     void shownMaximisedAndFrameless();
     void titleBar();
     void middleButtonOpensItsBox();
@@ -75,6 +97,102 @@ void tst_MainWindowX11::initTestCase()
 void tst_MainWindowX11::cleanupTestCase()
 {
     delete m_mainObject;
+}
+
+// The first slide runs while the window manager maximises the window, so the stack grows under
+// it: the wall must still end exactly in place, with the first page parked one width to the
+// left.
+void tst_MainWindowX11::startSlidesCameraWallIn()
+{
+    MainWindow *window = m_mainObject->mainWindow();
+    CStackedWidget *stack = window->stackedWidget();
+    QCOMPARE(stack->currentIndex(), int(MainWindow::CameraWallPage));
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
+    QTRY_COMPARE(window->cameraPanel()->geometry(), stack->rect());
+    QCOMPARE(stack->widget(0)->geometry(), stack->rect().translated(-stack->width(), 0));
+}
+
+void tst_MainWindowX11::dockMovesAndFloatsButNeverCloses()
+{
+    MainWindow *window = m_mainObject->mainWindow();
+    QDockWidget *dock = window->dockWidget();
+    QCOMPARE(window->dockWidgetArea(dock), Qt::RightDockWidgetArea);
+    auto *close = dock->findChild<QAbstractButton *>(QStringLiteral("qt_dockwidget_closebutton"));
+    auto *floatButton = dock->findChild<QAbstractButton *>(QStringLiteral("qt_dockwidget_floatbutton"));
+    QVERIFY(!close->isVisible());
+    QTest::mouseClick(floatButton, Qt::LeftButton);
+    QTRY_VERIFY(dock->isFloating());
+    dock->setFloating(false);
+    window->addDockWidget(Qt::LeftDockWidgetArea, dock);
+    QTRY_VERIFY(dock->geometry().right() < window->centralWidget()->geometry().left());
+    QVERIFY(!dock->isAreaAllowed(Qt::TopDockWidgetArea) && !dock->isAreaAllowed(Qt::BottomDockWidgetArea));
+    window->addDockWidget(Qt::RightDockWidgetArea, dock);
+}
+
+// Navigation as the operator does it: a click on an item of the side panel's tree selects the
+// page the item names; a text that names no page changes nothing and logs nothing.
+void tst_MainWindowX11::navigation_data()
+{
+    // The path of the tree item that is clicked ("group" or "group/item"); a text without "/"
+    // that is no group reaches the window from the panel without an item. Page -1: none.
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("page");
+
+    const std::pair<const char *, int> groups[] = {{"A盘", 1}, {"B盘", 6}, {"C盘", 11}};
+    for (const auto &[group, first] : groups) {
+        QTest::newRow(group) << QString::fromUtf8(group) << -1;
+        for (int n = first; n < first + 6; ++n) {
+            const QString path = QStringLiteral("%1/相机%2").arg(QString::fromUtf8(group)).arg(n);
+            QTest::newRow(path.toUtf8().constData()) << path << n - 1;
+        }
+    }
+    QTest::newRow("主体") << "主体" << -1;
+    QTest::newRow("主体/相机") << "主体/相机" << 16;
+    QTest::newRow("主体/图表") << "主体/图表" << 17;
+    for (const char *text : {"相机0", "相机17", "相机x", "相机-1", ""})
+        QTest::newRow(text) << QString::fromUtf8(text) << -1;
+}
+
+void tst_MainWindowX11::navigation()
+{
+    QFETCH(QString, path);
+    QFETCH(int, page);
+    MainWindow *window = m_mainObject->mainWindow();
+
+    CStackedWidget *stack = window->stackedWidget();
+    const int start = page == 17 ? 16 : 17;
+    stack->setCurrentIndex(start);
+    TreeWidget *tree = window->sidePanel()->treeWidget();
+    tree->expandAll();
+    const QStringList names = path.split(QLatin1Char('/'));
+    const QList<QTreeWidgetItem *> groups = tree->findItems(names.first(), Qt::MatchExactly);
+    QTreeWidgetItem *item = groups.value(0);
+    for (int i = 0; item && names.size() > 1 && i < item->childCount(); ++i) {
+        if (item->child(i)->text(0) == names.last())
+            item = item->child(i);
+    }
+    QSignalSpy clicked(window->sidePanel(), &SidePanel::signalClicked);
+    QSignalSpy changed(stack, &CStackedWidget::currentChanged);
+    messages = 0;
+    previousHandler = qInstallMessageHandler(countMessage);
+    if (item) {
+        tree->scrollToItem(item);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked.first().first().toString(), names.last());
+    } else {
+        emit window->sidePanel()->signalClicked(path);
+    }
+    qInstallMessageHandler(previousHandler);
+
+    QCOMPARE(messages, 0);
+    QCOMPARE(stack->currentIndex(), page < 0 ? start : page);
+    QCOMPARE(changed.count(), page < 0 ? 0 : 1);
+    if (page >= 0 && page < 16) {
+        auto *index = stack->widget(page)->findChild<QToolButton *>(
+            QStringLiteral("CameraDisplayIndexButton"));
+        QCOMPARE(index->text(), QStringLiteral("C%1").arg(page + 1, 2, 10, QLatin1Char('0')));
+    }
 }
 
 QToolButton *tst_MainWindowX11::styleButton() const

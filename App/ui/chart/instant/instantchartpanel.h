@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class InstantChart;
+class QSlider;
+class QVBoxLayout;
+
+// The instant gauge with a horizontal slider under it that drives its value.
+class InstantChartPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int SliderMinimum = 1;
+    static constexpr int SliderMaximum = 2999;
+    static constexpr int InitialValue = 88;
+
+    explicit InstantChartPanel(QWidget *parent = nullptr);
+
+    InstantChart *chart() const { return m_chart; }
+    QSlider *slider() const { return m_slider; }
+
+private slots:
+    void initUI();
+
+private:
+    Q_DISABLE_COPY(InstantChartPanel)
+
+    QVBoxLayout *m_layout = nullptr;
+    InstantChart *m_chart = nullptr;
+    QSlider *m_slider = nullptr;
+};
