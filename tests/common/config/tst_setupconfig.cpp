@@ -125,7 +125,10 @@ void tst_SetupConfig::garbageIsKeptAsBackup()
     QByteArray garbage;
     for (int i = 0; i < 4096; ++i)
         garbage.append(char((i * 7919) % 256));
-    const QByteArray partlyDamaged("[Config]\nTheme=light_blue\n\x01\x02 junk\n[Camera]\nType=9\n");
+    // Not of the size of the clean file written just before it: QSettings takes a file of the
+    // same size and time stamp (within the file system's clock tick) from its cache.
+    const QByteArray partlyDamaged(
+        "[Config]\nTheme=light_blue\n\x01\x02 junk\n[Camera]\nType=9\nIndex=0\n");
 
     QTemporaryDir tmp;
     const QString ini = tmp.path() + QStringLiteral("/config/SetupConfig.ini");
