@@ -66,7 +66,6 @@ void tst_ChartPanel::sliderDrivesGauge_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("emitted");
 
-    QTest::newRow("averageHome") << true << IntList{Qt::Key_Home} << 1 << 1;
     QTest::newRow("averageSamePlaceTwice") << true << IntList{Qt::Key_End, Qt::Key_End} << 2999 << 1;
     QTest::newRow("averageThereAndBack") << true << IntList{Qt::Key_Right, Qt::Key_Left} << 88 << 2;
     QTest::newRow("instantSamePlaceTwice") << false << IntList{Qt::Key_End, Qt::Key_End} << 2999 << 1;
@@ -95,9 +94,7 @@ void tst_ChartPanel::clickTogglesSlice_data()
     QTest::addColumn<IntList>("clicks");
     QTest::addColumn<IntList>("exploded");
 
-    QTest::newRow("once") << IntList{1} << IntList{1};
     QTest::newRow("twiceSameSlice") << IntList{2, 2} << IntList{};
-    QTest::newRow("severalSlices") << IntList{0, 3, 2} << IntList{0, 2, 3};
     QTest::newRow("severalThenBack") << IntList{0, 3, 0} << IntList{3};
 }
 
