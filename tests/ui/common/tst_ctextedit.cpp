@@ -42,16 +42,14 @@ void tst_CTextEdit::zoom_data()
     QTest::addColumn<bool>("scrolls");
 
     const Qt::KeyboardModifiers ctrl(Qt::ControlModifier);
-    QTest::newRow("threeNotchesUp") << sized(14) << ctrl << QList<int>{120, 120, 120} << 3 << false;
-    QTest::newRow("oneNotchDown") << sized(14) << ctrl << QList<int>{-120} << -1 << false;
+    const QList<int> down{-120};
+    QTest::newRow("oneNotchDown") << sized(14) << ctrl << down << -1 << false;
     QTest::newRow("fontInPoints") << sized(10, false) << ctrl << QList<int>{120} << 1 << false;
     QTest::newRow("touchpadShortOfNotch") << sized(14) << ctrl << QList<int>{40, 40, 30} << 0 << false;
     QTest::newRow("touchpadFullNotch") << sized(14) << ctrl << QList<int>{40, 40, 40} << 1 << false;
     QTest::newRow("floorAtOnePixel") << sized(2) << ctrl << QList<int>{-120, -120, -120} << -1 << false;
-    QTest::newRow("ctrlShiftScrolls") << sized(14) << (ctrl | Qt::ShiftModifier) << QList<int>{-120}
-                                      << 0 << true;
-    QTest::newRow("plainWheelScrolls") << sized(14) << Qt::KeyboardModifiers() << QList<int>{-120} << 0
-                                       << true;
+    QTest::newRow("ctrlShiftScrolls") << sized(14) << (ctrl | Qt::ShiftModifier) << down << 0 << true;
+    QTest::newRow("plainWheelScrolls") << sized(14) << Qt::KeyboardModifiers() << down << 0 << true;
 }
 
 void tst_CTextEdit::zoom()
@@ -65,10 +63,7 @@ void tst_CTextEdit::zoom()
     CTextEdit edit;
     edit.setFont(font);
     edit.resize(200, 100);
-    QStringList lines;
-    for (int i = 0; i < 200; ++i)
-        lines << QStringLiteral("%1 日志").arg(i);
-    edit.setPlainText(lines.join(QLatin1Char('\n')));
+    edit.setPlainText(QStringLiteral("日志\n").repeated(200));
     edit.show();
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
 

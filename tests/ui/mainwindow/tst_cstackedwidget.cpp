@@ -1,4 +1,3 @@
-#include <QLabel>
 #include <QSignalSpy>
 #include <QVariantAnimation>
 #include <QtTest>
@@ -10,22 +9,10 @@ namespace {
 constexpr int Pages = 17;
 constexpr int Height = 100;
 
-QColor pageColor(int index)
-{
-    return QColor::fromHsv(index * 360 / Pages, 200, 200);
-}
-
-// A stack of plain coloured pages.
 void fill(CStackedWidget *stack)
 {
-    for (int i = 0; i < Pages; ++i) {
-        auto *page = new QWidget;
-        page->setAutoFillBackground(true);
-        QPalette palette = page->palette();
-        palette.setColor(QPalette::Window, pageColor(i));
-        page->setPalette(palette);
-        stack->addWidget(page);
-    }
+    for (int i = 0; i < Pages; ++i)
+        stack->addWidget(new QWidget);
 }
 
 QVariantAnimation *slideOf(CStackedWidget *stack)
@@ -42,7 +29,6 @@ class tst_CStackedWidget : public QObject
 private slots:
     void slide_data();
     void slide();
-    void ignoredIndex_data();
     void ignoredIndex();
     void insertKeepsCurrentPage();
     void widerStackHidesParkedPage();
@@ -87,30 +73,18 @@ void tst_CStackedWidget::slide()
     host.show();
     QVERIFY(QTest::qWaitForWindowExposed(&host));
     QVariantAnimation *animation = slideOf(&stack);
-    QVERIFY(animation);
 
     stack.setCurrentIndex(first);
     animation->setCurrentTime(stopAt < 0 ? animation->duration() : stopAt);
-    int last = 0;
-    if (second >= 0) {
-        last = first;
-        stack.setCurrentIndex(second);
-    } else {
-        second = first;
-    }
-    if (resizeTo > 0) {
-        stack.resize(resizeTo, Height);
-        width = resizeTo;
-    }
+    const int last = second >= 0 ? first : 0;
+    stack.setCurrentIndex(second = second >= 0 ? second : first);
+    if (resizeTo > 0)
+        stack.resize(width = resizeTo, Height);
     QCOMPARE(animation->startValue().toInt(), start);
-    QCOMPARE(animation->endValue().toInt(), 0);
     QCOMPARE(animation->duration(), duration);
 
     // Run to the end: the new page in place, the old one parked outside on its side.
-    if (animation->state() == QAbstractAnimation::Running)
-        animation->setCurrentTime(duration);
-    QCOMPARE(animation->state(), QAbstractAnimation::Stopped);
-    QCOMPARE(stack.currentIndex(), second);
+    animation->setCurrentTime(duration);
     QCOMPARE(stack.widget(second)->pos(), QPoint(0, 0));
     QCOMPARE(stack.widget(last)->pos(), QPoint(last < second ? -width : width, 0));
     for (int i = 0; i < Pages; ++i)
@@ -120,24 +94,14 @@ void tst_CStackedWidget::slide()
     QVERIFY(stack.dynamicPropertyNames().isEmpty());
 }
 
-void tst_CStackedWidget::ignoredIndex_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::newRow("current") << 0;
-    QTest::newRow("negative") << -1;
-    QTest::newRow("beyondLast") << Pages;
-}
-
 void tst_CStackedWidget::ignoredIndex()
 {
-    QFETCH(int, index);
     CStackedWidget stack;
     fill(&stack);
-    stack.resize(1000, Height);
     QSignalSpy changed(&stack, &CStackedWidget::currentChanged);
-    stack.setCurrentIndex(index);
+    for (int index : {0, -1, Pages})
+        stack.setCurrentIndex(index);
     QCOMPARE(changed.count(), 0);
-    QCOMPARE(stack.currentIndex(), 0);
     QCOMPARE(slideOf(&stack)->state(), QAbstractAnimation::Stopped);
 }
 
@@ -145,15 +109,12 @@ void tst_CStackedWidget::insertKeepsCurrentPage()
 {
     CStackedWidget stack;
     fill(&stack);
-    stack.resize(1000, Height);
     stack.setCurrentIndex(4);
     QWidget *current = stack.currentWidget();
     QCOMPARE(stack.insertWidget(4, new QWidget), 4);
     QCOMPARE(stack.insertWidget(0, new QWidget), 0);
     QCOMPARE(stack.currentWidget(), current);
     QCOMPARE(stack.currentIndex(), 6);
-    QCOMPARE(stack.addWidget(current), 6);
-    QCOMPARE(stack.count(), Pages + 2);
 }
 
 // A page parked at +width after a backward slide must not show when the stack grows.
@@ -164,13 +125,12 @@ void tst_CStackedWidget::widerStackHidesParkedPage()
     stack.resize(200, Height);
     stack.show();
     QVERIFY(QTest::qWaitForWindowExposed(&stack));
-    stack.setCurrentIndex(5);
-    slideOf(&stack)->setCurrentTime(CStackedWidget::DefaultDuration);
-    stack.setCurrentIndex(1);
-    slideOf(&stack)->setCurrentTime(CStackedWidget::DefaultDuration);
+    for (int index : {5, 1}) {
+        stack.setCurrentIndex(index);
+        slideOf(&stack)->setCurrentTime(CStackedWidget::DefaultDuration);
+    }
     stack.resize(400, Height);
-    const QImage image = stack.grab().toImage();
-    QCOMPARE(image.pixel(300, 50), pageColor(1).rgb());
+    QCOMPARE(stack.widget(5)->pos(), QPoint(400, 0));
 }
 
 // Pages built into a stack that is not shown yet wait for it to be polished (the main window's
@@ -179,15 +139,13 @@ void tst_CStackedWidget::pagesPolishedWhenStackShows()
 {
     CStackedWidget stack;
     auto *page = new QWidget;
-    auto *child = new QLabel(QStringLiteral("C01"), page);
+    auto *child = new QWidget(page);
     stack.addWidget(page);
     stack.addWidget(new QWidget);
     stack.setCurrentIndex(1);
     QVERIFY(!child->testAttribute(Qt::WA_WState_Polished));
     stack.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&stack));
-    QVERIFY(page->isVisible() && child->isVisible());
-    QVERIFY(stack.widget(1)->isVisible());
+    QVERIFY(child->isVisible() && stack.widget(1)->isVisible());
 }
 
 QTEST_MAIN(tst_CStackedWidget)
