@@ -1,9 +1,5 @@
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <QtWidgets>
 
 #include "common/config/setupconfig.h"
 #include "mainobject.h"
@@ -56,8 +52,7 @@ void tst_MainObject::loginLeadsThroughWaitToMainWindow()
     form->findChild<QComboBox *>(QStringLiteral("LoginWidgetAccountComboBox"))->setEditText(QStringLiteral("op"));
     form->findChild<QLineEdit *>(QStringLiteral("LoginWidgetPasswordLineEdit"))->setText(QStringLiteral("pw"));
     form->findChild<QPushButton *>(QStringLiteral("LoginButton"))->click();
-    QVERIFY(!form->isVisible());
-    QVERIFY(wait->isVisible() && wait->isRunning());
+    QVERIFY(!form->isVisible() && wait->isVisible() && wait->isRunning());
     QVERIFY(!mainObject.mainWindow()->isVisible());
 
     // The wait window's own steps, without its ten seconds of timer.

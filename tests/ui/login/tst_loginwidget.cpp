@@ -1,13 +1,6 @@
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
-#include "ui/common/cmessagebox.h"
 #include "ui/login/loginwidget.h"
 
 class tst_LoginWidget : public QObject
@@ -49,11 +42,11 @@ void tst_LoginWidget::loginChecks()
     connect(&form, &LoginWidget::loggedIn, this, [&] { seenLoggedIn << form.isLoggedIn(); });
 
     QStringList shown;
-    QTimer answerer; // answers each message box with its confirm button
+    QTimer answerer; // closes each message box
     connect(&answerer, &QTimer::timeout, this, [&] {
-        if (auto *box = qobject_cast<CMessageBox *>(QApplication::activeModalWidget())) {
+        if (QWidget *box = QApplication::activeModalWidget()) {
             shown << box->findChild<QLabel *>(QStringLiteral("MessageBoxTextLabel"))->text().trimmed();
-            box->findChild<QPushButton *>(QStringLiteral("MessageSubmitButton"))->click();
+            box->close();
         }
     });
     answerer.start(10);
@@ -77,11 +70,10 @@ void tst_LoginWidget::formFitsItsWindow()
 
     // The title's last glyph ends inside the title: its right edge stays clear.
     auto *title = form.findChild<QWidget *>(QStringLiteral("LoginTitleWidget"));
-    QImage blank(title->size(), QImage::Format_ARGB32);
-    blank.fill(Qt::transparent);
-    QImage image = blank;
+    QImage image(title->size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
     title->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
-    QVERIFY(image != blank);
+    QVERIFY(!image.allGray()); // the coloured title is there
     for (int y = 0; y < image.height(); ++y)
         QCOMPARE(qAlpha(image.pixel(image.width() - 1, y)), 0);
 }

@@ -5,8 +5,6 @@
 #include <QApplication>
 #include <QTest>
 
-namespace StripSupport {
-
 // The first top-level window of the class.
 inline QWidget *topLevel(const char *className)
 {
@@ -25,5 +23,3 @@ inline void click(QWidget *parent, const QString &text)
             QTest::mouseClick(button, Qt::LeftButton);
     }
 }
-
-} // namespace StripSupport

@@ -1,6 +1,3 @@
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "../../testsupport.h"
@@ -28,17 +25,14 @@ private:
 // Until the console says it is ready: its windows are up.
 bool tst_MainWindowCloseX11::start(QProcess &console, const QStringList &args)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TMPDIR"), m_dir.path()); // its socket and lock files
-    console.setProcessEnvironment(environment);
     console.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     console.start(m_console, args);
     QByteArray output;
-    QElapsedTimer clock;
-    clock.start();
-    while (!output.contains("ready") && console.state() != QProcess::NotRunning && clock.elapsed() < 60000)
-        output += console.waitForReadyRead(100) ? console.readAllStandardOutput() : QByteArray();
-    return output.contains("ready");
+    return QTest::qWaitFor([&] {
+               output += console.readAllStandardOutput();
+               return output.contains("ready") || console.state() == QProcess::NotRunning;
+           }, 60000)
+           && output.contains("ready");
 }
 
 // Alt+F4 on the main window brings the prompt up as a window of its own, which the key answers.
@@ -59,6 +53,7 @@ void tst_MainWindowCloseX11::closeAsksThenEnds()
     if (!windowManagerRunning() || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
         QSKIP("Needs a window manager for Alt+F4, and xdotool to type into another process.");
     const QString config = QFileInfo(QStringLiteral(CONSOLE_EXECUTABLE)).absolutePath() + QStringLiteral("/config");
+    qputenv("TMPDIR", m_dir.path().toLocal8Bit()); // the consoles' socket and lock files
     m_console = TestSupport::copyProgram(QStringLiteral(TEST_HELPER_DIR "/helper_console"), config, m_dir.path());
     QVERIFY(!m_console.isEmpty());
     QProcess console;
