@@ -21,7 +21,8 @@ private slots:
     void stripFitsTitleBar();
     void popupSlides();
     void cardFollowsAvatarHover();
-    void loginFormReturns();
+    void stripOpensWindows_data();
+    void stripOpensWindows();
 
 private:
     QTemporaryDir m_dir;
@@ -98,14 +99,34 @@ void tst_MainWindow::cardFollowsAvatarHover()
     QVERIFY(!card->isVisible() && !card->isShown());
 }
 
-// "返回" used to be connected by nobody: the form could only be left by logging in.
-void tst_MainWindow::loginFormReturns()
+void tst_MainWindow::stripOpensWindows_data()
 {
-    QWidget *form = topLevel("LoginWidget");
-    click(m_window->additionalWidget(), QStringLiteral("登录"));
-    QVERIFY(form->isVisible());
-    click(form, QStringLiteral("返回"));
-    QVERIFY(!form->isVisible());
+    QTest::addColumn<QString>("stripButton");
+    QTest::addColumn<QString>("popupButton");
+    QTest::addColumn<QByteArray>("window");
+    QTest::addColumn<QString>("closer"); // clicked in the window, or in the strip for the log
+
+    QTest::newRow("demoWindow") << "系统" << "功能1" << QByteArray("FuncWidget1") << "";
+    QTest::newRow("tableWindow") << "系统" << "功能2" << QByteArray("TableWidget") << "";
+    QTest::newRow("logToggles") << "日志" << "" << QByteArray("LogWidget") << "日志";
+    // "返回" used to be connected by nobody: the form could only be left by logging in.
+    QTest::newRow("loginReturns") << "登录" << "" << QByteArray("LoginWidget") << "返回";
+}
+
+void tst_MainWindow::stripOpensWindows()
+{
+    QFETCH(QString, stripButton);
+    QFETCH(QString, popupButton);
+    QFETCH(QByteArray, window);
+    QFETCH(QString, closer);
+    QWidget *opened = topLevel(window.constData());
+    auto *popup = qobject_cast<PopupMenu *>(topLevel("PopupMenu"));
+    click(m_window->additionalWidget(), stripButton);
+    click(popup, popupButton);
+    QVERIFY(opened->isVisible());
+    QVERIFY(!popup->isOpened());
+    click(closer == stripButton ? m_window->additionalWidget() : opened, closer);
+    QCOMPARE(opened->isVisible(), closer.isEmpty());
 }
 
 QTEST_MAIN(tst_MainWindow)
