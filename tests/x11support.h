@@ -7,7 +7,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace X11Support {
+namespace X11Support
+{
 
 inline QString xprop(const QStringList &args)
 {
@@ -19,14 +20,13 @@ inline QString xprop(const QStringList &args)
 
 inline bool windowManagerRunning()
 {
-    return xprop({QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-               .indexOf(QStringLiteral("window id")) >= 0;
+    return xprop({"-root", "_NET_SUPPORTING_WM_CHECK"}).contains(QStringLiteral("window id"));
 }
 
 // The windows a root property lists: "_NET_CLIENT_LIST(WINDOW): window id # 0x200007, 0x400003".
 inline QList<quint64> clientWindows(const char *property)
 {
-    const QString out = xprop({QStringLiteral("-root"), QString::fromLatin1(property)});
+    const QString out = xprop({"-root", QString::fromLatin1(property)});
     QList<quint64> ids;
     const int hash = out.indexOf(QLatin1Char('#'));
     if (hash < 0)
@@ -40,29 +40,27 @@ inline QList<quint64> clientWindows(const char *property)
     return ids;
 }
 
-// The console's main window ("windowName") of a process, or 0 while it has none.
-inline quint64 windowOfPid(qint64 pid)
-{
-    for (quint64 id : clientWindows("_NET_CLIENT_LIST")) {
-        const QString out = xprop({QStringLiteral("-id"), QString::number(id),
-                                   QStringLiteral("_NET_WM_PID"), QStringLiteral("WM_NAME")});
-        if (out.contains(QStringLiteral("= %1\n").arg(pid))
-            && out.contains(QStringLiteral("\"windowName\"")))
-            return id;
-    }
-    return 0;
-}
-
 // Every managed window of a process, in the window manager's order.
 inline QList<quint64> windowsOfPid(qint64 pid)
 {
     QList<quint64> ids;
     for (quint64 id : clientWindows("_NET_CLIENT_LIST")) {
-        if (xprop({QStringLiteral("-id"), QString::number(id), QStringLiteral("_NET_WM_PID")})
+        if (xprop({"-id", QString::number(id), "_NET_WM_PID"})
                 .contains(QStringLiteral("= %1\n").arg(pid)))
             ids << id;
     }
     return ids;
+}
+
+// The console's main window ("windowName") of a process, or 0 while it has none.
+inline quint64 windowOfPid(qint64 pid)
+{
+    for (quint64 id : windowsOfPid(pid)) {
+        if (xprop({"-id", QString::number(id), "WM_NAME"})
+                .contains(QStringLiteral("\"windowName\"")))
+            return id;
+    }
+    return 0;
 }
 
 inline quint64 activeWindow()
@@ -72,22 +70,19 @@ inline quint64 activeWindow()
 }
 
 // Starts an Xvfb with one screen of the size given ("1280x1024") and no window manager; returns
-// its display (":N"), or an empty string when it did not come up.
+// its display (":N"), or an empty string when it did not come up. Without -noreset the server
+// resets whenever its last client leaves, and a client that connects meanwhile fails or hangs.
 inline QString startBareXvfb(QProcess &xvfb, const QString &size)
 {
-    xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                        QStringLiteral("-screen"), QStringLiteral("0"),
-                                        size + QStringLiteral("x24"), QStringLiteral("-nolisten"),
-                                        QStringLiteral("tcp")});
-    if (!xvfb.waitForStarted())
-        return QString();
+    xvfb.start(QStringLiteral("Xvfb"),
+               {"-displayfd", "1", "-screen", "0", size + QStringLiteral("x24"), "-nolisten", "tcp",
+                "-noreset"});
     QElapsedTimer clock;
     clock.start();
-    while (!xvfb.canReadLine() && clock.elapsed() < 20000)
+    while (xvfb.waitForStarted() && !xvfb.canReadLine() && clock.elapsed() < 20000)
         xvfb.waitForReadyRead(1000);
-    if (!xvfb.canReadLine())
-        return QString();
-    return QLatin1Char(':') + QString::fromLatin1(xvfb.readLine()).trimmed();
+    return xvfb.canReadLine() ? QLatin1Char(':') + QString::fromLatin1(xvfb.readLine()).trimmed()
+                              : QString();
 }
 
 } // namespace X11Support

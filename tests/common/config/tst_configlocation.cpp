@@ -1,8 +1,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "common/config/configlocation.h"
 #include "../../testsupport.h"
+#include "common/config/configlocation.h"
 
 // Where the console keeps its INI file and finds its themes, on real folders. The tests run as
 // root, where permission bits stop nothing, so a place that cannot be written is a path under
@@ -18,36 +18,28 @@ private slots:
 
 void tst_ConfigLocation::rule_data()
 {
-    QTest::addColumn<QStringList>("folders");  // made first, relative to a temporary folder
-    QTest::addColumn<QStringList>("files");    // regular files made next
+    QTest::addColumn<QStringList>("folders"); // made first, relative to a temporary folder
     QTest::addColumn<QString>("appDir");
-    QTest::addColumn<QString>("dataDir");      // "<user>" stands for the user's folder
+    QTest::addColumn<QString>("dataDir"); // "<user>" stands for the user's folder
     QTest::addColumn<QString>("iniDir");
 
-    QTest::newRow("buildFolder")
-        << QStringList{"build/bin/config/style/dark_blue"} << QStringList{} << "build/bin"
-        << "build/bin/config" << "build/bin/config";
+    QTest::newRow("buildFolder") << QStringList{"build/bin/config/style/dark_blue"}
+        << "build/bin" << "build/bin/config" << "build/bin/config";
     QTest::newRow("firstStartInANewFolder")
-        << QStringList{} << QStringList{} << "station/app" << "station/app/config"
-        << "station/app/config";
+        << QStringList{} << "station/app" << "station/app/config" << "station/app/config";
     QTest::newRow("installedPrefix")
-        << QStringList{"usr/bin", "usr/share/inspection-console/style/dark_blue"} << QStringList{}
-        << "usr/bin" << "usr/share/inspection-console" << "<user>";
+        << QStringList{"usr/bin", "usr/share/inspection-console/style/dark_blue"} << "usr/bin"
+        << "usr/share/inspection-console" << "<user>";
     QTest::newRow("writableFolderBesideInstalledCopy")
-        << QStringList{"usr/bin/config", "usr/share/inspection-console"} << QStringList{}
-        << "usr/bin" << "usr/bin/config" << "usr/bin/config";
-    QTest::newRow("configIsAFile")
-        << QStringList{"opt/console"} << QStringList{"opt/console/config"} << "opt/console"
-        << "opt/console/config" << "<user>";
+        << QStringList{"usr/bin/config", "usr/share/inspection-console"} << "usr/bin"
+        << "usr/bin/config" << "usr/bin/config";
     QTest::newRow("unwritableEverything")
-        << QStringList{} << QStringList{"plain"} << "plain/app" << "plain/app/config"
-        << "<user>";
+        << QStringList{} << "plainfile/app" << "plainfile/app/config" << "<user>";
 }
 
 void tst_ConfigLocation::rule()
 {
     QFETCH(QStringList, folders);
-    QFETCH(QStringList, files);
     QFETCH(QString, appDir);
     QFETCH(QString, dataDir);
     QFETCH(QString, iniDir);
@@ -56,15 +48,11 @@ void tst_ConfigLocation::rule()
     const QString root = tmp.path() + QLatin1Char('/');
     for (const QString &folder : folders)
         QVERIFY(QDir().mkpath(root + folder));
-    for (const QString &file : files)
-        QVERIFY(TestSupport::writeFile(root + file, "not a folder"));
     // The user's folder lies under a file too: nothing in this table may be written there.
-    const QString user = root + QStringLiteral("plainfile/.config/console");
     QVERIFY(TestSupport::writeFile(root + QStringLiteral("plainfile"), "not a folder"));
+    const QString user = root + QStringLiteral("plainfile/.config/console");
+    const auto expand = [&](const QString &dir) { return dir == "<user>" ? user : root + dir; };
 
-    const auto expand = [&](const QString &dir) {
-        return dir == QLatin1String("<user>") ? user : root + dir;
-    };
     const ConfigLocation location = ConfigLocation::resolve(
         root + appDir, ConfigLocation::installedDataDir(root + appDir), user);
     QCOMPARE(location.dataDir, expand(dataDir));

