@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QFile>
+#include <QPixmapCache>
 
 #include "common/config/setupconfig.h"
 
@@ -57,5 +58,9 @@ bool ThemeManager::applyTheme(const QString &themeName)
         return false;
     }
     qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+    // What Qt cached for the old theme (icons and style drawings under the old palette) is
+    // never asked for again; kept, it piles up with every change of a console that runs for
+    // weeks.
+    QPixmapCache::clear();
     return true;
 }

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QPixmapCache>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -63,10 +64,14 @@ void tst_ThemeManager::applyTheme()
     QFETCH(QString, expected);
 
     QVERIFY(ThemeManager::applyTheme(QStringLiteral("dark_blue")));
+    // Drawings cached under the theme that stays are kept; a new theme drops them.
+    QPixmap drawing(4, 4);
+    QVERIFY(QPixmapCache::insert(QStringLiteral("drawing"), drawing));
     if (!applied)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("keeping the current")));
     QCOMPARE(ThemeManager::applyTheme(theme), applied);
     QCOMPARE(qApp->styleSheet(), expected);
+    QCOMPARE(QPixmapCache::find(QStringLiteral("drawing"), &drawing), !applied);
 }
 
 // A folder name such as "100%1" is a legal path; it must not swallow the theme name.
