@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDebug>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -129,8 +130,12 @@ int LoginWidget::titleFontSize(const QString &text)
 
 void LoginWidget::setBackgroundImage(const QString &path)
 {
+    // Read at the first paint: the console builds its login forms hidden, and reading the
+    // picture was the largest single step of building the main window.
     m_backgroundPath = path;
-    m_backgroundPixmap = QPixmap(path);
+    m_backgroundPixmap = QPixmap();
+    m_backgroundRead = false;
+    update();
 }
 
 void LoginWidget::showLogin()
@@ -206,6 +211,12 @@ void LoginWidget::paintEvent(QPaintEvent *event)
     Q_UNUSED(event)
     QPainter painter(this);
     if (!m_backgroundPath.isEmpty()) {
+        if (!m_backgroundRead) {
+            m_backgroundRead = true;
+            if (!m_backgroundPixmap.load(m_backgroundPath))
+                qWarning().noquote() << "Login background" << m_backgroundPath
+                                     << "cannot be read; the form is drawn without it.";
+        }
         painter.drawPixmap(rect(), m_backgroundPixmap);
         return;
     }

@@ -91,6 +91,7 @@ private:
     QPoint m_mousePoint;
     QString m_backgroundPath;
     QPixmap m_backgroundPixmap;
+    bool m_backgroundRead = false;
     // The compiled-in picture, read at the first paint that needs it.
     QPixmap m_builtInPixmap;
     bool m_loginSucceeded = false;

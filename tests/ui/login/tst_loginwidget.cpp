@@ -12,6 +12,7 @@ private slots:
     void loginChecks();
     void formFitsItsWindow();
     void builtInPictureReadOnce();
+    void backgroundReadAtFirstPaint();
 };
 
 void tst_LoginWidget::loginChecks_data()
@@ -93,6 +94,28 @@ void tst_LoginWidget::builtInPictureReadOnce()
     const QColor later = form.grab().toImage().pixelColor(probe);
     Q_INIT_RESOURCE(app);
     QCOMPARE(later, picture.pixelColor(probe));
+}
+
+// The picture is read when the form is first painted, and only then.
+void tst_LoginWidget::backgroundReadAtFirstPaint()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bg.png"));
+    const QColor green(10, 200, 30);
+    const QPoint probe(5, 5);
+    LoginWidget form;
+    form.resize(LoginWidget::FormWidth, LoginWidget::FormHeight);
+    form.setBackgroundImage(path);
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(green);
+    QVERIFY(picture.save(path));
+    QCOMPARE(form.grab().toImage().pixelColor(probe), green);
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(form.grab().toImage().pixelColor(probe), green);
+
+    form.setBackgroundImage(path);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot be read")));
+    form.grab();
 }
 
 // Not QTEST_MAIN, which makes fonts assume 96 dpi: the offscreen screen's 100 dpi shows what
