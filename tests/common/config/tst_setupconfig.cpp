@@ -120,8 +120,8 @@ void tst_SetupConfig::handEditedFile()
 
 void tst_SetupConfig::garbageIsKeptAsBackup()
 {
-    // Rewriting a damaged file in place used to drop the operator's content silently, and a
-    // second damaged file used to replace the first one's backup.
+    // A damaged file is kept for the operator before it is rewritten, and a second damaged file
+    // must not replace the first one's copy.
     QByteArray garbage;
     for (int i = 0; i < 4096; ++i)
         garbage.append(char((i * 7919) % 256));

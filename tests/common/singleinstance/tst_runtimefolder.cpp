@@ -99,8 +99,8 @@ void TstRuntimeFolder::otherUserCannotStopTheConsole_data()
     // what becomes of the console.
     QTest::addColumn<QString>("obstacle");
     QTest::addColumn<QString>("outcome");
-    // The lock file held, the socket path listened on and a segment at the block's key, where
-    // they used to be: in the temporary folder.
+    // Another user holds the lock file, listens on the socket path and has a segment at the
+    // block's key, at the predictable names in the temporary folder.
     QTest::newRow("oldPlacesTaken") << "old places" << "primary";
     QTest::newRow("privateFolderTaken") << "folder" << "unguarded";
     QTest::newRow("segmentAtTheKey") << "segment" << "unguarded";

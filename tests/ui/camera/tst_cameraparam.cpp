@@ -46,7 +46,7 @@ void tst_CameraParam::indexButtonFlipsPages()
     QCOMPARE(page.findChildren<BWidget *>().size(), 1);
 }
 
-// The toggle used to ask isVisible(), which is false for every page that is not on screen.
+// The toggle works on pages that are not on screen, where isVisible() is false.
 void tst_CameraParam::extendFoldsFieldsOfHiddenPage()
 {
     CameraParam page;

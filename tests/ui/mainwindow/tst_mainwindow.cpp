@@ -59,7 +59,7 @@ void tst_MainWindow::popupSlides()
     click(m_window->additionalWidget(), QStringLiteral("系统"));
     QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
 
-    // Dropped again while it goes up: the retract used to hide it when it would have ended.
+    // Dropped again while it goes up: the retract must not hide it when it would have ended.
     click(m_window->additionalWidget(), QStringLiteral("系统"));
     QVERIFY(popup->findChild<QPropertyAnimation *>() && !popup->isOpened());
     click(m_window->additionalWidget(), QStringLiteral("系统"));
@@ -109,7 +109,7 @@ void tst_MainWindow::stripOpensWindows_data()
     QTest::newRow("demoWindow") << "系统" << "功能1" << QByteArray("FuncWidget1") << "";
     QTest::newRow("tableWindow") << "系统" << "功能2" << QByteArray("TableWidget") << "";
     QTest::newRow("logToggles") << "日志" << "" << QByteArray("LogWidget") << "日志";
-    // "返回" used to be connected by nobody: the form could only be left by logging in.
+    // Without "返回" the form could only be left by logging in.
     QTest::newRow("loginReturns") << "登录" << "" << QByteArray("LoginWidget") << "返回";
 }
 
