@@ -35,7 +35,6 @@ public:
     QString fullServerName() const { return m_path; }
     QString errorString() const { return m_errorString; }
 
-    bool hasPendingConnections() const { return !m_pending.isEmpty(); }
     // The oldest accepted connection, owned by the caller; null when there is none.
     QLocalSocket *nextPendingConnection();
 

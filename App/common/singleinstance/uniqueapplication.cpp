@@ -92,13 +92,10 @@ UniqueApplication::UniqueApplication(int &argc, char *argv[], bool allowSecondar
     // start would hand over to a dead process and quit.
     if (m_d->block()->primary != 0)
         m_d->clearVanishedPrimary();
-    // A primary whose block this start cannot see (a cleaner deleted the key file under it)
-    // still answers on its socket.
-    const bool primaryAnswers =
-        m_d->block()->primary == 0 &&
-        PrimaryProbe::serverState(m_d->m_serverName) == PrimaryProbe::ServerState::Listening;
-
-    if (m_d->block()->primary == 0 && !primaryAnswers) {
+    // Nobody on record and nobody on the socket: a primary whose block this start cannot see
+    // (a cleaner deleted the key file under it) still answers there.
+    if (m_d->block()->primary == 0 &&
+        PrimaryProbe::serverState(m_d->m_serverName) != PrimaryProbe::ServerState::Listening) {
         m_d->becomePrimary();
         if (!m_d->unlockBlock())
             debugUnlockFailure("UniqueApplication: Unable to unlock memory after primary start.",

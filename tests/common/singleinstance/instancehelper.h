@@ -3,7 +3,6 @@
 // The single-instance tests' side of helper_uniqueapp: the helper process, started with
 // arguments and read line by line while this process's event loop keeps running, and the
 // arguments and block names of a group of helpers apart from the test process.
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
@@ -133,14 +132,7 @@ public:
     template <typename Condition>
     static bool waitUntil(Condition condition, int timeout = Wait)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (!condition()) {
-            if (timer.elapsed() > timeout)
-                return false;
-            QTest::qWait(10);
-        }
-        return true;
+        return QTest::qWaitFor(condition, timeout);
     }
 
 private:

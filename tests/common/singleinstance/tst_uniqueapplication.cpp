@@ -1,8 +1,6 @@
 #include <QCryptographicHash>
-#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QSharedMemory>
 #include <QSignalSpy>
