@@ -1,6 +1,7 @@
 // Time to switch the camera wall between two layouts: hide every tile, place the new ones,
 // show them and lay the grid out, with and without writing the INI file, on a page of
 // 1600 x 900 pixels. Prints the median time per switch.
+#include "benchsupport.h"
 #include "common/config/setupconfig.h"
 #include "ui/camera/camerabox.h"
 #include "ui/camera/camerapanel.h"
@@ -14,6 +15,8 @@
 
 #include <algorithm>
 #include <functional>
+
+using BenchSupport::median;
 
 namespace {
 
@@ -29,13 +32,6 @@ struct Layout
     int type;
     int index;
 };
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const int n = values.size();
-    return n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2.0;
-}
 
 // Runs the switch Runs times Switches times, alternating between the two layouts; returns the
 // median microseconds per switch of each run.

@@ -85,7 +85,6 @@ bool sample(const QString &kind, int count, Sample *out)
     return true;
 }
 
-
 bool measure(const QString &kind, int count, Sample *figures)
 {
     std::vector<double> construct, polish, paint;
@@ -116,9 +115,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "a child run failed\n");
         return 1;
     }
-    std::printf("platform: %s, median of %d fresh processes each\n",
-                qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
-                    ? "default" : qgetenv("QT_QPA_PLATFORM").constData(),
+    std::printf("platform: %s, median of %d fresh processes each\n", BenchSupport::platformName(),
                 Runs);
     std::printf("empty stack:    first paint %6.1f ms, peak %ld kB\n", empty.paintMs, empty.kb);
     for (int count : {1, 16}) {

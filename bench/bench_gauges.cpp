@@ -8,26 +8,21 @@
 #include <QImage>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <vector>
 
+#include "benchsupport.h"
 #include "ui/chart/average/averagechart.h"
 #include "ui/chart/instant/instantchart.h"
+
+using BenchSupport::median;
 
 namespace {
 
 constexpr int WarmUpFrames = 20;
 constexpr int AnimationRuns = 3;
 constexpr int AnimationMillis = 3000;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
 
 double processCpuSeconds()
 {

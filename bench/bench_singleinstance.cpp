@@ -15,12 +15,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <vector>
 
 #include <unistd.h>
 
+#include "benchsupport.h"
 #include "common/singleinstance/uniqueapplication.h"
+
+using BenchSupport::monotonicNs;
 
 namespace
 {
@@ -29,13 +31,6 @@ constexpr int Runs = 15;
 constexpr int ChildWait = 30000;
 constexpr int GuardTimeout = 1000;
 const char *const Platform = "offscreen";
-
-qint64 monotonicNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
 
 qint64 g_launchedAt = 0;
 
@@ -104,15 +99,9 @@ Run runOnce(const QString &role, const QString &extra)
     return run;
 }
 
-double medianMs(std::vector<qint64> values)
+double medianMs(const std::vector<qint64> &values)
 {
-    if (values.empty())
-        return -1;
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    const qint64 median =
-        values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-    return double(median) / 1e6;
+    return values.empty() ? -1 : double(BenchSupport::median(values)) / 1e6;
 }
 
 void print(const char *what, const std::vector<qint64> &values)

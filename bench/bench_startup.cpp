@@ -277,9 +277,7 @@ int main(int argc, char *argv[])
         consoleKb.push_back(console.kb);
     }
     const double b = median(bareMs), c = median(consoleMs);
-    std::printf("platform: %s, %d runs each\n", qgetenv("QT_QPA_PLATFORM").isEmpty()
-                                                    ? "default" : qgetenv("QT_QPA_PLATFORM").constData(),
-                Runs);
+    std::printf("platform: %s, %d runs each\n", BenchSupport::platformName(), Runs);
     std::printf("start to first paint, bare QMainWindow: median %.1f ms\n", b);
     std::printf("start to first paint, console:          median %.1f ms (%.2f x bare)\n", c, c / b);
     std::printf("peak memory at first paint, bare:       median %ld kB\n", median(bareKb));

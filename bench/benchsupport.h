@@ -1,7 +1,7 @@
 #pragma once
 
-// Measures shared by the benchmarks that start children: a monotonic clock, the process's peak
-// and present resident memory and the median of a series.
+// Measures shared by the benchmarks: a monotonic clock, the process's peak and present resident
+// memory, the median of a series and the platform the figures were taken on.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +9,7 @@
 #include <ctime>
 #include <vector>
 
+#include <QByteArray>
 #include <QtGlobal>
 
 namespace BenchSupport {
@@ -46,11 +47,21 @@ inline long peakKb()
     return statusKb("VmHWM:");
 }
 
-template <typename T>
-T median(std::vector<T> values)
+// The middle value, or the mean of the two middle values of an even count; any container with
+// random access (std::vector, QVector). The series must not be empty.
+template <typename Container>
+typename Container::value_type median(Container values)
 {
     std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    const auto mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+// The Qt platform plugin named in the environment, or "default".
+inline const char *platformName()
+{
+    static const QByteArray name = qgetenv("QT_QPA_PLATFORM");
+    return name.isEmpty() ? "default" : name.constData();
 }
 
 } // namespace BenchSupport

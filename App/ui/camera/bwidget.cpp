@@ -213,11 +213,9 @@ void BWidget::updateUI()
         window()->setPalette(palette);
     }
 
-    for (QChartView *view : qAsConst(m_charts))
-        view->setRenderHint(QPainter::Antialiasing, true);
-
     const Qt::Alignment alignment(m_legendComboBox->currentData().toInt());
     for (QChartView *view : qAsConst(m_charts)) {
+        view->setRenderHint(QPainter::Antialiasing, true);
         QLegend *legend = view->chart()->legend();
         if (!alignment) {
             legend->hide();

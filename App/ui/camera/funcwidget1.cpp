@@ -6,6 +6,18 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+namespace {
+
+QLabel *makeLabel(const QString &text)
+{
+    auto *label = new QLabel(text);
+    label->setObjectName(QStringLiteral("FuncWidgetLabel"));
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+} // namespace
+
 FuncWidget1::FuncWidget1(QWidget *parent) : FancyWindow(parent)
 {
     m_mainWidget = new QWidget;
@@ -37,12 +49,4 @@ FuncWidget1::FuncWidget1(QWidget *parent) : FancyWindow(parent)
 
     connect(m_okButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::hide);
-}
-
-QLabel *FuncWidget1::makeLabel(const QString &text)
-{
-    auto *label = new QLabel(text);
-    label->setObjectName(QStringLiteral("FuncWidgetLabel"));
-    label->setAlignment(Qt::AlignCenter);
-    return label;
 }

@@ -19,8 +19,6 @@ public:
 private:
     Q_DISABLE_COPY(FuncWidget1)
 
-    QLabel *makeLabel(const QString &text);
-
     QWidget *m_mainWidget = nullptr;
     QVBoxLayout *m_mainLayout = nullptr;
     QTabWidget *m_tabWidget = nullptr;

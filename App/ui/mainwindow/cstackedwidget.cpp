@@ -102,9 +102,8 @@ void CStackedWidget::setCurrentIndex(int index)
 
 void CStackedWidget::setCurrentWidget(QWidget *widget)
 {
-    const int index = m_widgets.indexOf(widget);
-    if (index >= 0 && index != m_currentIndex)
-        setCurrentIndex(index);
+    // An absent page (-1) and the current one are ignored there.
+    setCurrentIndex(m_widgets.indexOf(widget));
 }
 
 void CStackedWidget::resizeEvent(QResizeEvent *event)
