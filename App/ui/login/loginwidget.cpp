@@ -38,7 +38,7 @@ QPushButton *formButton(const QString &text, const char *objectName, QWidget *pa
 } // namespace
 
 LoginWidget::LoginWidget(QWidget *parent)
-    : QWidget(parent)
+    : QWidget(parent), m_backgroundPath(BuiltInBackground)
 {
     setWindowFlags(Qt::FramelessWindowHint);
     setFixedSize(FormWidth, FormHeight);
@@ -131,8 +131,9 @@ int LoginWidget::titleFontSize(const QString &text)
 void LoginWidget::setBackgroundImage(const QString &path)
 {
     // Read at the first paint: the console builds its login forms hidden, and reading the
-    // picture was the largest single step of building the main window.
-    m_backgroundPath = path;
+    // picture was the largest single step of building the main window. No name keeps the
+    // compiled-in picture.
+    m_backgroundPath = path.isEmpty() ? BuiltInBackground : path;
     m_backgroundPixmap = QPixmap();
     m_backgroundRead = false;
     update();
@@ -209,18 +210,12 @@ void LoginWidget::mouseMoveEvent(QMouseEvent *event)
 void LoginWidget::paintEvent(QPaintEvent *event)
 {
     Q_UNUSED(event)
-    QPainter painter(this);
-    if (!m_backgroundPath.isEmpty()) {
-        if (!m_backgroundRead) {
-            m_backgroundRead = true;
-            if (!m_backgroundPixmap.load(m_backgroundPath))
-                qWarning().noquote() << "Login background" << m_backgroundPath
-                                     << "cannot be read; the form is drawn without it.";
-        }
-        painter.drawPixmap(rect(), m_backgroundPixmap);
-        return;
+    if (!m_backgroundRead) {
+        m_backgroundRead = true;
+        if (!m_backgroundPixmap.load(m_backgroundPath) && m_backgroundPath != BuiltInBackground)
+            qWarning().noquote() << "Login background" << m_backgroundPath
+                                 << "cannot be read; the form is drawn without it.";
     }
-    if (m_builtInPixmap.isNull())
-        m_builtInPixmap.load(BuiltInBackground);
-    painter.drawPixmap(rect(), m_builtInPixmap);
+    QPainter painter(this);
+    painter.drawPixmap(rect(), m_backgroundPixmap);
 }

@@ -89,10 +89,9 @@ private:
     QPushButton *m_returnButton;
     bool m_mousePressed = false;
     QPoint m_mousePoint;
+    // The compiled-in picture until setBackgroundImage() names another; read at the first paint.
     QString m_backgroundPath;
     QPixmap m_backgroundPixmap;
     bool m_backgroundRead = false;
-    // The compiled-in picture, read at the first paint that needs it.
-    QPixmap m_builtInPixmap;
     bool m_loginSucceeded = false;
 };

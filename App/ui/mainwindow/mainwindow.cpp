@@ -38,7 +38,7 @@ const QString ChartText = QStringLiteral("图表");
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent) : FancyWindow(parent)
+MainWindow::MainWindow(QWidget *parent) : FancyWindow(parent), m_logo(logoPath())
 {
     initPages();
     initStyleMenu();
@@ -48,7 +48,7 @@ MainWindow::MainWindow(QWidget *parent) : FancyWindow(parent)
     initAuxiliaryWindows();
     initBar();
     setWindowTitle(tr("windowName"));
-    setWindowIcon(QIcon(logoPath()));
+    setWindowIcon(m_logo);
     initConnections();
     connectUserStrip();
 }
@@ -189,8 +189,6 @@ void MainWindow::initUserStrip()
 
 void MainWindow::initAuxiliaryWindows()
 {
-    const QIcon logo(logoPath());
-
     m_loginInfo = new LoginInfo;
     m_loginInfo->setFixedSize(CardWidth, CardHeight);
     m_loginInfo->hide();
@@ -202,7 +200,7 @@ void MainWindow::initAuxiliaryWindows()
     m_popupMenu->setWindowFlags(m_popupMenu->windowFlags() | Qt::WindowStaysOnTopHint);
 
     m_logWidget = new LogWidget;
-    m_logWidget->setWindowIcon(logo);
+    m_logWidget->setWindowIcon(m_logo);
     m_logWidget->setWindowTitle(QStringLiteral("日志"));
     m_logWidget->hide();
 
@@ -214,12 +212,12 @@ void MainWindow::initAuxiliaryWindows()
     m_waitProgressBar = new SetupWaitProgressBar;
 
     m_tableWidget = new TableWidget;
-    m_tableWidget->setWindowIcon(logo);
+    m_tableWidget->setWindowIcon(m_logo);
     m_tableWidget->setWindowTitle(QStringLiteral("表格"));
     m_tableWidget->hide();
 
     m_funcWidget = new FuncWidget1;
-    m_funcWidget->setWindowIcon(logo);
+    m_funcWidget->setWindowIcon(m_logo);
     m_funcWidget->hide();
 }
 
@@ -283,16 +281,14 @@ void MainWindow::openFromPopup(QWidget *window)
 void MainWindow::togglePopup()
 {
     const QPoint up = slideUpPosition();
-    const QPoint down = slideDownPosition();
     m_popupMenu->move(up);
     m_popupMenu->show();
-    if (!m_popupMenu->isOpened()) {
-        m_popupMenu->setOpened(true);
-        slide(m_popupMenu, m_popupSlide, up, down, PopupDropMs);
-    } else {
-        m_popupMenu->setOpened(false);
-        slide(m_popupMenu, m_popupSlide, down, up, PopupRetractMs, [this] { m_popupMenu->hide(); });
+    if (m_popupMenu->isOpened()) {
+        retractPopup();
+        return;
     }
+    m_popupMenu->setOpened(true);
+    slide(m_popupMenu, m_popupSlide, up, slideDownPosition(), PopupDropMs);
 }
 
 void MainWindow::retractPopup()
@@ -339,7 +335,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     box.setMessageType(CMessageBox::Warning);
     box.setButtonType(CMessageBox::ConfirmAndCancel);
     box.setMessageText(QStringLiteral("确认关闭程序?"));
-    box.setWindowIcon(QIcon(logoPath()));
+    box.setWindowIcon(m_logo);
     if (box.exec() != QDialog::Accepted) {
         event->ignore();
         return;

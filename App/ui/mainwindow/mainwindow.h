@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPointer>
 
 #include <functional>
@@ -113,6 +114,8 @@ private:
     void slide(QWidget *window, QPointer<QPropertyAnimation> &current, const QPoint &from,
                const QPoint &to, int durationMs, const std::function<void()> &finished = {});
 
+    // Read once: the window, its auxiliary windows and the close question all show it.
+    const QIcon m_logo;
     QWidget *m_centralWidget = nullptr;
     QHBoxLayout *m_mainLayout = nullptr;
     CStackedWidget *m_stackedWidget = nullptr;
