@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSocketNotifier>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -16,8 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-
-#include <unistd.h>
 
 #include "benchsupport.h"
 #include "common/singleinstance/uniqueapplication.h"
@@ -55,14 +52,7 @@ int runChild(int argc, char *argv[])
 
     if (role == "primary") {
         // Serves later starts until the parent closes our standard input.
-        QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-        QObject::connect(&input, &QSocketNotifier::activated, &app, [&input] {
-            char buffer[64];
-            if (::read(STDIN_FILENO, buffer, sizeof(buffer)) <= 0) {
-                input.setEnabled(false);
-                QCoreApplication::quit();
-            }
-        });
+        BenchSupport::quitWhenInputEnds(&app);
         std::printf("ready\n");
         std::fflush(stdout);
         return app.exec();

@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QMap>
 #include <QProcess>
-#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -89,14 +88,7 @@ int runConsole(int argc, char *argv[], int soakSeconds)
     TerminationWatcher termination;
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, &app,
                      &QCoreApplication::quit);
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, &app, [&input] {
-        char buffer[64];
-        if (::read(STDIN_FILENO, buffer, sizeof(buffer)) <= 0) {
-            input.setEnabled(false);
-            QCoreApplication::quit();
-        }
-    });
+    BenchSupport::quitWhenInputEnds(&app);
     mainObject.showMainWindow();
 
     CameraBox *box = mainObject.mainWindow()->cameraPanel()->cameraBox();
@@ -294,9 +286,7 @@ int main(int argc, char *argv[])
     QTemporaryDir runtime;
     qputenv("TMPDIR", QFile::encodeName(runtime.path()));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    std::printf("platform: %s\n", qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
-                                      ? "default"
-                                      : qgetenv("QT_QPA_PLATFORM").constData());
+    std::printf("platform: %s\n", BenchSupport::platformName());
     const QString self = QCoreApplication::applicationFilePath();
     const bool idle = measureIdle(self, secondsOption(arguments, QStringLiteral("--idle-seconds")));
     const bool soaked = soak(self, secondsOption(arguments, QStringLiteral("--soak-seconds")));

@@ -1,7 +1,8 @@
 #pragma once
 
 // Measures shared by the benchmarks: a monotonic clock, the process's peak and present resident
-// memory, the median of a series and the platform the figures were taken on.
+// memory, the median of a series, the platform the figures were taken on, and the end of a
+// child that its parent steers through standard input.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +11,11 @@
 #include <vector>
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QtGlobal>
+
+#include <unistd.h>
 
 namespace BenchSupport {
 
@@ -62,6 +67,20 @@ inline const char *platformName()
 {
     static const QByteArray name = qgetenv("QT_QPA_PLATFORM");
     return name.isEmpty() ? "default" : name.constData();
+}
+
+// Quits the application when standard input reaches its end: the parent closes the pipe (or
+// dies) to end the child.
+inline void quitWhenInputEnds(QCoreApplication *app)
+{
+    auto *input = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, app);
+    QObject::connect(input, &QSocketNotifier::activated, app, [input] {
+        char buffer[64];
+        if (::read(STDIN_FILENO, buffer, sizeof(buffer)) <= 0) {
+            input->setEnabled(false);
+            QCoreApplication::quit();
+        }
+    });
 }
 
 } // namespace BenchSupport
