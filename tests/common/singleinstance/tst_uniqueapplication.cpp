@@ -128,6 +128,25 @@ InstanceBlock primaryRecord(qint64 pid)
     return record;
 }
 
+// The block of a stand-in primary, under a fresh group name that it writes to *extra. A segment's
+// key comes from its key file's inode, which the file system hands out again once a file is
+// deleted: a segment whose key file another test removed while its holder still runs can hold
+// this key already, and then another name gets another file.
+std::unique_ptr<QSharedMemory> createStandInBlock(const char *prefix, QString *extra)
+{
+    constexpr int Attempts = 8;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        *extra = uniqueText(prefix);
+        auto memory = std::make_unique<QSharedMemory>(groupBlockName(*extra));
+        if (memory->create(sizeof(InstanceBlock)))
+            return memory;
+        if (memory->error() != QSharedMemory::AlreadyExists) {
+            qWarning() << "Stand-in block:" << memory->errorString();
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
 // A raw client of this process's server.
 class Stranger
 {
@@ -528,9 +547,10 @@ void TstUniqueApplication::timedOutSendStartsAfreshNextTime()
     // A stand-in primary that never answers its first connection and answers the next one
     // properly. A late acknowledgement on the first must not be taken for a new frame's.
     constexpr int SendTimeout = 1000;
-    const QString extra = uniqueText("mute");
-    QSharedMemory memory(groupBlockName(extra));
-    QVERIFY2(memory.create(sizeof(InstanceBlock)), qPrintable(memory.errorString()));
+    QString extra;
+    const std::unique_ptr<QSharedMemory> block = createStandInBlock("mute", &extra);
+    QVERIFY(block);
+    QSharedMemory &memory = *block;
     QVERIFY(writeBlock(memory, primaryRecord(QCoreApplication::applicationPid())));
     QLocalServer server;
     QVERIFY(server.listen(groupBlockName(extra)));
@@ -903,9 +923,10 @@ void TstUniqueApplication::reusedProcessIdIsNotAPrimary()
 {
     // A record naming a live process (this one) that serves nothing under the block name: the
     // id of a killed primary now belongs to somebody else.
-    const QString extra = uniqueText("reused");
-    QSharedMemory memory(groupBlockName(extra));
-    QVERIFY2(memory.create(sizeof(InstanceBlock)), qPrintable(memory.errorString()));
+    QString extra;
+    const std::unique_ptr<QSharedMemory> block = createStandInBlock("reused", &extra);
+    QVERIFY(block);
+    QSharedMemory &memory = *block;
     QVERIFY(writeBlock(memory, primaryRecord(QCoreApplication::applicationPid())));
 
     Helper next(groupArguments(extra));
@@ -937,9 +958,10 @@ void TstUniqueApplication::lockOfKilledProcessIsReleased()
 
 void TstUniqueApplication::inconsistentBlockIsTakenOver()
 {
-    const QString extra = uniqueText("torn");
-    QSharedMemory memory(groupBlockName(extra));
-    QVERIFY2(memory.create(sizeof(InstanceBlock)), qPrintable(memory.errorString()));
+    QString extra;
+    const std::unique_ptr<QSharedMemory> block = createStandInBlock("torn", &extra);
+    QVERIFY(block);
+    QSharedMemory &memory = *block;
     InstanceBlock torn = primaryRecord(QCoreApplication::applicationPid());
     torn.checksum = quint16(torn.checksum + 1);
     QVERIFY(writeBlock(memory, torn));

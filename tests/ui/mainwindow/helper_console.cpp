@@ -9,6 +9,7 @@
 
 #include "common/config/setupconfig.h"
 #include "common/singleinstance/uniqueapplication.h"
+#include "common/terminationwatcher.h"
 #include "mainobject.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/mainwindow/mainwindow.h"
@@ -31,6 +32,9 @@ int main(int argc, char *argv[])
         if (!QTest::qWaitForWindowExposed(topLevel("FuncWidget1")))
             return 2;
     }
+    // Ended by SIGTERM like the console, through the event loop, so that its block goes too.
+    TerminationWatcher termination;
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &app, &QCoreApplication::quit);
     std::puts("ready");
     std::fflush(stdout);
     return app.exec();
