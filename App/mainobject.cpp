@@ -25,8 +25,7 @@ void MainObject::createWindows()
 {
     m_mainWindow = new MainWindow;
     m_loginWidget = new LoginWidget;
-    m_loginWidget->setBackgroundImage(SetupConfig::instance()->configDir()
-                                      + QStringLiteral("/image/login/1.png"));
+    m_loginWidget->setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
     m_waitProgressBar = new SetupWaitProgressBar;
 }
 

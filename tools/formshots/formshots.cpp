@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
         if (!ThemeManager::applyTheme(theme))
             return 1;
         LoginWidget login;
-        login.setBackgroundImage(SetupConfig::instance()->configDir() + QStringLiteral("/image/login/1.png"));
+        login.setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
         CMessageBox prompt;
         prompt.setMessageType(CMessageBox::Warning);
         prompt.setButtonType(CMessageBox::ConfirmAndCancel);

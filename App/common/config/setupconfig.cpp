@@ -81,6 +81,21 @@ QString SetupConfig::configDir() const
     return m_location.dataDir;
 }
 
+QString SetupConfig::logoPath() const
+{
+    return configDir() + QStringLiteral("/image/logo.ico");
+}
+
+QString SetupConfig::loginBackgroundPath() const
+{
+    return configDir() + QStringLiteral("/image/login/1.png");
+}
+
+QString SetupConfig::avatarPath() const
+{
+    return configDir() + QStringLiteral("/image/fries.png");
+}
+
 QString SetupConfig::iniFilePath() const
 {
     return m_location.iniDir + QStringLiteral("/SetupConfig.ini");

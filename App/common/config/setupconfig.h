@@ -22,6 +22,10 @@ public:
     void setAppDir(const QString &appDir);
     // The folder of the themes and pictures.
     QString configDir() const;
+    // The station's pictures in it: the windows' icon, the login forms' background, the avatar.
+    QString logoPath() const;
+    QString loginBackgroundPath() const;
+    QString avatarPath() const;
     QString iniFilePath() const;
 
     QString theme() const;

@@ -26,8 +26,7 @@ AdditionalWidget::AdditionalWidget(QWidget *parent)
     m_headButton->setObjectName(QStringLiteral("AdditionalWidgetPushButton"));
     m_headButton->setIconSize(QSize(HeadIconSide, HeadIconSide));
     m_headButton->setFixedSize(HeadSide, HeadSide);
-    m_headButton->setIcon(
-        QIcon(SetupConfig::instance()->configDir() + QStringLiteral("/image/fries.png")));
+    m_headButton->setIcon(QIcon(SetupConfig::instance()->avatarPath()));
 
     m_buttonLayout->addWidget(m_logButton);
     m_buttonLayout->addWidget(m_systemButton);

@@ -28,8 +28,7 @@ LoginInfo::LoginInfo(QWidget *parent)
     m_iconLabel = new QLabel;
     m_iconLabel->setFixedSize(IconSide, IconSide);
     m_iconLabel->setScaledContents(true);
-    m_iconLabel->setPixmap(
-        QPixmap(SetupConfig::instance()->configDir() + QStringLiteral("/image/fries.png")));
+    m_iconLabel->setPixmap(QPixmap(SetupConfig::instance()->avatarPath()));
     m_nameLabel = new QLabel(QStringLiteral("示例用户名"));
     m_nameLabel->setObjectName(QStringLiteral("LoginInfoNameLabel"));
     m_headLayout->addWidget(m_iconLabel);

@@ -38,7 +38,8 @@ const QString ChartText = QStringLiteral("图表");
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent) : FancyWindow(parent), m_logo(logoPath())
+MainWindow::MainWindow(QWidget *parent)
+    : FancyWindow(parent), m_logo(SetupConfig::instance()->logoPath())
 {
     initPages();
     initStyleMenu();
@@ -64,11 +65,6 @@ MainWindow::~MainWindow()
     delete m_waitProgressBar;
     delete m_tableWidget;
     delete m_funcWidget;
-}
-
-QString MainWindow::logoPath()
-{
-    return SetupConfig::instance()->configDir() + QStringLiteral("/image/logo.ico");
 }
 
 void MainWindow::initPages()
@@ -205,8 +201,7 @@ void MainWindow::initAuxiliaryWindows()
     m_logWidget->hide();
 
     m_loginWidget = new LoginWidget;
-    m_loginWidget->setBackgroundImage(SetupConfig::instance()->configDir()
-                                      + QStringLiteral("/image/login/1.png"));
+    m_loginWidget->setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
     m_loginWidget->hide();
 
     m_waitProgressBar = new SetupWaitProgressBar;

@@ -80,9 +80,6 @@ public:
     QPoint slideUpPosition() const;
     QPoint slideDownPosition() const;
 
-    // "<configDir>/image/logo.ico"
-    static QString logoPath();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
