@@ -5,7 +5,8 @@
 #include "common/terminationwatcher.h"
 #include "mainobject.h"
 
-namespace {
+namespace
+{
 
 constexpr bool AllowSecondary = false;
 constexpr int HandOverTimeoutMs = 1000;
@@ -26,8 +27,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("inspection-console"));
 
     // A second start ends inside this constructor, after telling the first one.
-    UniqueApplication app(argc, argv, AllowSecondary, UniqueApplication::PerUser,
-                          HandOverTimeoutMs, QString());
+    UniqueApplication app(argc, argv, AllowSecondary, UniqueApplication::PerUser, HandOverTimeoutMs,
+                          QString());
 
     SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath());
 

@@ -18,7 +18,8 @@
 
 using BenchSupport::median;
 
-namespace {
+namespace
+{
 
 constexpr int PageWidth = 1600;
 constexpr int PageHeight = 900;
@@ -26,8 +27,7 @@ constexpr int Warmup = 50;
 constexpr int Switches = 400;
 constexpr int Runs = 5;
 
-struct Layout
-{
+struct Layout {
     const char *name;
     int type;
     int index;

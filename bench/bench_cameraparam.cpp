@@ -13,21 +13,21 @@
 
 #include "benchsupport.h"
 #include "common/config/setupconfig.h"
-#include "ui/common/thememanager.h"
 #include "ui/camera/bwidget.h"
 #include "ui/camera/cameraparam.h"
+#include "ui/common/thememanager.h"
 #include "ui/mainwindow/cstackedwidget.h"
 
 using BenchSupport::median;
 using BenchSupport::monotonicNs;
 using BenchSupport::peakKb;
 
-namespace {
+namespace
+{
 
 constexpr int Runs = 7;
 
-struct Sample
-{
+struct Sample {
     double constructMs = 0;
     double polishMs = 0;
     double paintMs = 0;
@@ -37,8 +37,8 @@ struct Sample
 int runChild(int argc, char *argv[], const QString &kind, int count)
 {
     QApplication app(argc, argv);
-    SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath()
-                                       + QStringLiteral("/../bin"));
+    SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath() +
+                                       QStringLiteral("/../bin"));
     CStackedWidget stack;
     stack.resize(1600, 900);
     stack.addWidget(new QWidget);
@@ -120,8 +120,8 @@ int main(int argc, char *argv[])
     std::printf("empty stack:    first paint %6.1f ms, peak %ld kB\n", empty.paintMs, empty.kb);
     for (int count : {1, 16}) {
         Sample param, chart;
-        if (!measure(QStringLiteral("param"), count, &param)
-            || !measure(QStringLiteral("chart"), count, &chart)) {
+        if (!measure(QStringLiteral("param"), count, &param) ||
+            !measure(QStringLiteral("chart"), count, &chart)) {
             std::fprintf(stderr, "a child run failed\n");
             return 1;
         }

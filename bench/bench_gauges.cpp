@@ -18,7 +18,8 @@
 
 using BenchSupport::median;
 
-namespace {
+namespace
+{
 
 constexpr int WarmUpFrames = 20;
 constexpr int AnimationRuns = 3;
@@ -46,7 +47,7 @@ protected:
 };
 
 // Median milliseconds to paint one frame of the gauge at side x side.
-template<typename Gauge>
+template <typename Gauge>
 double paintMillis(int side, int frames)
 {
     Gauge gauge;
@@ -68,14 +69,13 @@ double paintMillis(int side, int frames)
     return median(times);
 }
 
-struct AnimationFigures
-{
+struct AnimationFigures {
     double cpuPercent;
     double framesPerSecond;
 };
 
 // Shows the gauge and lets it walk a long sweep on its own timer for a few seconds.
-template<typename Gauge>
+template <typename Gauge>
 AnimationFigures animate(double step)
 {
     std::vector<double> cpu;
@@ -127,16 +127,17 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
 
-    const struct
-    {
+    const struct {
         int side;
         int frames;
     } sizes[] = {{200, 1000}, {600, 300}};
     for (const auto &size : sizes) {
-        std::printf("AverageChart paint %dx%d: median %.3f ms per frame over %d frames\n", size.side,
-                    size.side, paintMillis<AverageChart>(size.side, size.frames), size.frames);
-        std::printf("InstantChart paint %dx%d: median %.3f ms per frame over %d frames\n", size.side,
-                    size.side, paintMillis<InstantChart>(size.side, size.frames), size.frames);
+        std::printf("AverageChart paint %dx%d: median %.3f ms per frame over %d frames\n",
+                    size.side, size.side, paintMillis<AverageChart>(size.side, size.frames),
+                    size.frames);
+        std::printf("InstantChart paint %dx%d: median %.3f ms per frame over %d frames\n",
+                    size.side, size.side, paintMillis<InstantChart>(size.side, size.frames),
+                    size.frames);
     }
 
     std::printf("idle shown gauge: CPU %.1f %% of one core\n", idleCpuPercent());

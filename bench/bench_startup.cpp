@@ -32,7 +32,8 @@ using BenchSupport::median;
 using BenchSupport::monotonicNs;
 using BenchSupport::peakKb;
 
-namespace {
+namespace
+{
 
 constexpr int Runs = 9;
 // Longer than a full-width slide, so that each change starts from a page at rest.
@@ -50,8 +51,8 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (m_done && event->type() == QEvent::Paint && watched->isWidgetType()
-            && (watched == m_widget || m_widget->isAncestorOf(static_cast<QWidget *>(watched)))) {
+        if (m_done && event->type() == QEvent::Paint && watched->isWidgetType() &&
+            (watched == m_widget || m_widget->isAncestorOf(static_cast<QWidget *>(watched)))) {
             QTimer::singleShot(0, qApp, m_done);
             m_done = nullptr;
         }
@@ -143,8 +144,8 @@ int runConsole(int argc, char *argv[], ConsoleRun run)
     QCoreApplication::setApplicationName(QStringLiteral("InspectionConsole"));
     UniqueApplication app(argc, argv, false, UniqueApplication::PerUser, 1000,
                           QStringLiteral("bench-%1").arg(QCoreApplication::applicationPid()));
-    SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath()
-                                       + QStringLiteral("/../bin"));
+    SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath() +
+                                       QStringLiteral("/../bin"));
     mark("application_and_configuration");
     MainObject mainObject;
     mark("windows_built");
@@ -175,8 +176,8 @@ int runParts(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
-    SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath()
-                                       + QStringLiteral("/../bin"));
+    SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath() +
+                                       QStringLiteral("/../bin"));
     QElapsedTimer clock;
     auto part = [&clock](const char *name, auto build) {
         build();
@@ -221,8 +222,7 @@ bool printMedians(const QString &program, const QString &mode, int runs)
     return true;
 }
 
-struct Sample
-{
+struct Sample {
     double ms = 0;
     long kb = 0;
 };
@@ -266,8 +266,8 @@ int main(int argc, char *argv[])
     std::vector<long> bareKb, consoleKb;
     for (int i = 0; i < Runs; ++i) {
         Sample bare, console;
-        if (!runChild(self, QStringLiteral("--bare"), &bare)
-            || !runChild(self, QStringLiteral("--console"), &console)) {
+        if (!runChild(self, QStringLiteral("--bare"), &bare) ||
+            !runChild(self, QStringLiteral("--console"), &console)) {
             std::fprintf(stderr, "a child run failed\n");
             return 1;
         }
@@ -301,9 +301,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "no page change measured\n");
         return 1;
     }
-    std::printf("page change, click to end of first frame: median %.1f ms, max %.1f ms (%zu changes)\n",
-                median(changeMs), *std::max_element(changeMs.begin(), changeMs.end()),
-                changeMs.size());
+    std::printf(
+        "page change, click to end of first frame: median %.1f ms, max %.1f ms (%zu changes)\n",
+        median(changeMs), *std::max_element(changeMs.begin(), changeMs.end()), changeMs.size());
 
     std::printf("start-up of the console by stage, from the process's start (median):\n");
     if (!printMedians(self, QStringLiteral("--timeline"), Runs))

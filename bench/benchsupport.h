@@ -17,7 +17,8 @@
 
 #include <unistd.h>
 
-namespace BenchSupport {
+namespace BenchSupport
+{
 
 inline qint64 monotonicNs()
 {

@@ -11,17 +11,15 @@
 
 #include "fancytitlebar.h"
 
-namespace {
+namespace
+{
 
 // Keeps a backdrop widget over the span of the additional controls, so that style sheets can
 // give the area its own look while the controls stay direct children of the bar.
 class BackdropLayout : public QHBoxLayout
 {
 public:
-    explicit BackdropLayout(QWidget *backdrop)
-        : m_backdrop(backdrop)
-    {
-    }
+    explicit BackdropLayout(QWidget *backdrop) : m_backdrop(backdrop) {}
 
     void setGeometry(const QRect &rect) override
     {
@@ -36,8 +34,7 @@ private:
 
 } // namespace
 
-FancyBar::FancyBar(QWidget *parent)
-    : QWidget(parent)
+FancyBar::FancyBar(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FancyBar"));
 
@@ -138,7 +135,8 @@ void FancyBar::addAdditionalControl(QWidget *widget, AdditionalControlPosition p
         return;
     }
     if (position != LeadingPosition)
-        qWarning() << "FancyBar: unknown control position" << int(position) << "- placed after the logo";
+        qWarning() << "FancyBar: unknown control position" << int(position)
+                   << "- placed after the logo";
     m_additionalLayout->addWidget(widget);
 }
 
@@ -230,7 +228,8 @@ void FancyBar::placeMiddleArea()
         m_middleArea->hide();
         return;
     }
-    const QSize size = m_middleArea->sizeHint().expandedTo(m_middleArea->minimumSizeHint())
+    const QSize size = m_middleArea->sizeHint()
+                           .expandedTo(m_middleArea->minimumSizeHint())
                            .boundedTo(this->size());
 
     int leftBound = m_logoButton->geometry().right() + 1;

@@ -24,9 +24,7 @@ class FancyBar : public QWidget
 
 public:
     // Where an additional control goes. There is one row: the controls follow the logo.
-    enum AdditionalControlPosition {
-        LeadingPosition = 0
-    };
+    enum AdditionalControlPosition { LeadingPosition = 0 };
     Q_ENUM(AdditionalControlPosition)
 
     static constexpr int LogoPadding = 2;
@@ -47,8 +45,10 @@ public:
 
     // A tool button for the action (its menu pops up at once when it has one), or the widget
     // itself, reparented to the bar.
-    void addAdditionalControl(QAction *action, AdditionalControlPosition position = LeadingPosition);
-    void addAdditionalControl(QWidget *widget, AdditionalControlPosition position = LeadingPosition);
+    void addAdditionalControl(QAction *action,
+                              AdditionalControlPosition position = LeadingPosition);
+    void addAdditionalControl(QWidget *widget,
+                              AdditionalControlPosition position = LeadingPosition);
 
     // The widget replaces any earlier middle widget, which is hidden but stays owned by the bar.
     void setWidgetInMiddle(QWidget *widget);

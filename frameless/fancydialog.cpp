@@ -9,8 +9,8 @@
 #include "framelesshelper.h"
 
 FancyDialog::FancyDialog(QWidget *parent, Qt::WindowFlags flags)
-    : QDialog(parent, flags | Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint)
+    : QDialog(parent, flags | Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint)
 {
     m_fancyBar = new FancyBar(this);
 

@@ -12,8 +12,7 @@
 
 #include "framelessrules.h"
 
-FancyTitleBar::FancyTitleBar(QWidget *parent)
-    : QWidget(parent)
+FancyTitleBar::FancyTitleBar(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("FancyTitleBar"));
 
@@ -83,9 +82,9 @@ QPixmap FancyTitleBar::glyphPixmap(Glyph glyph, const QColor &color, int side,
     case Glyph::Restore: {
         const qreal back = s / 4;
         painter.drawRect(QRectF(m, m + back, s - 2 * m - back, s - 2 * m - back));
-        painter.drawPolyline(QPolygonF({QPointF(m + back, m + back), QPointF(m + back, m),
-                                        QPointF(s - m, m), QPointF(s - m, s - m - back),
-                                        QPointF(s - m - back, s - m - back)}));
+        painter.drawPolyline(
+            QPolygonF({QPointF(m + back, m + back), QPointF(m + back, m), QPointF(s - m, m),
+                       QPointF(s - m, s - m - back), QPointF(s - m - back, s - m - back)}));
         break;
     }
     case Glyph::Close:
@@ -108,10 +107,8 @@ void FancyTitleBar::updateGlyph(QToolButton *button)
     // Theme changes come back to the same few colours. The same pixmap for the same drawing lets
     // the icon find the images it derived from it again; a new pixmap on every change would pile
     // new ones up in the pixmap cache of a console that runs for weeks.
-    const QString key = QStringLiteral("FancyTitleBar/%1/%2/%3")
-                            .arg(int(glyph))
-                            .arg(color.rgba())
-                            .arg(dpr);
+    const QString key =
+        QStringLiteral("FancyTitleBar/%1/%2/%3").arg(int(glyph)).arg(color.rgba()).arg(dpr);
     QPixmap pixmap;
     if (!QPixmapCache::find(key, &pixmap)) {
         pixmap = glyphPixmap(glyph, color, GlyphSide, dpr);
@@ -123,9 +120,8 @@ void FancyTitleBar::updateGlyph(QToolButton *button)
 bool FancyTitleBar::eventFilter(QObject *watched, QEvent *event)
 {
     // A new theme brings a new text colour for the buttons: redraw their glyphs in it.
-    if ((event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
-        && (watched == m_minimizeButton || watched == m_maximizeButton
-            || watched == m_closeButton))
+    if ((event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) &&
+        (watched == m_minimizeButton || watched == m_maximizeButton || watched == m_closeButton))
         updateGlyph(static_cast<QToolButton *>(watched));
     return QWidget::eventFilter(watched, event);
 }

@@ -2,12 +2,10 @@
 
 #include "framelesshelper.h"
 
-FancyWindow::FancyWindow(QWidget *parent)
-    : QMainWindow(parent)
+FancyWindow::FancyWindow(QWidget *parent) : QMainWindow(parent)
 {
-    setWindowFlags(windowFlags() | Qt::Window | Qt::FramelessWindowHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(windowFlags() | Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
 
     m_fancyBar = new FancyBar(this);
     setMenuWidget(m_fancyBar);

@@ -10,18 +10,16 @@ FramelessHelper::HitTest FramelessHelper::edgeHitTest(const QWidget *window, int
 {
     return [window, band](const QPoint &globalPos) {
         FramelessHit hit;
-        hit.edges = Frameless::edgesAt(QRect(window->mapToGlobal(QPoint(0, 0)), window->size()),
-                                       globalPos, band,
-                                       window->minimumWidth() != window->maximumWidth(),
-                                       window->minimumHeight() != window->maximumHeight());
+        hit.edges =
+            Frameless::edgesAt(QRect(window->mapToGlobal(QPoint(0, 0)), window->size()), globalPos,
+                               band, window->minimumWidth() != window->maximumWidth(),
+                               window->minimumHeight() != window->maximumHeight());
         return hit;
     };
 }
 
 FramelessHelper::FramelessHelper(QWidget *window, HitTest hitTest)
-    : QObject(window)
-    , m_window(window)
-    , m_hitTest(std::move(hitTest))
+    : QObject(window), m_window(window), m_hitTest(std::move(hitTest))
 {
     m_window->installEventFilter(this);
     attach();
@@ -52,7 +50,8 @@ FramelessHit FramelessHelper::hitAt(const QPoint &globalPos) const
 {
     FramelessHit hit = m_hitTest ? m_hitTest(globalPos) : FramelessHit();
     // A maximised or full-screen window has no frame to pull at.
-    if (m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
+    if (m_window->windowState() &
+        (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
         hit.edges = {};
     return hit;
 }

@@ -13,8 +13,7 @@ class QWidget;
 class QWindow;
 
 // What lies under a point of a frameless window: resize edges, the caption, or neither.
-struct FramelessHit
-{
+struct FramelessHit {
     Qt::Edges edges;
     bool caption = false;
 };

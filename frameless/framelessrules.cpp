@@ -2,7 +2,8 @@
 
 #include <QtGlobal>
 
-namespace Frameless {
+namespace Frameless
+{
 
 int effectiveBand(int band)
 {

@@ -7,7 +7,8 @@
 
 // The decisions of frameless moving and resizing, kept free of widgets so that they can be
 // checked without a window.
-namespace Frameless {
+namespace Frameless
+{
 
 // A resize band is never thinner than one pixel.
 int effectiveBand(int band);

@@ -5,7 +5,8 @@
 
 #include "framelessrules.h"
 
-namespace {
+namespace
+{
 bool s_systemDragEnabled = true;
 }
 
@@ -38,9 +39,8 @@ void WindowDrag::update(const QPoint &globalPos)
         m_window->move(m_startPos + delta);
         return;
     }
-    m_window->setGeometry(Frameless::resizedGeometry(m_startGeometry, m_edges, delta,
-                                                     m_window->minimumSize(),
-                                                     m_window->maximumSize()));
+    m_window->setGeometry(Frameless::resizedGeometry(
+        m_startGeometry, m_edges, delta, m_window->minimumSize(), m_window->maximumSize()));
 }
 
 bool WindowDrag::beginMoveWhenDragged(QWidget *window, const QPoint &pressPos,

@@ -7,7 +7,8 @@
 #include <QThread>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 QtMessageHandler previousHandler = nullptr;
 QThread *testThread = nullptr;
@@ -16,9 +17,8 @@ void handleMessage(QtMsgType type, const QMessageLogContext &context, const QStr
 {
     if (previousHandler)
         previousHandler(type, context, message);
-    if (type != QtWarningMsg
-        || !(message.startsWith(QLatin1String("QObject::connect"))
-             || message.startsWith(QLatin1String("QObject::disconnect"))))
+    if (type != QtWarningMsg || !(message.startsWith(QLatin1String("QObject::connect")) ||
+                                  message.startsWith(QLatin1String("QObject::disconnect"))))
         return;
     const QByteArray why = "Connection warning: " + message.toUtf8();
     // Qt Test records failures only on the thread that runs the test functions.

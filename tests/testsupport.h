@@ -11,7 +11,8 @@
 
 #include <cmath>
 
-namespace TestSupport {
+namespace TestSupport
+{
 
 // The whole file, or nothing when it cannot be read.
 inline QByteArray readFile(const QString &path)
@@ -25,8 +26,8 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-           && file.write(bytes) == qint64(bytes.size());
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == qint64(bytes.size());
 }
 
 // Copies a folder with everything in it.
@@ -60,7 +61,8 @@ inline QStringList treeOf(const QString &root)
 // A copy of a program in the folder beside a copy of the config folder, without its INI file,
 // so that the copy's configuration and its single-instance name are its own. The copy's path,
 // or an empty string when any of it fails.
-inline QString copyProgram(const QString &program, const QString &configFolder, const QString &folder)
+inline QString copyProgram(const QString &program, const QString &configFolder,
+                           const QString &folder)
 {
     const QString copy = folder + QLatin1Char('/') + QFileInfo(program).fileName();
     if (!QFile::copy(program, copy) || !copyTree(configFolder, folder + QStringLiteral("/config")))
@@ -91,8 +93,8 @@ inline double contrast(const QColor &a, const QColor &b)
 // Whether two colours differ by at most the tolerance in every channel.
 inline bool near(const QColor &a, const QColor &b, int tolerance)
 {
-    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
-           && qAbs(a.blue() - b.blue()) <= tolerance;
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
 }
 
 } // namespace TestSupport

@@ -21,7 +21,8 @@ void tst_ConnectionGuard::connectByName_data()
     const QByteArray renamed(SIGNAL(objectNameChanged(QString))), later(SLOT(deleteLater()));
     QTest::newRow("matching") << renamed << later << false;
     QTest::newRow("misspeltSlot") << renamed << QByteArray(SLOT(delteLater())) << true;
-    QTest::newRow("misspeltSignal") << QByteArray(SIGNAL(objectNameChange(QString))) << later << true;
+    QTest::newRow("misspeltSignal")
+        << QByteArray(SIGNAL(objectNameChange(QString))) << later << true;
 }
 
 void tst_ConnectionGuard::connectByName()

@@ -8,7 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 // Written by the handler, read on the GUI thread: a handler may do nothing but write a byte.
 int g_pipe[2] = {-1, -1};

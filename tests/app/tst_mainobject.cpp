@@ -49,8 +49,10 @@ void tst_MainObject::loginLeadsThroughWaitToMainWindow()
     form->findChild<QPushButton *>(QStringLiteral("ReturnButton"))->click();
     QVERIFY(!form->isVisible() && !wait->isVisible());
     form->showLogin();
-    form->findChild<QComboBox *>(QStringLiteral("LoginWidgetAccountComboBox"))->setEditText(QStringLiteral("op"));
-    form->findChild<QLineEdit *>(QStringLiteral("LoginWidgetPasswordLineEdit"))->setText(QStringLiteral("pw"));
+    form->findChild<QComboBox *>(QStringLiteral("LoginWidgetAccountComboBox"))
+        ->setEditText(QStringLiteral("op"));
+    form->findChild<QLineEdit *>(QStringLiteral("LoginWidgetPasswordLineEdit"))
+        ->setText(QStringLiteral("pw"));
     form->findChild<QPushButton *>(QStringLiteral("LoginButton"))->click();
     QVERIFY(!form->isVisible() && wait->isVisible() && wait->isRunning());
     QVERIFY(!mainObject.mainWindow()->isVisible());

@@ -21,7 +21,8 @@ private:
     QString m_console;
 };
 
-namespace {
+namespace
+{
 
 using X11Support::activeWindow;
 using X11Support::clientWindows;
@@ -38,8 +39,8 @@ void tst_MainObjectX11::initTestCase()
     // A copy of the console with a config folder of its own, so the build's file is not touched
     // and the single-instance name is not shared with a console the developer is running.
     QVERIFY(m_dir.isValid());
-    const QString config = QFileInfo(QStringLiteral(CONSOLE_EXECUTABLE)).absolutePath()
-        + QStringLiteral("/config");
+    const QString config =
+        QFileInfo(QStringLiteral(CONSOLE_EXECUTABLE)).absolutePath() + QStringLiteral("/config");
     m_console = TestSupport::copyProgram(QStringLiteral(CONSOLE_EXECUTABLE), config, m_dir.path());
     QVERIFY(!m_console.isEmpty());
 }
@@ -79,8 +80,8 @@ void tst_MainObjectX11::secondStartRaisesFirstWindow()
     const QList<quint64> stacking = clientWindows("_NET_CLIENT_LIST_STACKING");
     QVERIFY(!stacking.isEmpty());
     QCOMPARE(stacking.last(), consoleWindow);
-    const QString state = xprop({QStringLiteral("-id"), QString::number(consoleWindow),
-                                 QStringLiteral("_NET_WM_STATE")});
+    const QString state = xprop(
+        {QStringLiteral("-id"), QString::number(consoleWindow), QStringLiteral("_NET_WM_STATE")});
     QVERIFY2(!state.contains(QStringLiteral("_NET_WM_STATE_ABOVE")), qPrintable(state));
     QVERIFY2(state.contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT")), qPrintable(state));
 

@@ -5,7 +5,8 @@
 
 #include "../testsupport.h"
 
-namespace {
+namespace
+{
 
 using TestSupport::contrast;
 using TestSupport::luminance;
@@ -44,9 +45,12 @@ private:
     QColor m_color;
 };
 
-const QStringList CjkFamilies = {QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei"),
-                                 QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("Noto Sans CJK SC"),
-                                 QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Source Han Sans SC"),
+const QStringList CjkFamilies = {QStringLiteral("Microsoft YaHei"),
+                                 QStringLiteral("WenQuanYi Micro Hei"),
+                                 QStringLiteral("WenQuanYi Micro Hei Mono"),
+                                 QStringLiteral("Noto Sans CJK SC"),
+                                 QStringLiteral("Noto Sans Mono CJK SC"),
+                                 QStringLiteral("Source Han Sans SC"),
                                  QStringLiteral("PingFang SC")};
 
 constexpr double ReadableContrast = 4.5;
@@ -167,7 +171,8 @@ private:
 void tst_Themes::themes()
 {
     QTest::addColumn<QString>("theme");
-    for (const char *name : {"dark_blue", "dark_green", "dark_yellow_green", "light_blue", "light_green"})
+    for (const char *name :
+         {"dark_blue", "dark_green", "dark_yellow_green", "light_blue", "light_green"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -430,7 +435,8 @@ void tst_Themes::cameraTileShowsThemeBackground_data()
     QTest::addColumn<QColor>("border");
     QTest::newRow("dark_blue") << "dark_blue" << QColor("#0b1018") << QColor("#222d3c");
     QTest::newRow("dark_green") << "dark_green" << QColor("#0a0f0d") << QColor("#1f2a25");
-    QTest::newRow("dark_yellow_green") << "dark_yellow_green" << QColor("#0c0d07") << QColor("#2a2d21");
+    QTest::newRow("dark_yellow_green")
+        << "dark_yellow_green" << QColor("#0c0d07") << QColor("#2a2d21");
     QTest::newRow("light_blue") << "light_blue" << QColor("#e3e9f1") << QColor("#c9d3df");
     QTest::newRow("light_green") << "light_green" << QColor("#e4ece6") << QColor("#c7d6cb");
 }
@@ -491,7 +497,8 @@ void tst_Themes::windowMatchesThemeBrightness()
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 
     auto *central = m_window->centralWidget();
-    const QColor background = m_window->grab().toImage().pixelColor(central->geometry().bottomLeft() + QPoint(2, -2));
+    const QColor background =
+        m_window->grab().toImage().pixelColor(central->geometry().bottomLeft() + QPoint(2, -2));
     auto *label = m_window->findChild<QLabel *>(QStringLiteral("CameraDisplayStateLabel"));
     QVERIFY(label);
     const QColor text = label->palette().color(QPalette::WindowText);
@@ -504,8 +511,8 @@ void tst_Themes::windowMatchesThemeBrightness()
     }
     auto *log = m_window->findChild<QTextEdit *>(QStringLiteral("MainWindowLogTextEdit"));
     QVERIFY(log);
-    const QColor field = log->viewport()->grab().toImage().pixelColor(log->viewport()->width() - 5,
-                                                                       log->viewport()->height() - 5);
+    const QColor field = log->viewport()->grab().toImage().pixelColor(
+        log->viewport()->width() - 5, log->viewport()->height() - 5);
     QCOMPARE(luminance(field) < 0.2, dark);
 }
 
@@ -514,16 +521,23 @@ void tst_Themes::textIsReadable_data()
     QTest::addColumn<QString>("theme");
     QTest::addColumn<QString>("objectName");
     QTest::addColumn<QPointF>("backgroundProbe");
-    static const char *names[] = {"dark_blue", "dark_green", "dark_yellow_green", "light_blue", "light_green"};
+    static const char *names[] = {"dark_blue", "dark_green", "dark_yellow_green", "light_blue",
+                                  "light_green"};
     for (const char *theme : names) {
         QTest::addRow("%s/logText", theme) << theme << "MainWindowLogTextEdit" << QPointF(0.9, 0.9);
-        QTest::addRow("%s/comboBox", theme) << theme << "LoginWidgetRoleComboBox" << QPointF(0.7, 0.5);
-        QTest::addRow("%s/password", theme) << theme << "LoginWidgetPasswordLineEdit" << QPointF(0.7, 0.5);
+        QTest::addRow("%s/comboBox", theme)
+            << theme << "LoginWidgetRoleComboBox" << QPointF(0.7, 0.5);
+        QTest::addRow("%s/password", theme)
+            << theme << "LoginWidgetPasswordLineEdit" << QPointF(0.7, 0.5);
         QTest::addRow("%s/popupButton", theme) << theme << "PopupMenuButton" << QPointF(0.9, 0.5);
-        QTest::addRow("%s/submitButton", theme) << theme << "MessageSubmitButton" << QPointF(0.5, 0.15);
-        QTest::addRow("%s/tileTitle", theme) << theme << "CameraDisplayTitleLabel" << QPointF(0.5, 0.1);
-        QTest::addRow("%s/tileIndex", theme) << theme << "CameraDisplayIndexButton" << QPointF(0.5, 0.12);
-        QTest::addRow("%s/tileState", theme) << theme << "CameraDisplayStateLabel" << QPointF(0.5, 0.1);
+        QTest::addRow("%s/submitButton", theme)
+            << theme << "MessageSubmitButton" << QPointF(0.5, 0.15);
+        QTest::addRow("%s/tileTitle", theme)
+            << theme << "CameraDisplayTitleLabel" << QPointF(0.5, 0.1);
+        QTest::addRow("%s/tileIndex", theme)
+            << theme << "CameraDisplayIndexButton" << QPointF(0.5, 0.12);
+        QTest::addRow("%s/tileState", theme)
+            << theme << "CameraDisplayStateLabel" << QPointF(0.5, 0.1);
         QTest::addRow("%s/dockPanel", theme) << theme << "LeftPanel" << QPointF(0.5, 0.99);
         QTest::addRow("%s/tabLabel", theme) << theme << "ChartPanelLabel" << QPointF(0.5, 0.1);
     }
@@ -548,15 +562,17 @@ void tst_Themes::textIsReadable()
     const QColor background = seenAt(surface, backgroundProbe);
     const QColor text = widget->palette().color(widget->foregroundRole());
     const double ratio = contrast(background, text);
-    QVERIFY2(ratio >= ReadableContrast,
-             qPrintable(QStringLiteral("%1 on %2: %3").arg(text.name(), background.name()).arg(ratio)));
+    QVERIFY2(
+        ratio >= ReadableContrast,
+        qPrintable(QStringLiteral("%1 on %2: %3").arg(text.name(), background.name()).arg(ratio)));
 }
 
 void tst_Themes::whiteGlyphsStandOut_data()
 {
     QTest::addColumn<QString>("theme");
     QTest::addColumn<QString>("objectName");
-    static const char *names[] = {"dark_blue", "dark_green", "dark_yellow_green", "light_blue", "light_green"};
+    static const char *names[] = {"dark_blue", "dark_green", "dark_yellow_green", "light_blue",
+                                  "light_green"};
     for (const char *theme : names) {
         // The title-bar glyphs are drawn in #FEFEFE, the side panel's in #FFFFFF.
         QTest::addRow("%s/titleBar", theme) << theme << "FancyBar";
@@ -597,7 +613,8 @@ void tst_Themes::closeButtonTurnsRedOnHover()
     QTRY_VERIFY(close->underMouse());
     const QColor hovered = close->grab().toImage().pixelColor(centre);
     QVERIFY2(before.red() < 200 || before.green() > 120, qPrintable(before.name()));
-    QVERIFY2(hovered.red() > 180 && hovered.green() < 110 && hovered.blue() < 110, qPrintable(hovered.name()));
+    QVERIFY2(hovered.red() > 180 && hovered.green() < 110 && hovered.blue() < 110,
+             qPrintable(hovered.name()));
 }
 
 void tst_Themes::messageBoxTextReadableOverPicture()
@@ -649,29 +666,36 @@ void tst_Themes::loginPictureShowsThroughForm()
 void tst_Themes::paintedWidgetsKeepTheirPainting()
 {
     QFETCH(QString, theme);
-    static const QStringList painted = {QStringLiteral("AverageChart"), QStringLiteral("InstantChart"),
-                                        QStringLiteral("ColorProgressBar"), QStringLiteral("WordArtWidget"),
-                                        QStringLiteral("#LoginTitleWidget")};
+    static const QStringList painted = {
+        QStringLiteral("AverageChart"), QStringLiteral("InstantChart"),
+        QStringLiteral("ColorProgressBar"), QStringLiteral("WordArtWidget"),
+        QStringLiteral("#LoginTitleWidget")};
     // Properties the gauges declare; a misspelt one would silently become a dynamic property.
     static const QStringList gaugeProperties = {
-        QStringLiteral("outerCircleColor"), QStringLiteral("innerCircleColor"), QStringLiteral("coverCircleColor"),
-        QStringLiteral("scaleColor"),       QStringLiteral("centerCircleColor"), QStringLiteral("textColor"),
-        QStringLiteral("pointerColor"),     QStringLiteral("pieColorStart"),     QStringLiteral("pieColorMid"),
-        QStringLiteral("pieColorEnd"),      QStringLiteral("usedColor"),         QStringLiteral("freeColor"),
-        QStringLiteral("userValueColor"),   QStringLiteral("titleColor")};
+        QStringLiteral("outerCircleColor"),  QStringLiteral("innerCircleColor"),
+        QStringLiteral("coverCircleColor"),  QStringLiteral("scaleColor"),
+        QStringLiteral("centerCircleColor"), QStringLiteral("textColor"),
+        QStringLiteral("pointerColor"),      QStringLiteral("pieColorStart"),
+        QStringLiteral("pieColorMid"),       QStringLiteral("pieColorEnd"),
+        QStringLiteral("usedColor"),         QStringLiteral("freeColor"),
+        QStringLiteral("userValueColor"),    QStringLiteral("titleColor")};
     int gaugeRules = 0;
     for (const Rule &rule : rules(readTheme(theme))) {
         for (const QString &selector : rule.selectors) {
-            const QStringList parts = selector.split(QRegularExpression(QStringLiteral("[\\s>]+")), Qt::SkipEmptyParts);
-            const QString last = parts.isEmpty() ? QString() : parts.last().section(QLatin1Char(':'), 0, 0);
-            const bool targetsPainted = painted.contains(last) || painted.contains(last.section(QLatin1Char('#'), 0, 0))
-                || (last.contains(QLatin1Char('#'))
-                    && painted.contains(QLatin1Char('#') + last.section(QLatin1Char('#'), 1)));
+            const QStringList parts =
+                selector.split(QRegularExpression(QStringLiteral("[\\s>]+")), Qt::SkipEmptyParts);
+            const QString last =
+                parts.isEmpty() ? QString() : parts.last().section(QLatin1Char(':'), 0, 0);
+            const bool targetsPainted =
+                painted.contains(last) || painted.contains(last.section(QLatin1Char('#'), 0, 0)) ||
+                (last.contains(QLatin1Char('#')) &&
+                 painted.contains(QLatin1Char('#') + last.section(QLatin1Char('#'), 1)));
             if (!targetsPainted)
                 continue;
             ++gaugeRules;
             for (auto it = rule.declarations.cbegin(); it != rule.declarations.cend(); ++it) {
-                QVERIFY2(!it.key().startsWith(QLatin1String("background")) && !it.key().startsWith(QLatin1String("border")),
+                QVERIFY2(!it.key().startsWith(QLatin1String("background")) &&
+                             !it.key().startsWith(QLatin1String("border")),
                          qPrintable(selector + QLatin1String(": ") + it.key()));
                 if (it.key().startsWith(QLatin1String("qproperty-"))) {
                     QVERIFY2(gaugeProperties.contains(it.key().mid(10)), qPrintable(it.key()));
@@ -688,8 +712,10 @@ void tst_Themes::generatorChecksPalette_data()
     QTest::addColumn<QByteArray>("palette");
     QTest::addColumn<QString>("complaint");
     QTest::newRow("complete") << QByteArray("# test\na = #fff\nb = 2px\n") << QString();
-    QTest::newRow("undefinedPlaceholder") << QByteArray("a = #fff\n") << QStringLiteral("@b@ is not set");
-    QTest::newRow("unusedEntry") << QByteArray("a = #fff\nb = 2px\nc = red\n") << QStringLiteral("c is not used");
+    QTest::newRow("undefinedPlaceholder")
+        << QByteArray("a = #fff\n") << QStringLiteral("@b@ is not set");
+    QTest::newRow("unusedEntry") << QByteArray("a = #fff\nb = 2px\nc = red\n")
+                                 << QStringLiteral("c is not used");
 }
 
 void tst_Themes::generatorChecksPalette()
@@ -697,22 +723,25 @@ void tst_Themes::generatorChecksPalette()
     QFETCH(QByteArray, palette);
     QFETCH(QString, complaint);
     QTemporaryDir dir;
-    QVERIFY(TestSupport::writeFile(dir.filePath(QStringLiteral("style.css.in")),
-                                   "/* notes */\nQLabel#A { color: @a@; border: @b@ solid @a@; }\n"));
+    QVERIFY(
+        TestSupport::writeFile(dir.filePath(QStringLiteral("style.css.in")),
+                               "/* notes */\nQLabel#A { color: @a@; border: @b@ solid @a@; }\n"));
     QVERIFY(TestSupport::writeFile(dir.filePath(QStringLiteral("t.palette")), palette));
     const QString sheet = dir.filePath(QStringLiteral("t/style.css"));
     QProcess generator;
     generator.start(QStringLiteral(TEST_CMAKE),
                     {QStringLiteral("-DTEMPLATE=") + dir.filePath(QStringLiteral("style.css.in")),
                      QStringLiteral("-DPALETTE=") + dir.filePath(QStringLiteral("t.palette")),
-                     QStringLiteral("-DOUTPUT=") + sheet, QStringLiteral("-P"), QStringLiteral(TEST_STYLEGEN)});
+                     QStringLiteral("-DOUTPUT=") + sheet, QStringLiteral("-P"),
+                     QStringLiteral(TEST_STYLEGEN)});
     QVERIFY(generator.waitForFinished());
     const QString errors = QString::fromUtf8(generator.readAllStandardError());
     QCOMPARE(generator.exitCode() == 0, complaint.isEmpty());
     QVERIFY2(errors.contains(complaint), qPrintable(errors));
     QCOMPARE(QFile::exists(sheet), complaint.isEmpty());
     if (complaint.isEmpty())
-        QVERIFY(TestSupport::readFile(sheet).endsWith("QLabel#A { color: #fff; border: 2px solid #fff; }\n"));
+        QVERIFY(TestSupport::readFile(sheet).endsWith(
+            "QLabel#A { color: #fff; border: 2px solid #fff; }\n"));
 }
 
 QTEST_MAIN(tst_Themes)

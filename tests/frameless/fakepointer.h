@@ -27,8 +27,8 @@ public:
         m_queryExtension = reinterpret_cast<QueryExtension>(m_xtst.resolve("XTestQueryExtension"));
         m_fakeMotion = reinterpret_cast<FakeMotion>(m_xtst.resolve("XTestFakeMotionEvent"));
         m_fakeButton = reinterpret_cast<FakeButton>(m_xtst.resolve("XTestFakeButtonEvent"));
-        if (!m_openDisplay || !m_closeDisplay || !m_sync || !m_defaultRoot || !m_translate
-            || !m_queryExtension || !m_fakeMotion || !m_fakeButton)
+        if (!m_openDisplay || !m_closeDisplay || !m_sync || !m_defaultRoot || !m_translate ||
+            !m_queryExtension || !m_fakeMotion || !m_fakeButton)
             return;
         m_display = m_openDisplay(nullptr);
         if (!m_display)
@@ -118,10 +118,17 @@ protected:
     {
         if (qobject_cast<QWindow *>(watched)) {
             switch (event->type()) {
-            case QEvent::MouseButtonPress: ++presses; break;
-            case QEvent::MouseButtonRelease: ++releases; break;
-            case QEvent::MouseMove: lastMove = static_cast<QMouseEvent *>(event)->globalPos(); break;
-            default: break;
+            case QEvent::MouseButtonPress:
+                ++presses;
+                break;
+            case QEvent::MouseButtonRelease:
+                ++releases;
+                break;
+            case QEvent::MouseMove:
+                lastMove = static_cast<QMouseEvent *>(event)->globalPos();
+                break;
+            default:
+                break;
             }
         }
         return QObject::eventFilter(watched, event);

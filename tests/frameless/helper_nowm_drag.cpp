@@ -11,7 +11,8 @@
 #include "fakepointer.h"
 #include "fancywindow.h"
 
-namespace {
+namespace
+{
 
 constexpr int WaitMs = 10000;
 
@@ -67,8 +68,8 @@ int main(int argc, char *argv[])
     auto *label = window.findChild<QLabel *>(QStringLiteral("FancyTitleBarTitleLabel"));
     const QPoint caption = label->mapToGlobal(QPoint(20, label->height() / 2));
     const QPoint moveTo = caption + QPoint(120, 70);
-    if (!step(caption) || !press() || !step(caption + QPoint(20, 0)) || !step(moveTo)
-        || !release()) {
+    if (!step(caption) || !press() || !step(caption + QPoint(20, 0)) || !step(moveTo) ||
+        !release()) {
         err << "bar drag not seen\n";
         return 1;
     }

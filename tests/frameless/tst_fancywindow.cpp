@@ -21,7 +21,8 @@
 
 Q_DECLARE_METATYPE(Qt::Edges)
 
-namespace {
+namespace
+{
 
 // A central widget that notes the presses it gets.
 class PressTarget : public QWidget
@@ -46,8 +47,8 @@ QIcon solidIcon(const QColor &color)
 
 bool sameColor(const QColor &a, const QColor &b, int tolerance = 8)
 {
-    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
-        && qAbs(a.blue() - b.blue()) <= tolerance;
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
 }
 
 template <typename T>
@@ -148,32 +149,46 @@ void TestFancyWindow::edgesAt_data()
     const QRect r(10, 20, 100, 80);
     const Qt::Edges none;
     QTest::newRow("centre") << r << QPoint(60, 60) << 4 << true << true << none;
-    QTest::newRow("leftBandStart") << r << QPoint(10, 60) << 4 << true << true << Qt::Edges(Qt::LeftEdge);
-    QTest::newRow("leftBandEnd") << r << QPoint(13, 60) << 4 << true << true << Qt::Edges(Qt::LeftEdge);
+    QTest::newRow("leftBandStart")
+        << r << QPoint(10, 60) << 4 << true << true << Qt::Edges(Qt::LeftEdge);
+    QTest::newRow("leftBandEnd") << r << QPoint(13, 60) << 4 << true << true
+                                 << Qt::Edges(Qt::LeftEdge);
     QTest::newRow("pastLeftBand") << r << QPoint(14, 60) << 4 << true << true << none;
-    QTest::newRow("rightBandEnd") << r << QPoint(109, 60) << 4 << true << true << Qt::Edges(Qt::RightEdge);
-    QTest::newRow("rightBandStart") << r << QPoint(106, 60) << 4 << true << true << Qt::Edges(Qt::RightEdge);
+    QTest::newRow("rightBandEnd") << r << QPoint(109, 60) << 4 << true << true
+                                  << Qt::Edges(Qt::RightEdge);
+    QTest::newRow("rightBandStart")
+        << r << QPoint(106, 60) << 4 << true << true << Qt::Edges(Qt::RightEdge);
     QTest::newRow("beforeRightBand") << r << QPoint(105, 60) << 4 << true << true << none;
-    QTest::newRow("topBandEnd") << r << QPoint(60, 23) << 4 << true << true << Qt::Edges(Qt::TopEdge);
+    QTest::newRow("topBandEnd") << r << QPoint(60, 23) << 4 << true << true
+                                << Qt::Edges(Qt::TopEdge);
     QTest::newRow("belowTopBand") << r << QPoint(60, 24) << 4 << true << true << none;
-    QTest::newRow("bottomBandStart") << r << QPoint(60, 96) << 4 << true << true << Qt::Edges(Qt::BottomEdge);
+    QTest::newRow("bottomBandStart")
+        << r << QPoint(60, 96) << 4 << true << true << Qt::Edges(Qt::BottomEdge);
     QTest::newRow("aboveBottomBand") << r << QPoint(60, 95) << 4 << true << true << none;
-    QTest::newRow("topLeft") << r << QPoint(11, 21) << 4 << true << true << (Qt::LeftEdge | Qt::TopEdge);
-    QTest::newRow("topRight") << r << QPoint(108, 21) << 4 << true << true << (Qt::RightEdge | Qt::TopEdge);
-    QTest::newRow("bottomLeft") << r << QPoint(11, 98) << 4 << true << true << (Qt::LeftEdge | Qt::BottomEdge);
-    QTest::newRow("bottomRight") << r << QPoint(108, 98) << 4 << true << true << (Qt::RightEdge | Qt::BottomEdge);
+    QTest::newRow("topLeft") << r << QPoint(11, 21) << 4 << true << true
+                             << (Qt::LeftEdge | Qt::TopEdge);
+    QTest::newRow("topRight") << r << QPoint(108, 21) << 4 << true << true
+                              << (Qt::RightEdge | Qt::TopEdge);
+    QTest::newRow("bottomLeft") << r << QPoint(11, 98) << 4 << true << true
+                                << (Qt::LeftEdge | Qt::BottomEdge);
+    QTest::newRow("bottomRight") << r << QPoint(108, 98) << 4 << true << true
+                                 << (Qt::RightEdge | Qt::BottomEdge);
     QTest::newRow("outsideLeft") << r << QPoint(9, 60) << 4 << true << true << none;
     QTest::newRow("outsideRight") << r << QPoint(110, 60) << 4 << true << true << none;
     QTest::newRow("outsideBelow") << r << QPoint(60, 100) << 4 << true << true << none;
     QTest::newRow("fixedWidthLeft") << r << QPoint(11, 60) << 4 << false << true << none;
-    QTest::newRow("fixedWidthCorner") << r << QPoint(11, 98) << 4 << false << true << Qt::Edges(Qt::BottomEdge);
-    QTest::newRow("fixedHeightCorner") << r << QPoint(11, 98) << 4 << true << false << Qt::Edges(Qt::LeftEdge);
+    QTest::newRow("fixedWidthCorner")
+        << r << QPoint(11, 98) << 4 << false << true << Qt::Edges(Qt::BottomEdge);
+    QTest::newRow("fixedHeightCorner")
+        << r << QPoint(11, 98) << 4 << true << false << Qt::Edges(Qt::LeftEdge);
     QTest::newRow("fixedSize") << r << QPoint(11, 98) << 4 << false << false << none;
     QTest::newRow("narrowRightAndTopWin")
         << QRect(0, 0, 6, 6) << QPoint(2, 2) << 4 << true << true << (Qt::RightEdge | Qt::TopEdge);
-    QTest::newRow("zeroBandIsOne") << r << QPoint(10, 60) << 0 << true << true << Qt::Edges(Qt::LeftEdge);
+    QTest::newRow("zeroBandIsOne")
+        << r << QPoint(10, 60) << 0 << true << true << Qt::Edges(Qt::LeftEdge);
     QTest::newRow("zeroBandOneInside") << r << QPoint(11, 60) << 0 << true << true << none;
-    QTest::newRow("negativeBandIsOne") << r << QPoint(109, 60) << -3 << true << true << Qt::Edges(Qt::RightEdge);
+    QTest::newRow("negativeBandIsOne")
+        << r << QPoint(109, 60) << -3 << true << true << Qt::Edges(Qt::RightEdge);
 }
 
 void TestFancyWindow::edgesAt()
@@ -196,16 +211,26 @@ void TestFancyWindow::resizedGeometry_data()
 
     // Start (100, 100, 400 x 300), maximum 600 x 500.
     const QSize min(200, 100);
-    QTest::newRow("rightGrows") << Qt::Edges(Qt::RightEdge) << QPoint(50, 7) << min << QRect(100, 100, 450, 300);
-    QTest::newRow("leftGrowsLeftward") << Qt::Edges(Qt::LeftEdge) << QPoint(-50, 0) << min << QRect(50, 100, 450, 300);
-    QTest::newRow("leftStopsAtMinimum") << Qt::Edges(Qt::LeftEdge) << QPoint(300, 0) << min << QRect(300, 100, 200, 300);
-    QTest::newRow("rightStopsAtMaximum") << Qt::Edges(Qt::RightEdge) << QPoint(500, 0) << min << QRect(100, 100, 600, 300);
-    QTest::newRow("topShrinks") << Qt::Edges(Qt::TopEdge) << QPoint(0, 50) << min << QRect(100, 150, 400, 250);
-    QTest::newRow("topStopsAtMaximum") << Qt::Edges(Qt::TopEdge) << QPoint(0, -400) << min << QRect(100, -100, 400, 500);
-    QTest::newRow("bottomStopsAtMinimum") << Qt::Edges(Qt::BottomEdge) << QPoint(0, -250) << min << QRect(100, 100, 400, 100);
-    QTest::newRow("bottomRightCorner") << (Qt::BottomEdge | Qt::RightEdge) << QPoint(20, 30) << min << QRect(100, 100, 420, 330);
-    QTest::newRow("topLeftCorner") << (Qt::TopEdge | Qt::LeftEdge) << QPoint(20, 30) << min << QRect(120, 130, 380, 270);
-    QTest::newRow("noMinimumKeepsOnePixel") << Qt::Edges(Qt::RightEdge) << QPoint(-500, 0) << QSize(0, 0) << QRect(100, 100, 1, 300);
+    QTest::newRow("rightGrows") << Qt::Edges(Qt::RightEdge) << QPoint(50, 7) << min
+                                << QRect(100, 100, 450, 300);
+    QTest::newRow("leftGrowsLeftward")
+        << Qt::Edges(Qt::LeftEdge) << QPoint(-50, 0) << min << QRect(50, 100, 450, 300);
+    QTest::newRow("leftStopsAtMinimum")
+        << Qt::Edges(Qt::LeftEdge) << QPoint(300, 0) << min << QRect(300, 100, 200, 300);
+    QTest::newRow("rightStopsAtMaximum")
+        << Qt::Edges(Qt::RightEdge) << QPoint(500, 0) << min << QRect(100, 100, 600, 300);
+    QTest::newRow("topShrinks") << Qt::Edges(Qt::TopEdge) << QPoint(0, 50) << min
+                                << QRect(100, 150, 400, 250);
+    QTest::newRow("topStopsAtMaximum")
+        << Qt::Edges(Qt::TopEdge) << QPoint(0, -400) << min << QRect(100, -100, 400, 500);
+    QTest::newRow("bottomStopsAtMinimum")
+        << Qt::Edges(Qt::BottomEdge) << QPoint(0, -250) << min << QRect(100, 100, 400, 100);
+    QTest::newRow("bottomRightCorner")
+        << (Qt::BottomEdge | Qt::RightEdge) << QPoint(20, 30) << min << QRect(100, 100, 420, 330);
+    QTest::newRow("topLeftCorner")
+        << (Qt::TopEdge | Qt::LeftEdge) << QPoint(20, 30) << min << QRect(120, 130, 380, 270);
+    QTest::newRow("noMinimumKeepsOnePixel")
+        << Qt::Edges(Qt::RightEdge) << QPoint(-500, 0) << QSize(0, 0) << QRect(100, 100, 1, 300);
     QTest::newRow("noEdges") << Qt::Edges() << QPoint(30, 30) << min << QRect(100, 100, 400, 300);
 }
 
@@ -352,10 +377,12 @@ void TestFancyWindow::additionalControlsKeepCallOrder()
     showAt(window, QRect(100, 100, 900, 500));
 
     QList<QToolButton *> buttons;
-    for (QToolButton *button : bar->findChildren<QToolButton *>(QStringLiteral("FancyBarAdditionalButton")))
+    for (QToolButton *button :
+         bar->findChildren<QToolButton *>(QStringLiteral("FancyBarAdditionalButton")))
         buttons << button;
     QCOMPARE(buttons.size(), 2);
-    QToolButton *firstButton = buttons.at(0)->defaultAction() == &first ? buttons.at(0) : buttons.at(1);
+    QToolButton *firstButton =
+        buttons.at(0)->defaultAction() == &first ? buttons.at(0) : buttons.at(1);
     QToolButton *lastButton = firstButton == buttons.at(0) ? buttons.at(1) : buttons.at(0);
     QCOMPARE(lastButton->defaultAction(), &last);
     QCOMPARE(firstButton->popupMode(), QToolButton::InstantPopup);
@@ -411,7 +438,8 @@ void TestFancyWindow::actionButtonWithoutMenuTriggers()
     window.fancyBar()->addAdditionalControl(&action, FancyBar::LeadingPosition);
     showAt(window, QRect(100, 100, 640, 480));
 
-    QTest::mouseClick(child<QToolButton>(window.fancyBar(), "FancyBarAdditionalButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(window.fancyBar(), "FancyBarAdditionalButton"),
+                      Qt::LeftButton);
     QCOMPARE(triggered.count(), 1);
 }
 
@@ -608,8 +636,10 @@ void TestFancyWindow::edgeDragResizes_data()
     QTest::newRow("bottomEdge") << QPoint(400, 399) << QPoint(0, -50) << QRect(100, 100, 800, 350);
     QTest::newRow("topEdge") << QPoint(400, 0) << QPoint(0, 30) << QRect(100, 130, 800, 370);
     QTest::newRow("topLeftCorner") << QPoint(2, 2) << QPoint(50, 20) << QRect(150, 120, 750, 380);
-    QTest::newRow("bottomRightCorner") << QPoint(799, 399) << QPoint(-60, -40) << QRect(100, 100, 740, 360);
-    QTest::newRow("topRightOverWindowButton") << QPoint(799, 0) << QPoint(-30, 10) << QRect(100, 110, 770, 390);
+    QTest::newRow("bottomRightCorner")
+        << QPoint(799, 399) << QPoint(-60, -40) << QRect(100, 100, 740, 360);
+    QTest::newRow("topRightOverWindowButton")
+        << QPoint(799, 0) << QPoint(-30, 10) << QRect(100, 110, 770, 390);
 }
 
 void TestFancyWindow::edgeDragResizes()
@@ -740,7 +770,8 @@ void TestFancyWindow::dialogMissingBackgroundPaintsNothing()
     FancyDialog missing;
     missing.setCentralWidget(new QWidget);
     missing.setFixedSize(300, 200);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("cannot read background image")));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("cannot read background image")));
     missing.setBackgroundImage(QStringLiteral("/nonexistent/bg.png"));
 
     QCOMPARE(missing.grab().toImage(), plain.grab().toImage());
@@ -767,10 +798,18 @@ void TestFancyWindow::dialogResults()
     dialog.setFixedSize(300, 200);
     QTimer::singleShot(0, &dialog, [&dialog, how] {
         switch (how) {
-        case 0: dialog.accept(); break;
-        case 1: dialog.reject(); break;
-        case 2: dialog.done(7); break;
-        default: QTest::keyClick(&dialog, Qt::Key_Escape); break;
+        case 0:
+            dialog.accept();
+            break;
+        case 1:
+            dialog.reject();
+            break;
+        case 2:
+            dialog.done(7);
+            break;
+        default:
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            break;
         }
     });
     QCOMPARE(dialog.exec(), expected);
@@ -795,11 +834,13 @@ void TestFancyWindow::dialogCloseButtonRejects()
 void TestFancyWindow::windowButtonGlyphs_data()
 {
     QTest::addColumn<int>("glyph");
-    QTest::addColumn<QPoint>("inked");   // on the drawing, at side 12
-    QTest::addColumn<QPoint>("blank");   // transparent
+    QTest::addColumn<QPoint>("inked"); // on the drawing, at side 12
+    QTest::addColumn<QPoint>("blank"); // transparent
 
-    QTest::newRow("minimize") << int(FancyTitleBar::Glyph::Minimize) << QPoint(6, 6) << QPoint(6, 2);
-    QTest::newRow("maximize") << int(FancyTitleBar::Glyph::Maximize) << QPoint(1, 6) << QPoint(6, 6);
+    QTest::newRow("minimize") << int(FancyTitleBar::Glyph::Minimize) << QPoint(6, 6)
+                              << QPoint(6, 2);
+    QTest::newRow("maximize") << int(FancyTitleBar::Glyph::Maximize) << QPoint(1, 6)
+                              << QPoint(6, 6);
     QTest::newRow("restore") << int(FancyTitleBar::Glyph::Restore) << QPoint(1, 8) << QPoint(5, 8);
     QTest::newRow("close") << int(FancyTitleBar::Glyph::Close) << QPoint(6, 6) << QPoint(6, 1);
 }
@@ -812,11 +853,13 @@ void TestFancyWindow::windowButtonGlyphs()
 
     const QColor ink(200, 40, 40);
     for (qreal dpr : {1.0, 2.0}) {
-        const QPixmap pixmap = FancyTitleBar::glyphPixmap(FancyTitleBar::Glyph(glyph), ink, 12, dpr);
+        const QPixmap pixmap =
+            FancyTitleBar::glyphPixmap(FancyTitleBar::Glyph(glyph), ink, 12, dpr);
         QCOMPARE(pixmap.size(), QSize(12, 12) * dpr);
         const QImage image = pixmap.toImage();
         const QColor at = image.pixelColor(inked * dpr);
-        QVERIFY2(at.alpha() > 100 && qAbs(at.red() - ink.red()) < 40, qPrintable(at.name(QColor::HexArgb)));
+        QVERIFY2(at.alpha() > 100 && qAbs(at.red() - ink.red()) < 40,
+                 qPrintable(at.name(QColor::HexArgb)));
         QCOMPARE(image.pixelColor(blank * dpr).alpha(), 0);
     }
     QVERIFY(FancyTitleBar::glyphPixmap(FancyTitleBar::Glyph(glyph), ink, 0, 1.0).isNull());

@@ -18,7 +18,8 @@
 #include "framelessrules.h"
 #include "windowdrag.h"
 
-namespace {
+namespace
+{
 
 constexpr int NudgeAttempts = 100;
 constexpr int NudgeInterval = 20;
@@ -190,8 +191,8 @@ void TestFancyWindowX11::doubleClickMaximizesAndRestores()
     FancyWindow window;
     const QRect start(300, 200, 600, 400);
     showWindow(window, start);
-    auto *maximizeButton = window.fancyBar()->findChild<QToolButton *>(
-        QStringLiteral("FancyTitleBarMaximizeButton"));
+    auto *maximizeButton =
+        window.fancyBar()->findChild<QToolButton *>(QStringLiteral("FancyTitleBarMaximizeButton"));
 
     doubleClick(captionPoint(window));
     QTRY_VERIFY(window.isMaximized());
@@ -384,8 +385,8 @@ void TestFancyWindowX11::manualDragWithoutWindowManager()
     // By hand the pressed point stays under the pointer.
     QCOMPARE(rect("moved"), start.translated(pointerDelta("movePointer")));
     const QPoint grow = pointerDelta("resizePointer");
-    QCOMPARE(rect("resized"), QRect(rect("moved").topLeft(),
-                                    start.size() + QSize(grow.x(), grow.y())));
+    QCOMPARE(rect("resized"),
+             QRect(rect("moved").topLeft(), start.size() + QSize(grow.x(), grow.y())));
 }
 
 QTEST_MAIN(TestFancyWindowX11)

@@ -8,7 +8,8 @@
 
 #include "../testsupport.h"
 
-namespace {
+namespace
+{
 
 using TestSupport::luminance;
 
@@ -56,7 +57,8 @@ void tst_AssetGen::pictureLoads_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("transparentCorners");
-    QTest::newRow("messageBoxBackground") << "res/image/messagebox/bg.png" << QSize(500, 300) << false;
+    QTest::newRow("messageBoxBackground")
+        << "res/image/messagebox/bg.png" << QSize(500, 300) << false;
     QTest::newRow("infoPicture") << "res/image/messagebox/info.png" << QSize(96, 96) << true;
     QTest::newRow("warningPicture") << "res/image/messagebox/warning.png" << QSize(96, 96) << true;
     QTest::newRow("errorPicture") << "res/image/messagebox/error.png" << QSize(96, 96) << true;

@@ -20,7 +20,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int LoginWidth = 600;
 constexpr int LoginHeight = 400;
@@ -112,7 +113,8 @@ void paintLogo(QPainter &p, int size)
         // A thin light edge along the top gives the tile some depth.
         p.setBrush(linear(tile.topLeft(), QPointF(tile.left(), tile.center().y()),
                           QColor(255, 255, 255, 70), QColor(255, 255, 255, 0)));
-        p.drawRoundedRect(tile.adjusted(s * 0.02, s * 0.02, -s * 0.02, -s * 0.4), radius * 0.8, radius * 0.8);
+        p.drawRoundedRect(tile.adjusted(s * 0.02, s * 0.02, -s * 0.02, -s * 0.4), radius * 0.8,
+                          radius * 0.8);
     }
 
     const QPointF centre = tile.center();
@@ -228,7 +230,8 @@ QImage drawLoginBackground(const LoginPalette &pal)
     p.fillRect(image.rect(), linear(QPointF(0, LoginHeight * 0.55), QPointF(0, LoginHeight),
                                     QColor(0, 0, 0, 0), QColor(0, 0, 0, 90)));
 
-    drawViewfinder(p, QRectF(16, 16, LoginWidth - 32, LoginHeight - 32), 26, QColor(255, 255, 255, 110));
+    drawViewfinder(p, QRectF(16, 16, LoginWidth - 32, LoginHeight - 32), 26,
+                   QColor(255, 255, 255, 110));
 
     // Recording light and a small status bar in the upper left corner, as on a camera screen.
     p.setPen(Qt::NoPen);
@@ -263,15 +266,15 @@ QImage drawAvatar()
         qreal top;
         qreal tilt;
     };
-    const Stick sticks[] = {{0.33, 0.26, -9}, {0.41, 0.20, -4}, {0.49, 0.17, 1},
-                            {0.57, 0.21, 5},  {0.65, 0.27, 10}, {0.45, 0.30, -2},
-                            {0.55, 0.31, 3}};
+    const Stick sticks[] = {{0.33, 0.26, -9}, {0.41, 0.20, -4}, {0.49, 0.17, 1}, {0.57, 0.21, 5},
+                            {0.65, 0.27, 10}, {0.45, 0.30, -2}, {0.55, 0.31, 3}};
     const qreal stickWidth = s * 0.075;
     for (const Stick &st : sticks) {
         p.save();
         p.translate(s * st.x, s * 0.62);
         p.rotate(st.tilt);
-        const QRectF r(-stickWidth / 2, s * (st.top - 0.62), stickWidth, s * (0.62 - st.top) + s * 0.05);
+        const QRectF r(-stickWidth / 2, s * (st.top - 0.62), stickWidth,
+                       s * (0.62 - st.top) + s * 0.05);
         p.setPen(QPen(QColor(176, 112, 8), s * 0.012));
         p.setBrush(linear(r.topLeft(), r.topRight(), QColor(255, 214, 74), QColor(232, 168, 20)));
         p.drawRoundedRect(r, stickWidth * 0.3, stickWidth * 0.3);
@@ -316,7 +319,8 @@ QImage drawMessageBoxBackground()
     band.setColorAt(0.45, QColor(128, 128, 128, 0));
     p.fillRect(image.rect(), band);
 
-    drawAperture(p, QPointF(MessageBoxWidth - 40, MessageBoxHeight - 30), 150, QColor(128, 136, 150, 30), 6);
+    drawAperture(p, QPointF(MessageBoxWidth - 40, MessageBoxHeight - 30), 150,
+                 QColor(128, 136, 150, 30), 6);
 
     p.fillRect(QRect(0, MessageBoxHeight - 70, MessageBoxWidth, 70),
                linear(QPointF(0, MessageBoxHeight - 70), QPointF(0, MessageBoxHeight),

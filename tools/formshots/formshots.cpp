@@ -15,7 +15,8 @@
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
 
-namespace {
+namespace
+{
 
 constexpr int Gap = 16;
 
@@ -26,7 +27,8 @@ QImage sideBySide(const QList<QWidget *> &windows)
     for (QWidget *window : windows) {
         window->show();
         shots << window->grab().toImage();
-        size = QSize(size.width() + shots.last().width() + Gap, qMax(size.height(), shots.last().height()));
+        size = QSize(size.width() + shots.last().width() + Gap,
+                     qMax(size.height(), shots.last().height()));
     }
     QImage image(size + QSize(0, 2 * Gap), QImage::Format_RGB32);
     image.fill(Qt::gray);

@@ -4,7 +4,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace {
+namespace
+{
 
 // Whether a folder could be made at the path: the nearest part of it that exists is a folder
 // this user may write.

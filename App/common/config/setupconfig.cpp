@@ -8,7 +8,8 @@
 #include <QRegularExpression>
 #include <QSettings>
 
-namespace {
+namespace
+{
 
 const QString ThemeKey = QStringLiteral("/Config/Theme");
 const QString CameraTypeKey = QStringLiteral("/Camera/Type");
@@ -25,7 +26,8 @@ int readInt(const QSettings &settings, const QString &key, int fallback)
     // 4294967302 would read as 6.
     const int value = raw.toString().toInt(&ok);
     if (!ok) {
-        qWarning().noquote() << QStringLiteral("SetupConfig: %1 in %2 is not a number (%3); using 0.")
+        qWarning().noquote() << QStringLiteral(
+                                    "SetupConfig: %1 in %2 is not a number (%3); using 0.")
                                     .arg(key, settings.fileName(), raw.toString());
         return 0;
     }
@@ -176,13 +178,13 @@ void SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
 {
     if (m_appDir.isEmpty()) {
         // No application directory yet: the path would be "/config" at the file system root.
-        qWarning("SetupConfig: no application directory set; the change is kept for this run only.");
+        qWarning(
+            "SetupConfig: no application directory set; the change is kept for this run only.");
         return;
     }
     if (!m_fileUsable) {
-        qWarning().noquote() << QStringLiteral(
-                                    "SetupConfig: %1 is damaged and left as it is; "
-                                    "the change is kept for this run only.")
+        qWarning().noquote() << QStringLiteral("SetupConfig: %1 is damaged and left as it is; "
+                                               "the change is kept for this run only.")
                                     .arg(iniFilePath());
         return;
     }

@@ -6,7 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-namespace {
+namespace
+{
 
 constexpr int TextStretch = 2;
 constexpr int ParamStretch = 1;

@@ -17,7 +17,8 @@
 
 QT_CHARTS_USE_NAMESPACE
 
-namespace {
+namespace
+{
 
 constexpr int SpacerWidth = 40;
 constexpr int SpacerHeight = 20;
@@ -99,8 +100,8 @@ void BWidget::createUi()
     m_legendLabel->setObjectName(QStringLiteral("legendLabel"));
     m_legendComboBox = new QComboBox;
     m_legendComboBox->setObjectName(QStringLiteral("legendComboBox"));
-    m_horizontalSpacer = new QSpacerItem(SpacerWidth, SpacerHeight, QSizePolicy::Expanding,
-                                         QSizePolicy::Minimum);
+    m_horizontalSpacer =
+        new QSpacerItem(SpacerWidth, SpacerHeight, QSizePolicy::Expanding, QSizePolicy::Minimum);
     m_controlLayout->addWidget(m_themeLabel);
     m_controlLayout->addWidget(m_themeComboBox);
     m_controlLayout->addWidget(m_animatedLabel);

@@ -12,7 +12,8 @@ class QLabel;
 class QSpacerItem;
 class QVBoxLayout;
 
-namespace QtCharts {
+namespace QtCharts
+{
 class QChart;
 class QChartView;
 } // namespace QtCharts

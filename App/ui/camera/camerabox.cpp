@@ -11,7 +11,8 @@
 #include <QVariant>
 #include <QWidget>
 
-namespace {
+namespace
+{
 
 const QChar LayoutSeparator = QLatin1Char('_');
 const QString SingleViewPrefix = QStringLiteral("0_");
@@ -28,19 +29,19 @@ int tileOfCamera(const QString &cameraNumber)
 } // namespace
 
 CameraBox::CameraBox(QObject *parent)
-    : QObject(parent),
-      m_cameraType(QStringLiteral("1_16")),
-      m_menuFlag(QStringLiteral("排列")),
+    : QObject(parent), m_cameraType(QStringLiteral("1_16")), m_menuFlag(QStringLiteral("排列")),
       m_actionFlag(QStringLiteral("监控"))
 {
     qRegisterMetaType<QList<int>>("QList<int>");
 
-    m_cameraLayouts.insert(2, {QStringLiteral("1_2"), QStringLiteral("3_4"), QStringLiteral("5_6"),
-                               QStringLiteral("7_8"), QStringLiteral("9_10"), QStringLiteral("11_12"),
-                               QStringLiteral("13_14"), QStringLiteral("15_16")});
+    m_cameraLayouts.insert(2,
+                           {QStringLiteral("1_2"), QStringLiteral("3_4"), QStringLiteral("5_6"),
+                            QStringLiteral("7_8"), QStringLiteral("9_10"), QStringLiteral("11_12"),
+                            QStringLiteral("13_14"), QStringLiteral("15_16")});
     m_cameraLayouts.insert(4, {QStringLiteral("1_4"), QStringLiteral("5_8"), QStringLiteral("9_12"),
                                QStringLiteral("13_16")});
-    m_cameraLayouts.insert(6, {QStringLiteral("1_6"), QStringLiteral("7_12"), QStringLiteral("11_16")});
+    m_cameraLayouts.insert(
+        6, {QStringLiteral("1_6"), QStringLiteral("7_12"), QStringLiteral("11_16")});
     m_cameraLayouts.insert(8, {QStringLiteral("1_8"), QStringLiteral("9_16")});
     m_cameraLayouts.insert(9, {QStringLiteral("1_9"), QStringLiteral("8_16")});
     m_cameraLayouts.insert(13, {QStringLiteral("1_13"), QStringLiteral("4_16")});
@@ -229,7 +230,8 @@ void CameraBox::changeCameracustom(int index, int type)
         changeCamera13(indexs);
 }
 
-void CameraBox::placeCustom(const QList<int> &indexs, const QList<Cell> &cells, const char *slotName)
+void CameraBox::placeCustom(const QList<int> &indexs, const QList<Cell> &cells,
+                            const char *slotName)
 {
     if (indexs.size() < cells.size()) {
         qWarning("CameraBox: %s needs %d tiles and got %d; the layout stays as it is.", slotName,
@@ -240,9 +242,10 @@ void CameraBox::placeCustom(const QList<int> &indexs, const QList<Cell> &cells, 
     for (int k = 0; k < cells.size(); ++k) {
         const int index = indexs.at(k);
         if (!rangeExists(index, 1) || seen.contains(index)) {
-            qWarning("CameraBox: %s got tile %d, which is missing or listed twice; the layout stays "
-                     "as it is.",
-                     slotName, index);
+            qWarning(
+                "CameraBox: %s got tile %d, which is missing or listed twice; the layout stays "
+                "as it is.",
+                slotName, index);
             return;
         }
         seen.insert(index);

@@ -63,8 +63,7 @@ public slots:
 private:
     Q_DISABLE_COPY(CameraBox)
 
-    struct Cell
-    {
+    struct Cell {
         int row;
         int column;
         int rowSpan;

@@ -21,8 +21,7 @@ public:
 
     // The header bar: index button, state label and title label, left to right. The camera
     // detail page repeats it, and the theme styles both alike through its object names.
-    struct Header
-    {
+    struct Header {
         QWidget *topWidget;
         QHBoxLayout *topLayout;
         QToolButton *indexButton;

@@ -13,7 +13,8 @@
 #include <QVBoxLayout>
 #include <QVector>
 
-namespace {
+namespace
+{
 
 // Any state other than 0 (NG) and 1 (OK) reads "UNKNOW".
 constexpr int UnknownState = 2;
@@ -102,7 +103,8 @@ void CameraPanel::doAction()
 void CameraPanel::changeCamera(int type, QString videoType, bool videoMax)
 {
     Q_UNUSED(videoMax)
-    m_statusLabel->setText(QStringLiteral("主菜单：%1  子菜单：%2").arg(QString::number(type), videoType));
+    m_statusLabel->setText(
+        QStringLiteral("主菜单：%1  子菜单：%2").arg(QString::number(type), videoType));
 }
 
 bool CameraPanel::opensMenu(Qt::MouseButtons held)

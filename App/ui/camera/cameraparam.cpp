@@ -13,7 +13,8 @@
 #include "ui/common/samplelog.h"
 #include "ui/mainwindow/cstackedwidget.h"
 
-namespace {
+namespace
+{
 
 constexpr int ParamPage = 0;
 constexpr int ChartPage = 1;

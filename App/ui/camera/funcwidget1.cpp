@@ -6,7 +6,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 QLabel *makeLabel(const QString &text)
 {

@@ -12,7 +12,8 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+namespace
+{
 
 constexpr double DegToRad = 0.017453292519943295;
 // The scale labels start a quarter turn before the blank start sector (angles of sin / cos
@@ -167,9 +168,9 @@ void GaugePainter::drawTicks(QPainter &painter, const QColor &color, int startAn
     painter.restore();
 }
 
-void GaugePainter::drawScaleLabels(QPainter &painter, const QColor &color, const QFontMetrics &measure,
-                                   int startAngle, double sweep, double minValue, double maxValue,
-                                   int scaleMajor, int radius)
+void GaugePainter::drawScaleLabels(QPainter &painter, const QColor &color,
+                                   const QFontMetrics &measure, int startAngle, double sweep,
+                                   double minValue, double maxValue, int scaleMajor, int radius)
 {
     if (scaleMajor < 1)
         return;

@@ -28,8 +28,7 @@ public:
     static constexpr int PointerTriangle = 3;
 
     // What differs between the gauges' pointers.
-    struct PointerLook
-    {
+    struct PointerLook {
         qreal indicatorROpacity;
         // Distance of the small triangle's base from the centre; its tip lies 10 units further.
         int triangleBase;

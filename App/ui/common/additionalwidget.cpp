@@ -7,15 +7,15 @@
 #include "ui/common/headbutton.h"
 #include "ui/common/iconhelper.h"
 
-namespace {
+namespace
+{
 
 const QColor GlyphColor(0xFE, 0xFE, 0xFE);
 constexpr int ButtonSpacing = 1;
 
 } // namespace
 
-AdditionalWidget::AdditionalWidget(QWidget *parent)
-    : QWidget(parent)
+AdditionalWidget::AdditionalWidget(QWidget *parent) : QWidget(parent)
 {
     m_buttonLayout = new QHBoxLayout;
     m_logButton = createToolButton(tr("日志"), LogGlyph);

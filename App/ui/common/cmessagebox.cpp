@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-struct TypeLook
+namespace
 {
+
+struct TypeLook {
     const char *title;
     const char *picture;
 };
@@ -24,8 +24,7 @@ const QString TextIndent = QStringLiteral("       ");
 
 } // namespace
 
-CMessageBox::CMessageBox(QWidget *parent)
-    : FancyDialog(parent)
+CMessageBox::CMessageBox(QWidget *parent) : FancyDialog(parent)
 {
     m_centralWidget = new QWidget;
     m_contentLayout = new QVBoxLayout(m_centralWidget);

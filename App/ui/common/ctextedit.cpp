@@ -3,9 +3,7 @@
 #include <QFontInfo>
 #include <QWheelEvent>
 
-CTextEdit::CTextEdit(QWidget *parent) : QTextEdit(parent)
-{
-}
+CTextEdit::CTextEdit(QWidget *parent) : QTextEdit(parent) {}
 
 void CTextEdit::wheelEvent(QWheelEvent *event)
 {

@@ -5,15 +5,9 @@ HeadButton::HeadButton(const QIcon &icon, const QString &text, QWidget *parent)
 {
 }
 
-HeadButton::HeadButton(const QString &text, QWidget *parent)
-    : QPushButton(text, parent)
-{
-}
+HeadButton::HeadButton(const QString &text, QWidget *parent) : QPushButton(text, parent) {}
 
-HeadButton::HeadButton(QWidget *parent)
-    : QPushButton(parent)
-{
-}
+HeadButton::HeadButton(QWidget *parent) : QPushButton(parent) {}
 
 void HeadButton::enterEvent(QEvent *event)
 {

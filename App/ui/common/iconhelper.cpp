@@ -14,7 +14,8 @@
 
 #include <atomic>
 
-namespace {
+namespace
+{
 
 QScopedPointer<IconHelper> s_instance;
 std::atomic<IconHelper *> s_instancePointer{nullptr};
@@ -44,8 +45,7 @@ IconHelper *IconHelper::instance()
 }
 
 // A family "FontAwesome" that is already known (installed on the system) is used as it is.
-IconHelper::IconHelper(QObject *parent)
-    : QObject(parent)
+IconHelper::IconHelper(QObject *parent) : QObject(parent)
 {
     if (!fontFamilyKnown()) {
         const int id = QFontDatabase::addApplicationFont(QLatin1String(FontResource));
@@ -155,8 +155,7 @@ QString IconHelper::navigationHoverRule(const QString &type, const QString &bord
 
 void IconHelper::styleNavigationWidget(QWidget *widget, const QString &type, int borderWidth,
                                        const QString &borderColor, const QString &normalBgColor,
-                                       const QString &darkBgColor,
-                                       const QString &normalTextColor,
+                                       const QString &darkBgColor, const QString &normalTextColor,
                                        const QString &darkTextColor)
 {
     if (!widget)
@@ -172,12 +171,11 @@ void IconHelper::styleToolButtonWidget(QWidget *widget, QList<QToolButton *> but
                                        QList<int> glyphs, int iconPixelSize, int iconWidth,
                                        int iconHeight, const QString &type, int borderWidth,
                                        const QString &borderColor, const QString &normalBgColor,
-                                       const QString &darkBgColor,
-                                       const QString &normalTextColor,
+                                       const QString &darkBgColor, const QString &normalTextColor,
                                        const QString &darkTextColor)
 {
-    if (!widget || buttons.isEmpty() || glyphs.isEmpty() || buttons.size() != glyphs.size()
-        || buttons.contains(nullptr))
+    if (!widget || buttons.isEmpty() || glyphs.isEmpty() || buttons.size() != glyphs.size() ||
+        buttons.contains(nullptr))
         return;
 
     const QString border = borderFragment(type, borderWidth);
@@ -193,7 +191,8 @@ void IconHelper::styleToolButtonWidget(QWidget *widget, QList<QToolButton *> but
     rules << navigationHoverRule(type, border, borderColor, darkTextColor, darkBgColor);
     // "QWidget#{" would make Qt drop the rules after it: a widget without a name gets no own rule.
     if (!widget->objectName().isEmpty())
-        rules << QStringLiteral("QWidget#%1{background:%2;}").arg(widget->objectName(), normalBgColor);
+        rules << QStringLiteral("QWidget#%1{background:%2;}")
+                     .arg(widget->objectName(), normalBgColor);
     rules << QStringLiteral("QWidget>QToolButton{border-width:0px;}");
     rules << QStringLiteral("QWidget>QToolButton{background-color:%1;color:%2;}")
                  .arg(normalBgColor, normalTextColor);
@@ -212,8 +211,8 @@ void IconHelper::styleToolButtonFrame(QWidget *frame, QList<QToolButton *> butto
                                       const QString &darkBgColor, const QString &normalTextColor,
                                       const QString &darkTextColor)
 {
-    if (!frame || buttons.isEmpty() || glyphs.isEmpty() || buttons.size() != glyphs.size()
-        || buttons.contains(nullptr))
+    if (!frame || buttons.isEmpty() || glyphs.isEmpty() || buttons.size() != glyphs.size() ||
+        buttons.contains(nullptr))
         return;
 
     QStringList rules;
@@ -235,10 +234,10 @@ void IconHelper::registerButtons(const QList<QToolButton *> &buttons, const QLis
 {
     for (int i = 0; i < buttons.size(); ++i) {
         const QChar glyph(glyphs.at(i));
-        const QPixmap normal = glyphPixmap(QColor(normalTextColor), glyph, iconPixelSize,
-                                           iconWidth, iconHeight, Qt::AlignCenter);
-        const QPixmap hover = glyphPixmap(QColor(darkTextColor), glyph, iconPixelSize,
-                                          iconWidth, iconHeight, Qt::AlignCenter);
+        const QPixmap normal = glyphPixmap(QColor(normalTextColor), glyph, iconPixelSize, iconWidth,
+                                           iconHeight, Qt::AlignCenter);
+        const QPixmap hover = glyphPixmap(QColor(darkTextColor), glyph, iconPixelSize, iconWidth,
+                                          iconHeight, Qt::AlignCenter);
         QToolButton *button = buttons.at(i);
         button->setIcon(QIcon(normal));
         button->setIconSize(QSize(iconWidth, iconHeight));

@@ -6,7 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 QPushButton *menuButton(const QString &text)
 {
@@ -17,8 +18,7 @@ QPushButton *menuButton(const QString &text)
 
 } // namespace
 
-PopupMenu::PopupMenu(QWidget *parent)
-    : CFramelessWindow(parent)
+PopupMenu::PopupMenu(QWidget *parent) : CFramelessWindow(parent)
 {
     m_centralWidget = new QWidget;
     m_centralWidget->setObjectName(QStringLiteral("PopupMenuCentralWidget"));

@@ -7,7 +7,8 @@
 
 #include "common/config/setupconfig.h"
 
-namespace {
+namespace
+{
 
 constexpr int LoggedNameLength = 64;
 
@@ -40,9 +41,9 @@ bool ThemeManager::applyTheme(const QString &themeName)
 {
     // A theme is the name of one folder under config/style; a hand-edited name must not reach
     // files elsewhere.
-    if (themeName.isEmpty() || themeName.contains(QLatin1Char('/'))
-        || themeName.contains(QLatin1Char('\\')) || themeName == QLatin1String(".")
-        || themeName == QLatin1String("..")) {
+    if (themeName.isEmpty() || themeName.contains(QLatin1Char('/')) ||
+        themeName.contains(QLatin1Char('\\')) || themeName == QLatin1String(".") ||
+        themeName == QLatin1String("..")) {
         qWarning().noquote() << QStringLiteral("Theme name \"%1\" is not a folder name; "
                                                "keeping the current style sheet.")
                                     .arg(loggedName(themeName));
@@ -53,8 +54,7 @@ bool ThemeManager::applyTheme(const QString &themeName)
         qWarning().noquote() << QStringLiteral("Theme \"%1\" has no readable style sheet under "
                                                "%2/style (%3); keeping the current style sheet.")
                                     .arg(loggedName(themeName),
-                                         SetupConfig::instance()->configDir(),
-                                         file.errorString());
+                                         SetupConfig::instance()->configDir(), file.errorString());
         return false;
     }
     qApp->setStyleSheet(QString::fromUtf8(file.readAll()));

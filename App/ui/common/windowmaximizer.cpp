@@ -10,17 +10,18 @@
 #include <cstdlib>
 #include <memory>
 
-namespace {
+namespace
+{
 
-template<typename T>
+template <typename T>
 using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 xcb_atom_t internAtom(xcb_connection_t *connection, const QByteArray &name)
 {
     const Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(connection,
-                              xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData()),
-                              nullptr),
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData()),
+            nullptr),
         &std::free);
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
@@ -29,10 +30,9 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const QByteArray &name)
 xcb_window_t windowProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property)
 {
     const Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(connection,
-                               xcb_get_property(connection, 0, window, property,
-                                                XCB_ATOM_WINDOW, 0, 1),
-                               nullptr),
+        xcb_get_property_reply(
+            connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_WINDOW, 0, 1),
+            nullptr),
         &std::free);
     if (!reply || reply->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(reply.get()) < 4)
         return XCB_WINDOW_NONE;
@@ -85,7 +85,8 @@ bool WindowMaximizer::windowManagerRunning()
 
 void WindowMaximizer::showMaximized(QWidget *window)
 {
-    if (method(QGuiApplication::platformName(), windowManagerRunning()) == Method::AskWindowManager) {
+    if (method(QGuiApplication::platformName(), windowManagerRunning()) ==
+        Method::AskWindowManager) {
         window->showMaximized();
         return;
     }

@@ -10,7 +10,8 @@
 
 #include "common/config/setupconfig.h"
 
-namespace {
+namespace
+{
 
 QLabel *infoLabel(const QString &text)
 {
@@ -21,8 +22,7 @@ QLabel *infoLabel(const QString &text)
 
 } // namespace
 
-LoginInfo::LoginInfo(QWidget *parent)
-    : CFramelessWindow(parent)
+LoginInfo::LoginInfo(QWidget *parent) : CFramelessWindow(parent)
 {
     m_headLayout = new QHBoxLayout;
     m_iconLabel = new QLabel;
@@ -32,8 +32,8 @@ LoginInfo::LoginInfo(QWidget *parent)
     m_nameLabel = new QLabel(QStringLiteral("示例用户名"));
     m_nameLabel->setObjectName(QStringLiteral("LoginInfoNameLabel"));
     m_headLayout->addWidget(m_iconLabel);
-    m_headLayout->addItem(new QSpacerItem(HeadSpacerWidth, HeadSpacerHeight, QSizePolicy::Fixed,
-                                          QSizePolicy::Fixed));
+    m_headLayout->addItem(
+        new QSpacerItem(HeadSpacerWidth, HeadSpacerHeight, QSizePolicy::Fixed, QSizePolicy::Fixed));
     m_headLayout->addWidget(m_nameLabel);
 
     m_line = new QFrame;
@@ -44,7 +44,8 @@ LoginInfo::LoginInfo(QWidget *parent)
     m_roleCaptionLabel = infoLabel(QStringLiteral("身份:"));
     m_roleLabel = infoLabel(QStringLiteral("工程师"));
     m_timeCaptionLabel = infoLabel(QStringLiteral("登录时间:"));
-    m_timeLabel = infoLabel(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")));
+    m_timeLabel =
+        infoLabel(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")));
     m_mottoCaptionLabel = infoLabel(QStringLiteral("座右铭:"));
     m_mottoLabel = infoLabel(QStringLiteral("尘世间寻找心灵的安慰"));
     m_infoLayout->addWidget(m_roleCaptionLabel, 0, 0);

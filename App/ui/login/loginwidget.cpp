@@ -3,10 +3,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDebug>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -16,7 +16,8 @@
 #include "ui/common/cmessagebox.h"
 #include "ui/widgets/wordartwidget.h"
 
-namespace {
+namespace
+{
 
 const QString BuiltInBackground = QStringLiteral(":/res/image/login/bg01.png");
 
@@ -37,8 +38,7 @@ QPushButton *formButton(const QString &text, const char *objectName, QWidget *pa
 
 } // namespace
 
-LoginWidget::LoginWidget(QWidget *parent)
-    : QWidget(parent), m_backgroundPath(BuiltInBackground)
+LoginWidget::LoginWidget(QWidget *parent) : QWidget(parent), m_backgroundPath(BuiltInBackground)
 {
     setWindowFlags(Qt::FramelessWindowHint);
     setFixedSize(FormWidth, FormHeight);
@@ -63,9 +63,11 @@ LoginWidget::LoginWidget(QWidget *parent)
 
     m_rememberLayout = new QHBoxLayout;
     m_rememberAccountCheckBox = new QCheckBox(QStringLiteral("记住账号"), this);
-    m_rememberAccountCheckBox->setObjectName(QStringLiteral("LoginWidgetRoleRememberAccountButton"));
+    m_rememberAccountCheckBox->setObjectName(
+        QStringLiteral("LoginWidgetRoleRememberAccountButton"));
     m_rememberPasswordCheckBox = new QCheckBox(QStringLiteral("记住密码"), this);
-    m_rememberPasswordCheckBox->setObjectName(QStringLiteral("LoginWidgetRoleRememberPasswordButton"));
+    m_rememberPasswordCheckBox->setObjectName(
+        QStringLiteral("LoginWidgetRoleRememberPasswordButton"));
     m_rememberLayout->addStretch(0);
     m_rememberLayout->addWidget(m_rememberAccountCheckBox, 0, Qt::AlignHCenter);
     m_rememberLayout->addWidget(m_rememberPasswordCheckBox, 0, Qt::AlignHCenter);
@@ -80,7 +82,8 @@ LoginWidget::LoginWidget(QWidget *parent)
     m_roleComboBox = new QComboBox;
     m_roleComboBox->setObjectName(QStringLiteral("LoginWidgetRoleComboBox"));
     m_roleComboBox->setFixedSize(FieldWidth, FieldHeight);
-    m_roleComboBox->addItems({QStringLiteral("员工"), QStringLiteral("工程师"), QStringLiteral("主管")});
+    m_roleComboBox->addItems(
+        {QStringLiteral("员工"), QStringLiteral("工程师"), QStringLiteral("主管")});
     m_accountLabel = namedLabel(QStringLiteral("账号："), "LoginWidgetAccountLabel");
     m_accountComboBox = new QComboBox;
     m_accountComboBox->setObjectName(QStringLiteral("LoginWidgetAccountComboBox"));

@@ -127,9 +127,7 @@ void CStackedWidget::onValueChanged(const QVariant &value)
     placePages();
 }
 
-void CStackedWidget::onMoveFinished()
-{
-}
+void CStackedWidget::onMoveFinished() {}
 
 void CStackedWidget::startSlide()
 {

@@ -5,7 +5,8 @@
 
 #include "ui/common/iconhelper.h"
 
-namespace {
+namespace
+{
 
 const QColor GlyphColor(0xFF, 0xFF, 0xFF);
 

@@ -16,8 +16,7 @@ public:
     static constexpr int GlyphPixelSize = 30;
     static constexpr int GlyphSide = 40;
 
-    struct Buttons
-    {
+    struct Buttons {
         QToolButton *setup;
         QToolButton *pause;
         QToolButton *wait;

@@ -28,7 +28,8 @@
 #include "ui/mainwindow/sidepanel.h"
 #include "ui/widgets/setupwaitprogressbar.h"
 
-namespace {
+namespace
+{
 
 constexpr int StyleIconPixelSize = 30;
 constexpr int StyleIconSide = 35;
@@ -92,9 +93,9 @@ void MainWindow::initPages()
 
 void MainWindow::initStyleMenu()
 {
-    const QPixmap glyph = IconHelper::instance()->glyphPixmap(
-        StyleIconColor, QChar(StyleGlyph), StyleIconPixelSize, StyleIconSide, StyleIconSide,
-        Qt::AlignCenter);
+    const QPixmap glyph =
+        IconHelper::instance()->glyphPixmap(StyleIconColor, QChar(StyleGlyph), StyleIconPixelSize,
+                                            StyleIconSide, StyleIconSide, Qt::AlignCenter);
     m_styleAction = new QAction(QIcon(glyph), QStringLiteral("style"), this);
     fancyBar()->addAdditionalControl(m_styleAction, FancyBar::LeadingPosition);
 

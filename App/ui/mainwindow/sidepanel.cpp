@@ -11,7 +11,8 @@
 #include "ui/mainwindow/funcbuttonwidget.h"
 #include "ui/mainwindow/treewidget.h"
 
-namespace {
+namespace
+{
 
 const char SampleText[] =
     "夜班交接时，三号工位的光源亮度略有下降，已按规程重新标定并记录在案，请白班留意。\n"

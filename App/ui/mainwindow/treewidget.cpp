@@ -2,7 +2,8 @@
 
 #include <iterator>
 
-namespace {
+namespace
+{
 
 constexpr int CamerasPerGroup = 6;
 
@@ -24,7 +25,8 @@ TreeWidget::TreeWidget(QWidget *parent) : QTreeWidget(parent)
 
     for (int g = 0; g < int(std::size(GroupFirstCamera)); ++g) {
         for (int n = GroupFirstCamera[g]; n < GroupFirstCamera[g] + CamerasPerGroup; ++n)
-            groups.at(g)->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("相机%1").arg(n))));
+            groups.at(g)->addChild(
+                new QTreeWidgetItem(QStringList(QStringLiteral("相机%1").arg(n))));
     }
     QTreeWidgetItem *main = groups.last();
     main->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("相机"))));

@@ -8,7 +8,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // Text at the right end: it gets its own box when it fits in the last tenth of the width.
 constexpr double TextShare = 0.1;
@@ -26,22 +27,10 @@ constexpr int ThinStripeLimit = 3;
 } // namespace
 
 ColorProgressBar::ColorProgressBar(int barStyle, QWidget *parent)
-    : QWidget(parent),
-      m_minimum(0.0),
-      m_maximum(100.0),
-      m_value(0.0),
-      m_barColor(255, 107, 107),
-      m_stripeColor(255, 107, 10),
-      m_backgroundColor(Qt::white),
-      m_textColor(Qt::black),
-      m_tipColor(Qt::white),
-      m_precision(0),
-      m_radius(10),
-      m_textPosition(TextAtRightEnd),
-      m_barStyle(barStyle),
-      m_stripeWidth(2),
-      m_stripeSlant(0),
-      m_stripeGap(5)
+    : QWidget(parent), m_minimum(0.0), m_maximum(100.0), m_value(0.0), m_barColor(255, 107, 107),
+      m_stripeColor(255, 107, 10), m_backgroundColor(Qt::white), m_textColor(Qt::black),
+      m_tipColor(Qt::white), m_precision(0), m_radius(10), m_textPosition(TextAtRightEnd),
+      m_barStyle(barStyle), m_stripeWidth(2), m_stripeSlant(0), m_stripeGap(5)
 {
 }
 
@@ -234,7 +223,8 @@ void ColorProgressBar::paintEvent(QPaintEvent *)
     const double share = fraction();
     const QString label = text();
     const qreal textWidth = QFontMetricsF(painter.font()).size(Qt::TextSingleLine, label).width();
-    const Layout layout = layoutFor(m_textPosition, w, h, share, textBoxWidth(textWidth), m_value > 0);
+    const Layout layout =
+        layoutFor(m_textPosition, w, h, share, textBoxWidth(textWidth), m_value > 0);
 
     painter.setPen(Qt::NoPen);
     painter.setBrush(m_backgroundColor);
@@ -284,7 +274,8 @@ void ColorProgressBar::drawStripes(QPainter &painter, const QRectF &filled) cons
 
     painter.save();
     if (m_stripeWidth < ThinStripeLimit) {
-        painter.setPen(QPen(m_stripeColor, m_stripeWidth, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+        painter.setPen(
+            QPen(m_stripeColor, m_stripeWidth, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
         for (qint64 x = 0; x < right; x += step)
             painter.drawLine(QPointF(x, top), QPointF(x + m_stripeSlant, bottom));
     } else {

@@ -15,22 +15,17 @@ class ColorProgressBar : public QWidget
     Q_OBJECT
 
 public:
-    enum TextPosition {
-        TextFollowsBar = 0,
-        TextInBubble = 1,
-        TextAtRightEnd = 2
-    };
+    enum TextPosition { TextFollowsBar = 0, TextInBubble = 1, TextAtRightEnd = 2 };
 
     enum BarStyle {
-        BarSolid = 0,  // any number other than the two below paints solid too
+        BarSolid = 0, // any number other than the two below paints solid too
         BarGradient = 1,
         BarStriped = 2
     };
 
     // Where one frame puts the bar and the text, and whether the tip (the text's box, and in
     // the bubble position the knob on the bar) is drawn.
-    struct Layout
-    {
+    struct Layout {
         QRectF bar;
         QRectF text;
         bool tip;

@@ -11,7 +11,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 constexpr int BarHeight = 60;
 constexpr int BrowserHeight = 100;
@@ -22,16 +23,9 @@ constexpr int BarPrecision = 1;
 } // namespace
 
 SetupWaitProgressBar::SetupWaitProgressBar(QWidget *parent)
-    : QWidget(parent),
-      m_mainLayout(nullptr),
-      m_titleLabel(nullptr),
-      m_progressBar(nullptr),
-      m_infoBrowser(nullptr),
-      m_timer(nullptr),
-      m_imageOpacity(1.0f),
-      m_running(false),
-      m_captionText(tr("Starting, please wait")),
-      m_dotCount(0)
+    : QWidget(parent), m_mainLayout(nullptr), m_titleLabel(nullptr), m_progressBar(nullptr),
+      m_infoBrowser(nullptr), m_timer(nullptr), m_imageOpacity(1.0f), m_running(false),
+      m_captionText(tr("Starting, please wait")), m_dotCount(0)
 {
     m_mainLayout = new QVBoxLayout(this);
 
@@ -63,7 +57,8 @@ SetupWaitProgressBar::SetupWaitProgressBar(QWidget *parent)
     m_mainLayout->addStretch();
     m_mainLayout->addWidget(m_titleLabel);
     m_mainLayout->addWidget(m_progressBar);
-    m_mainLayout->addItem(new QSpacerItem(SpacerWidth, SpacerHeight, QSizePolicy::Fixed, QSizePolicy::Fixed));
+    m_mainLayout->addItem(
+        new QSpacerItem(SpacerWidth, SpacerHeight, QSizePolicy::Fixed, QSizePolicy::Fixed));
     m_mainLayout->addWidget(m_infoBrowser);
     m_mainLayout->addStretch();
 

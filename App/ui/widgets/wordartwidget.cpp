@@ -7,9 +7,7 @@
 #include <QStyleOption>
 
 WordArtWidget::WordArtWidget(QWidget *parent)
-    : QWidget(parent),
-      m_textColor(QStringLiteral("#EB2E50")),
-      m_fontSize(DefaultFontSize)
+    : QWidget(parent), m_textColor(QStringLiteral("#EB2E50")), m_fontSize(DefaultFontSize)
 {
 }
 

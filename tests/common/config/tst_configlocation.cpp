@@ -23,18 +23,23 @@ void tst_ConfigLocation::rule_data()
     QTest::addColumn<QString>("dataDir"); // "<user>" stands for the user's folder
     QTest::addColumn<QString>("iniDir");
 
-    QTest::newRow("buildFolder") << QStringList{"build/bin/config/style/dark_blue"}
-        << "build/bin" << "build/bin/config" << "build/bin/config";
-    QTest::newRow("firstStartInANewFolder")
-        << QStringList{} << "station/app" << "station/app/config" << "station/app/config";
+    QTest::newRow("buildFolder") << QStringList{"build/bin/config/style/dark_blue"} << "build/bin"
+                                 << "build/bin/config"
+                                 << "build/bin/config";
+    QTest::newRow("firstStartInANewFolder") << QStringList{} << "station/app"
+                                            << "station/app/config"
+                                            << "station/app/config";
     QTest::newRow("installedPrefix")
         << QStringList{"usr/bin", "usr/share/inspection-console/style/dark_blue"} << "usr/bin"
-        << "usr/share/inspection-console" << "<user>";
+        << "usr/share/inspection-console"
+        << "<user>";
     QTest::newRow("writableFolderBesideInstalledCopy")
         << QStringList{"usr/bin/config", "usr/share/inspection-console"} << "usr/bin"
-        << "usr/bin/config" << "usr/bin/config";
-    QTest::newRow("unwritableEverything")
-        << QStringList{} << "plainfile/app" << "plainfile/app/config" << "<user>";
+        << "usr/bin/config"
+        << "usr/bin/config";
+    QTest::newRow("unwritableEverything") << QStringList{} << "plainfile/app"
+                                          << "plainfile/app/config"
+                                          << "<user>";
 }
 
 void tst_ConfigLocation::rule()

@@ -7,10 +7,11 @@
 #include <csignal>
 #include <thread>
 
-#include "common/config/setupconfig.h"
 #include "../../testsupport.h"
+#include "common/config/setupconfig.h"
 
-namespace {
+namespace
+{
 
 using TestSupport::readFile;
 using TestSupport::treeOf;
@@ -60,8 +61,10 @@ void tst_SetupConfig::firstStartSeedsDefaults()
     QCOMPARE(store->camera(), qMakePair(16, 0));
     QCOMPARE(storedValue(store->iniFilePath(), QStringLiteral("Config/Theme")),
              QStringLiteral("dark_blue"));
-    QCOMPARE(storedValue(store->iniFilePath(), QStringLiteral("Camera/Type")), QStringLiteral("16"));
-    QCOMPARE(storedValue(store->iniFilePath(), QStringLiteral("Camera/Index")), QStringLiteral("0"));
+    QCOMPARE(storedValue(store->iniFilePath(), QStringLiteral("Camera/Type")),
+             QStringLiteral("16"));
+    QCOMPARE(storedValue(store->iniFilePath(), QStringLiteral("Camera/Index")),
+             QStringLiteral("0"));
 }
 
 void tst_SetupConfig::handEditedFile_data()
@@ -74,25 +77,33 @@ void tst_SetupConfig::handEditedFile_data()
     QTest::addColumn<QString>("storedType");
     QTest::addColumn<QString>("storedIndex");
 
-    QTest::newRow("onlyTheme") << QByteArray("[Config]\nTheme=light_green\n")
-                               << "light_green" << 16 << 0 << "16" << "0";
-    QTest::newRow("emptyFile") << QByteArray() << "dark_blue" << 16 << 0 << "16" << "0";
-    QTest::newRow("onlyCameraSection") << QByteArray("[Camera]\nType=9\nIndex=1\n")
-                                       << "dark_blue" << 9 << 1 << "9" << "1";
+    QTest::newRow("onlyTheme") << QByteArray("[Config]\nTheme=light_green\n") << "light_green" << 16
+                               << 0 << "16"
+                               << "0";
+    QTest::newRow("emptyFile") << QByteArray() << "dark_blue" << 16 << 0 << "16"
+                               << "0";
+    QTest::newRow("onlyCameraSection")
+        << QByteArray("[Camera]\nType=9\nIndex=1\n") << "dark_blue" << 9 << 1 << "9"
+        << "1";
     QTest::newRow("nonNumericIndex") << QByteArray("[Config]\nTheme=dark_green\n[Camera]\nType=4\n"
                                                    "Index=four\n")
-                                     << "dark_green" << 4 << 0 << "4" << "four";
+                                     << "dark_green" << 4 << 0 << "4"
+                                     << "four";
     QTest::newRow("hugeNumber") << QByteArray("[Camera]\nType=99999999999999999999\nIndex=2\n")
-                                << "dark_blue" << 0 << 2 << "99999999999999999999" << "2";
+                                << "dark_blue" << 0 << 2 << "99999999999999999999"
+                                << "2";
     QTest::newRow("beyondIntRange") << QByteArray("[Camera]\nType=4294967302\nIndex=-4294967286\n")
-                                    << "dark_blue" << 0 << 0 << "4294967302" << "-4294967286";
-    QTest::newRow("negativeNumbers") << QByteArray("[Camera]\nType=-6\nIndex=-1\n")
-                                     << "dark_blue" << -6 << -1 << "-6" << "-1";
+                                    << "dark_blue" << 0 << 0 << "4294967302"
+                                    << "-4294967286";
+    QTest::newRow("negativeNumbers")
+        << QByteArray("[Camera]\nType=-6\nIndex=-1\n") << "dark_blue" << -6 << -1 << "-6"
+        << "-1";
     QTest::newRow("utf8Theme") << QByteArray("[Config]\nTheme=\xe4\xb8\xbb\xe9\xa2\x98\n")
                                << QString::fromUtf8("\xe4\xb8\xbb\xe9\xa2\x98") << 16 << 0 << "16"
                                << "0";
-    QTest::newRow("keysInOtherCase") << QByteArray("[camera]\ntype=9\n")
-                                     << "dark_blue" << 16 << 0 << "16" << "0";
+    QTest::newRow("keysInOtherCase")
+        << QByteArray("[camera]\ntype=9\n") << "dark_blue" << 16 << 0 << "16"
+        << "0";
 }
 
 void tst_SetupConfig::handEditedFile()
@@ -139,7 +150,8 @@ void tst_SetupConfig::garbageIsKeptAsBackup()
         SetupConfig *store = SetupConfig::instance();
         store->setAppDir(tmp.path());
         QCOMPARE(readFile(ini + (partly ? ".damaged.2" : ".damaged")), content);
-        QCOMPARE(store->theme(), partly ? QStringLiteral("light_blue") : QStringLiteral("dark_blue"));
+        QCOMPARE(store->theme(),
+                 partly ? QStringLiteral("light_blue") : QStringLiteral("dark_blue"));
         QCOMPARE(store->camera(), qMakePair(partly ? 9 : 16, 0));
 
         // The new file is clean and takes further changes.
@@ -175,11 +187,13 @@ void tst_SetupConfig::writesReachTheDiskAtOnce()
 
 void tst_SetupConfig::unwritableLocations_data()
 {
-    QTest::addColumn<QString>("blocker");  // made a regular file before the store starts
-    QTest::addColumn<QString>("appDir");   // relative to the temporary folder
+    QTest::addColumn<QString>("blocker"); // made a regular file before the store starts
+    QTest::addColumn<QString>("appDir");  // relative to the temporary folder
 
-    QTest::newRow("appDirUnderAFile") << "plain" << "plain/app";
-    QTest::newRow("configIsAFile") << "app/config" << "app";
+    QTest::newRow("appDirUnderAFile") << "plain"
+                                      << "plain/app";
+    QTest::newRow("configIsAFile") << "app/config"
+                                   << "app";
     QTest::newRow("iniIsADirectory") << QString() << "app";
 }
 
@@ -233,7 +247,8 @@ void tst_SetupConfig::killedWriterLeavesCompleteFile()
         QSettings check(ini, QSettings::IniFormat);
         check.setIniCodec("UTF-8");
         QCOMPARE(check.status(), QSettings::NoError);
-        QCOMPARE(check.value(QStringLiteral("Config/Theme")).toString(), QStringLiteral("dark_blue"));
+        QCOMPARE(check.value(QStringLiteral("Config/Theme")).toString(),
+                 QStringLiteral("dark_blue"));
         const int type = check.value(QStringLiteral("Camera/Type")).toInt();
         const int index = check.value(QStringLiteral("Camera/Index")).toInt();
         QVERIFY2(index == 0 || index == type + 100000,
@@ -268,7 +283,8 @@ void tst_SetupConfig::emptyLockFileFromAKilledWriter()
     QElapsedTimer clock;
     clock.start();
     store->setCamera(8, 8);
-    QCOMPARE(storedValue(store->iniFilePath(), QStringLiteral("Camera/Index")), QStringLiteral("8"));
+    QCOMPARE(storedValue(store->iniFilePath(), QStringLiteral("Camera/Index")),
+             QStringLiteral("8"));
     QVERIFY(!QFile::exists(lock));
     qInfo("write past a stale lock file took %lld ms", clock.elapsed());
 }

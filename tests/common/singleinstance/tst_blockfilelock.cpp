@@ -10,7 +10,8 @@
 
 #include "common/singleinstance/blockfilelock.h"
 
-namespace {
+namespace
+{
 
 // Whether somebody holds the lock, asked without waiting.
 bool heldElsewhere(const QString &path)

@@ -101,9 +101,12 @@ void TstRuntimeFolder::otherUserCannotStopTheConsole_data()
     QTest::addColumn<QString>("outcome");
     // Another user holds the lock file, listens on the socket path and has a segment at the
     // block's key, at the predictable names in the temporary folder.
-    QTest::newRow("oldPlacesTaken") << "old places" << "primary";
-    QTest::newRow("privateFolderTaken") << "folder" << "unguarded";
-    QTest::newRow("segmentAtTheKey") << "segment" << "unguarded";
+    QTest::newRow("oldPlacesTaken") << "old places"
+                                    << "primary";
+    QTest::newRow("privateFolderTaken") << "folder"
+                                        << "unguarded";
+    QTest::newRow("segmentAtTheKey") << "segment"
+                                     << "unguarded";
 }
 
 void TstRuntimeFolder::otherUserCannotStopTheConsole()

@@ -4,8 +4,8 @@
 #include <QRandomGenerator>
 #include <QSharedMemory>
 #include <QSignalSpy>
-#include <QtEndian>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 #include <algorithm>

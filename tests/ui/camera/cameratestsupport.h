@@ -10,11 +10,11 @@
 #include <QtTest>
 
 // Shared by the camera tests and their helper program.
-namespace CameraTest {
+namespace CameraTest
+{
 
 // A tile's place in the grid.
-struct Cell
-{
+struct Cell {
     int tile;
     int row;
     int column;
@@ -24,8 +24,8 @@ struct Cell
 
 inline bool operator==(const Cell &a, const Cell &b)
 {
-    return a.tile == b.tile && a.row == b.row && a.column == b.column && a.rowSpan == b.rowSpan
-           && a.columnSpan == b.columnSpan;
+    return a.tile == b.tile && a.row == b.row && a.column == b.column && a.rowSpan == b.rowSpan &&
+           a.columnSpan == b.columnSpan;
 }
 
 inline char *toString(const Cell &cell)

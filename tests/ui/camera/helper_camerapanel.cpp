@@ -2,11 +2,11 @@
 // the layout named by the second argument from its menu, and prints what is on screen:
 //   layout <layout string>
 //   tile <index text> <visible|hidden> <row> <column> <row span> <column span>
+#include "cameratestsupport.h"
 #include "common/config/setupconfig.h"
 #include "ui/camera/camerabox.h"
 #include "ui/camera/cameradisplay.h"
 #include "ui/camera/camerapanel.h"
-#include "cameratestsupport.h"
 
 #include <QAction>
 #include <QApplication>

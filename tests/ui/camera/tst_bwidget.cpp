@@ -49,7 +49,8 @@ void tst_BWidget::selectors()
     auto *page = new BWidget(&host);
     if (themeIndex >= 0) {
         page->findChild<QComboBox *>(QStringLiteral("themeComboBox"))->setCurrentIndex(themeIndex);
-        page->findChild<QComboBox *>(QStringLiteral("legendComboBox"))->setCurrentIndex(legendIndex);
+        page->findChild<QComboBox *>(QStringLiteral("legendComboBox"))
+            ->setCurrentIndex(legendIndex);
     }
     const QList<QChartView *> views = page->findChildren<QChartView *>();
     QVERIFY(!views.isEmpty());

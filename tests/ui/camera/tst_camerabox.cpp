@@ -1,6 +1,6 @@
+#include "cameratestsupport.h"
 #include "common/config/setupconfig.h"
 #include "ui/camera/camerabox.h"
-#include "cameratestsupport.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -14,7 +14,8 @@
 #include <climits>
 #include <functional>
 
-namespace {
+namespace
+{
 
 using CameraTest::Cell;
 using BoxCall = std::function<void(CameraBox *)>;
@@ -155,16 +156,19 @@ void TestCameraBox::menuEntries_data()
     QTest::addColumn<QStringList>("flags");
 
     QTest::newRow("type2") << 0 << "切换到2画面"
-                           << QStringList{"摄像头1-摄像头2", "摄像头3-摄像头4", "摄像头5-摄像头6",
-                                          "摄像头7-摄像头8", "摄像头9-摄像头10", "摄像头11-摄像头12",
+                           << QStringList{"摄像头1-摄像头2",   "摄像头3-摄像头4",
+                                          "摄像头5-摄像头6",   "摄像头7-摄像头8",
+                                          "摄像头9-摄像头10",  "摄像头11-摄像头12",
                                           "摄像头13-摄像头14", "摄像头15-摄像头16"}
-                           << QStringList{"1_2", "3_4", "5_6", "7_8", "9_10", "11_12", "13_14", "15_16"};
+                           << QStringList{"1_2",  "3_4",   "5_6",   "7_8",
+                                          "9_10", "11_12", "13_14", "15_16"};
     QTest::newRow("type4") << 1 << "切换到4画面"
                            << QStringList{"摄像头1-摄像头4", "摄像头5-摄像头8", "摄像头9-摄像头12",
                                           "摄像头13-摄像头16"}
                            << QStringList{"1_4", "5_8", "9_12", "13_16"};
     QTest::newRow("type6") << 2 << "切换到6画面"
-                           << QStringList{"摄像头1-摄像头6", "摄像头7-摄像头12", "摄像头11-摄像头16"}
+                           << QStringList{"摄像头1-摄像头6", "摄像头7-摄像头12",
+                                          "摄像头11-摄像头16"}
                            << QStringList{"1_6", "7_12", "11_16"};
     QTest::newRow("type8") << 3 << "切换到8画面"
                            << QStringList{"摄像头1-摄像头8", "摄像头9-摄像头16"}
@@ -197,8 +201,8 @@ void TestCameraBox::menuEntries()
     QCOMPARE(entryAction->text(), title);
 
     // Types with one layout are a direct entry; the others get a submenu of their layouts.
-    const QList<QAction *> actions = flags.size() == 1 ? QList<QAction *>{entryAction}
-                                                        : entryAction->menu()->actions();
+    const QList<QAction *> actions =
+        flags.size() == 1 ? QList<QAction *>{entryAction} : entryAction->menu()->actions();
     QCOMPARE(entryAction->menu() == nullptr, flags.size() == 1);
     QCOMPARE(actions.size(), texts.size());
     const int type = title.mid(3, title.size() - 5).toInt();
@@ -262,7 +266,8 @@ void TestCameraBox::defaultWordsInMenu()
 void TestCameraBox::changeCameranormalStopsAtEndOfList()
 {
     m_box->changeCameranormal(12, 3);
-    const QList<Cell> expected{{12, 0, 0, 1, 1}, {13, 0, 1, 1, 1}, {14, 0, 2, 1, 1}, {15, 1, 0, 1, 1}};
+    const QList<Cell> expected{
+        {12, 0, 0, 1, 1}, {13, 0, 1, 1, 1}, {14, 0, 2, 1, 1}, {15, 1, 0, 1, 1}};
     QCOMPARE(gridCells(), expected);
     QCOMPARE(visibleTiles(), (QList<int>{12, 13, 14, 15}));
 }
@@ -270,9 +275,9 @@ void TestCameraBox::changeCameranormalStopsAtEndOfList()
 void TestCameraBox::listSlotsTakeQueuedLists()
 {
     // A queued call copies its arguments through the meta-type system.
-    QVERIFY(QMetaObject::invokeMethod(m_box, "changeCamera13", Qt::QueuedConnection,
-                                      Q_ARG(QList<int>, (QList<int>{3, 4, 5, 6, 7, 8, 9, 10, 11, 12,
-                                                                    13, 14, 15}))));
+    QVERIFY(QMetaObject::invokeMethod(
+        m_box, "changeCamera13", Qt::QueuedConnection,
+        Q_ARG(QList<int>, (QList<int>{3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}))));
     QCOMPARE(gridCells().size(), 16);
     QCoreApplication::processEvents();
     QCOMPARE(gridCells().size(), 13);
@@ -288,18 +293,18 @@ void TestCameraBox::listSlotsShowPlacedTiles_data()
     QTest::addColumn<BoxCall>("call");
     QTest::addColumn<QList<Cell>>("cells");
 
-    QTest::newRow("longerList")
-        << BoxCall([](CameraBox *b) { b->changeCamera6(QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}); })
-        << QList<Cell>{{0, 0, 0, 2, 2}, {1, 0, 2, 1, 1}, {2, 1, 2, 1, 1},
-                       {3, 2, 2, 1, 1}, {4, 2, 1, 1, 1}, {5, 2, 0, 1, 1}};
-    QTest::newRow("descendingList")
-        << BoxCall([](CameraBox *b) { b->changeCamera6(QList<int>{5, 4, 3, 2, 1, 0}); })
-        << QList<Cell>{{0, 2, 0, 1, 1}, {1, 2, 1, 1, 1}, {2, 2, 2, 1, 1},
-                       {3, 1, 2, 1, 1}, {4, 0, 2, 1, 1}, {5, 0, 0, 2, 2}};
-    QTest::newRow("scatteredList")
-        << BoxCall([](CameraBox *b) { b->changeCamera8(QList<int>{15, 0, 3, 6, 9, 12, 1, 2}); })
-        << QList<Cell>{{0, 0, 3, 1, 1}, {1, 3, 1, 1, 1}, {2, 3, 0, 1, 1}, {3, 1, 3, 1, 1},
-                       {6, 2, 3, 1, 1}, {9, 3, 3, 1, 1}, {12, 3, 2, 1, 1}, {15, 0, 0, 3, 3}};
+    QTest::newRow("longerList") << BoxCall([](CameraBox *b) {
+        b->changeCamera6(QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    }) << QList<Cell>{{0, 0, 0, 2, 2}, {1, 0, 2, 1, 1}, {2, 1, 2, 1, 1},
+                      {3, 2, 2, 1, 1}, {4, 2, 1, 1, 1}, {5, 2, 0, 1, 1}};
+    QTest::newRow("descendingList") << BoxCall([](CameraBox *b) {
+        b->changeCamera6(QList<int>{5, 4, 3, 2, 1, 0});
+    }) << QList<Cell>{{0, 2, 0, 1, 1}, {1, 2, 1, 1, 1}, {2, 2, 2, 1, 1},
+                      {3, 1, 2, 1, 1}, {4, 0, 2, 1, 1}, {5, 0, 0, 2, 2}};
+    QTest::newRow("scatteredList") << BoxCall([](CameraBox *b) {
+        b->changeCamera8(QList<int>{15, 0, 3, 6, 9, 12, 1, 2});
+    }) << QList<Cell>{{0, 0, 3, 1, 1}, {1, 3, 1, 1, 1}, {2, 3, 0, 1, 1},  {3, 1, 3, 1, 1},
+                      {6, 2, 3, 1, 1}, {9, 3, 3, 1, 1}, {12, 3, 2, 1, 1}, {15, 0, 0, 3, 3}};
 }
 
 void TestCameraBox::listSlotsShowPlacedTiles()
@@ -422,16 +427,21 @@ void TestCameraBox::outOfRangeChangesNothing_data()
     QTest::newRow("customPastEnd") << BoxCall([](CameraBox *b) { b->changeCameracustom(14, 6); });
     QTest::newRow("customHugeIndex")
         << BoxCall([](CameraBox *b) { b->changeCameracustom(INT_MAX, 13); });
-    QTest::newRow("listTooShort")
-        << BoxCall([](CameraBox *b) { b->changeCamera6(QList<int>{10, 11, 12, 13, 14}); });
-    QTest::newRow("listBeyondEnd")
-        << BoxCall([](CameraBox *b) { b->changeCamera6(QList<int>{11, 12, 13, 14, 15, 16}); });
-    QTest::newRow("listNegative")
-        << BoxCall([](CameraBox *b) { b->changeCamera8(QList<int>{-1, 0, 1, 2, 3, 4, 5, 6}); });
-    QTest::newRow("listTwice")
-        << BoxCall([](CameraBox *b) { b->changeCamera6(QList<int>{0, 0, 1, 2, 3, 4}); });
-    QTest::newRow("thirteenListShort")
-        << BoxCall([](CameraBox *b) { b->changeCamera13(QList<int>{0, 1, 2}); });
+    QTest::newRow("listTooShort") << BoxCall([](CameraBox *b) {
+        b->changeCamera6(QList<int>{10, 11, 12, 13, 14});
+    });
+    QTest::newRow("listBeyondEnd") << BoxCall([](CameraBox *b) {
+        b->changeCamera6(QList<int>{11, 12, 13, 14, 15, 16});
+    });
+    QTest::newRow("listNegative") << BoxCall([](CameraBox *b) {
+        b->changeCamera8(QList<int>{-1, 0, 1, 2, 3, 4, 5, 6});
+    });
+    QTest::newRow("listTwice") << BoxCall([](CameraBox *b) {
+        b->changeCamera6(QList<int>{0, 0, 1, 2, 3, 4});
+    });
+    QTest::newRow("thirteenListShort") << BoxCall([](CameraBox *b) {
+        b->changeCamera13(QList<int>{0, 1, 2});
+    });
 }
 
 void TestCameraBox::outOfRangeChangesNothing()

@@ -11,7 +11,8 @@
 
 #include <climits>
 
-namespace {
+namespace
+{
 
 constexpr int TileWidth = 300;
 constexpr int TileHeight = 200;
@@ -23,8 +24,8 @@ const QColor Canvas(Qt::white);
 bool near(const QColor &a, const QColor &b)
 {
     constexpr int Tolerance = 8;
-    return qAbs(a.red() - b.red()) <= Tolerance && qAbs(a.green() - b.green()) <= Tolerance
-           && qAbs(a.blue() - b.blue()) <= Tolerance;
+    return qAbs(a.red() - b.red()) <= Tolerance && qAbs(a.green() - b.green()) <= Tolerance &&
+           qAbs(a.blue() - b.blue()) <= Tolerance;
 }
 
 QString describe(const QColor &color)
@@ -216,10 +217,16 @@ void TestCameraDisplay::styleSheetIsPainted()
                                {BorderWidth - 1, TileHeight - 30}};
     for (const QPoint &p : background)
         QVERIFY2(near(image.pixelColor(p), Background),
-                 qPrintable(QStringLiteral("(%1, %2) is %3").arg(p.x()).arg(p.y()).arg(describe(image.pixelColor(p)))));
+                 qPrintable(QStringLiteral("(%1, %2) is %3")
+                                .arg(p.x())
+                                .arg(p.y())
+                                .arg(describe(image.pixelColor(p)))));
     for (const QPoint &p : border)
         QVERIFY2(near(image.pixelColor(p), Border),
-                 qPrintable(QStringLiteral("(%1, %2) is %3").arg(p.x()).arg(p.y()).arg(describe(image.pixelColor(p)))));
+                 qPrintable(QStringLiteral("(%1, %2) is %3")
+                                .arg(p.x())
+                                .arg(p.y())
+                                .arg(describe(image.pixelColor(p)))));
 
     // The rule belongs to the object name: a tile named otherwise stays unpainted.
     const QImage plain = paint(other);

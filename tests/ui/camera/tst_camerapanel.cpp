@@ -2,12 +2,12 @@
 // state, double-click detection and the choice of the widget under the cursor are all real.
 #define QTEST_QPA_MOUSE_HANDLING
 
+#include "../../testsupport.h"
+#include "cameratestsupport.h"
 #include "common/config/setupconfig.h"
 #include "ui/camera/camerabox.h"
 #include "ui/camera/cameradisplay.h"
 #include "ui/camera/camerapanel.h"
-#include "cameratestsupport.h"
-#include "../../testsupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,17 +26,17 @@
 #include <algorithm>
 #include <memory>
 
-namespace {
+namespace
+{
 
 constexpr int PanelWidth = 800;
 constexpr int PanelHeight = 600;
 
-using CameraTest::Cell;
 using CameraTest::cameraInFile;
+using CameraTest::Cell;
 using CameraTest::findAction;
 
-struct Offered
-{
+struct Offered {
     const char *layout;
     int type;
     int index;
@@ -44,11 +44,11 @@ struct Offered
 
 // Every layout the menu offers, with its type and first tile.
 const Offered OfferedLayouts[] = {
-    {"1_2", 2, 0},   {"3_4", 2, 2},   {"5_6", 2, 4},   {"7_8", 2, 6},   {"9_10", 2, 8},
-    {"11_12", 2, 10}, {"13_14", 2, 12}, {"15_16", 2, 14}, {"1_4", 4, 0},   {"5_8", 4, 4},
-    {"9_12", 4, 8},  {"13_16", 4, 12}, {"1_6", 6, 0},   {"7_12", 6, 6},  {"11_16", 6, 10},
-    {"1_8", 8, 0},   {"9_16", 8, 8},  {"1_9", 9, 0},   {"8_16", 9, 7},  {"1_13", 13, 0},
-    {"4_16", 13, 3}, {"1_16", 16, 0},
+    {"1_2", 2, 0},    {"3_4", 2, 2},    {"5_6", 2, 4},    {"7_8", 2, 6},  {"9_10", 2, 8},
+    {"11_12", 2, 10}, {"13_14", 2, 12}, {"15_16", 2, 14}, {"1_4", 4, 0},  {"5_8", 4, 4},
+    {"9_12", 4, 8},   {"13_16", 4, 12}, {"1_6", 6, 0},    {"7_12", 6, 6}, {"11_16", 6, 10},
+    {"1_8", 8, 0},    {"9_16", 8, 8},   {"1_9", 9, 0},    {"8_16", 9, 7}, {"1_13", 13, 0},
+    {"4_16", 13, 3},  {"1_16", 16, 0},
 };
 
 QList<Cell> squareCells(int side, int index)
@@ -77,7 +77,8 @@ QList<Cell> expectedCells(int type, int index)
     case 16:
         return squareCells(4, index);
     case 6:
-        shape = {{0, 0, 2, 2}, {0, 2, 1, 1}, {1, 2, 1, 1}, {2, 2, 1, 1}, {2, 1, 1, 1}, {2, 0, 1, 1}};
+        shape = {{0, 0, 2, 2}, {0, 2, 1, 1}, {1, 2, 1, 1},
+                 {2, 2, 1, 1}, {2, 1, 1, 1}, {2, 0, 1, 1}};
         break;
     case 8:
         shape = {{0, 0, 3, 3}, {0, 3, 1, 1}, {1, 3, 1, 1}, {2, 3, 1, 1},
@@ -99,7 +100,8 @@ QList<Cell> expectedCells(int type, int index)
 
 QList<Cell> sortedByTile(QList<Cell> cells)
 {
-    std::sort(cells.begin(), cells.end(), [](const Cell &a, const Cell &b) { return a.tile < b.tile; });
+    std::sort(cells.begin(), cells.end(),
+              [](const Cell &a, const Cell &b) { return a.tile < b.tile; });
     return cells;
 }
 
@@ -131,7 +133,8 @@ QString layoutMismatch(const CameraPanel &panel, const QList<Cell> &expected)
     if (!(actual == wanted)) {
         QStringList lines;
         for (const Cell &cell : actual)
-            lines << QString::fromLatin1(QScopedArrayPointer<char>(CameraTest::toString(cell)).data());
+            lines << QString::fromLatin1(
+                QScopedArrayPointer<char>(CameraTest::toString(cell)).data());
         return QStringLiteral("grid holds: ") + lines.join(QStringLiteral("; "));
     }
     QList<int> inLayout;
@@ -423,8 +426,9 @@ void TestCameraPanel::everyLayoutToEveryOther()
             findAction(panel->menu(), QString::fromLatin1(from.layout))->trigger();
             findAction(panel->menu(), QString::fromLatin1(to.layout))->trigger();
             const QString mismatch = layoutMismatch(*panel, expectedCells(to.type, to.index));
-            QVERIFY2(mismatch.isEmpty(),
-                     qPrintable(QStringLiteral("%1 -> %2: %3").arg(from.layout, to.layout, mismatch)));
+            QVERIFY2(
+                mismatch.isEmpty(),
+                qPrintable(QStringLiteral("%1 -> %2: %3").arg(from.layout, to.layout, mismatch)));
         }
     }
     settle(*panel);
@@ -486,15 +490,24 @@ void TestCameraPanel::unusableStoredLayoutFallsBack_data()
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("index");
 
-    QTest::newRow("sixPastEnd") << "6" << "14";
-    QTest::newRow("sixteenPastEnd") << "16" << "99";
-    QTest::newRow("negativeIndex") << "4" << "-1";
-    QTest::newRow("typeSeven") << "7" << "0";
-    QTest::newRow("typeNotANumber") << "abc" << "0";
-    QTest::newRow("singleView") << "1" << "3";
-    QTest::newRow("notOffered") << "4" << "1";
-    QTest::newRow("hugeValues") << "2147483647" << "2147483647";
-    QTest::newRow("lowestIndex") << "2" << "-2147483648";
+    QTest::newRow("sixPastEnd") << "6"
+                                << "14";
+    QTest::newRow("sixteenPastEnd") << "16"
+                                    << "99";
+    QTest::newRow("negativeIndex") << "4"
+                                   << "-1";
+    QTest::newRow("typeSeven") << "7"
+                               << "0";
+    QTest::newRow("typeNotANumber") << "abc"
+                                    << "0";
+    QTest::newRow("singleView") << "1"
+                                << "3";
+    QTest::newRow("notOffered") << "4"
+                                << "1";
+    QTest::newRow("hugeValues") << "2147483647"
+                                << "2147483647";
+    QTest::newRow("lowestIndex") << "2"
+                                 << "-2147483648";
 }
 
 void TestCameraPanel::unusableStoredLayoutFallsBack()
@@ -513,9 +526,9 @@ void TestCameraPanel::unusableStoredLayoutFallsBack()
         QTest::ignoreMessage(QtWarningMsg, notANumber);
     writeStore(type, index);
 
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression(QStringLiteral(
-                             "^CameraPanel: the stored camera layout .* showing type 16, index 0")));
+    QTest::ignoreMessage(
+        QtWarningMsg, QRegularExpression(QStringLiteral(
+                          "^CameraPanel: the stored camera layout .* showing type 16, index 0")));
     auto panel = shownPanel();
     QVERIFY(panel);
     const QString mismatch = layoutMismatch(*panel, expectedCells(16, 0));
@@ -687,12 +700,12 @@ void TestCameraPanel::otherPressesOpenNothing_data()
     QTest::newRow("leftOnIndexButton") << "indexButton" << Buttons{Qt::LeftButton};
     QTest::newRow("leftOnMargin") << "leftMargin" << Buttons{Qt::LeftButton};
     QTest::newRow("middleOnMargin") << "leftMargin" << Buttons{Qt::MiddleButton};
-    QTest::newRow("leftHeldThenRightOnCaption") << "caption"
-                                                << Buttons{Qt::LeftButton, Qt::RightButton};
+    QTest::newRow("leftHeldThenRightOnCaption")
+        << "caption" << Buttons{Qt::LeftButton, Qt::RightButton};
     QTest::newRow("middleHeldThenRightOnStateLabel")
         << "stateLabel" << Buttons{Qt::MiddleButton, Qt::RightButton};
-    QTest::newRow("leftHeldThenRightOnMargin") << "topMargin"
-                                               << Buttons{Qt::LeftButton, Qt::RightButton};
+    QTest::newRow("leftHeldThenRightOnMargin")
+        << "topMargin" << Buttons{Qt::LeftButton, Qt::RightButton};
 }
 
 void TestCameraPanel::otherPressesOpenNothing()

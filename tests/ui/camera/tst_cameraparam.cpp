@@ -11,7 +11,8 @@
 
 #include "../../testsupport.h"
 
-namespace {
+namespace
+{
 
 QToolButton *button(QWidget *page, const char *name)
 {
@@ -90,7 +91,8 @@ void tst_CameraParam::chartViewsShowThePage()
     for (QGraphicsView *view : views) {
         const QColor corner = image.pixelColor(view->mapTo(&window, QPoint(1, 1)));
         // Left of the view: the page's margin, or the gap between the two views.
-        const QColor beside = image.pixelColor(view->mapTo(&window, QPoint(-2, view->height() / 2)));
+        const QColor beside =
+            image.pixelColor(view->mapTo(&window, QPoint(-2, view->height() / 2)));
         QVERIFY2(TestSupport::near(corner, beside, 3),
                  qPrintable(corner.name() + QLatin1Char(' ') + beside.name()));
     }

@@ -15,7 +15,8 @@
 #include <QtMath>
 #include <QtTest>
 
-namespace GaugeProbe {
+namespace GaugeProbe
+{
 
 // Renders the widget alone onto a transparent image, so that what the widget leaves unpainted
 // stays transparent.
@@ -55,10 +56,10 @@ inline QColor blend(const QColor &bottom, const QColor &top, double opacity)
 // True when the colours match within the tolerance on every channel (alpha too).
 inline bool near(const QColor &actual, const QColor &expected, int tolerance)
 {
-    return qAbs(actual.red() - expected.red()) <= tolerance
-           && qAbs(actual.green() - expected.green()) <= tolerance
-           && qAbs(actual.blue() - expected.blue()) <= tolerance
-           && qAbs(actual.alpha() - expected.alpha()) <= tolerance;
+    return qAbs(actual.red() - expected.red()) <= tolerance &&
+           qAbs(actual.green() - expected.green()) <= tolerance &&
+           qAbs(actual.blue() - expected.blue()) <= tolerance &&
+           qAbs(actual.alpha() - expected.alpha()) <= tolerance;
 }
 
 // True when the pixel matches the colour within the tolerance on every channel (alpha too);
@@ -69,11 +70,19 @@ inline bool near(const QImage &image, const QPoint &at, const QColor &expected, 
     const QColor actual = image.pixelColor(at);
     const bool ok = near(actual, expected, tolerance);
     if (!ok)
-        *why = QStringLiteral("pixel (%1, %2) is rgba(%3, %4, %5, %6), expected rgba(%7, %8, %9, %10)")
-                   .arg(at.x()).arg(at.y())
-                   .arg(actual.red()).arg(actual.green()).arg(actual.blue()).arg(actual.alpha())
-                   .arg(expected.red()).arg(expected.green()).arg(expected.blue()).arg(expected.alpha())
-                   .toUtf8();
+        *why =
+            QStringLiteral("pixel (%1, %2) is rgba(%3, %4, %5, %6), expected rgba(%7, %8, %9, %10)")
+                .arg(at.x())
+                .arg(at.y())
+                .arg(actual.red())
+                .arg(actual.green())
+                .arg(actual.blue())
+                .arg(actual.alpha())
+                .arg(expected.red())
+                .arg(expected.green())
+                .arg(expected.blue())
+                .arg(expected.alpha())
+                .toUtf8();
     return ok;
 }
 
@@ -107,8 +116,9 @@ protected:
 } // namespace GaugeProbe
 
 // Checks one pixel against a colour with a small tolerance for antialiasing.
-#define PROBE(image, point, colour, tolerance)                                               \
-    do {                                                                                     \
-        QByteArray why_;                                                                     \
-        QVERIFY2(GaugeProbe::near((image), (point), (colour), (tolerance), &why_), why_.constData()); \
+#define PROBE(image, point, colour, tolerance)                                                     \
+    do {                                                                                           \
+        QByteArray why_;                                                                           \
+        QVERIFY2(GaugeProbe::near((image), (point), (colour), (tolerance), &why_),                 \
+                 why_.constData());                                                                \
     } while (false)

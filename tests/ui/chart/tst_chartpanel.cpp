@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "../../testsupport.h"
 #include "common/config/setupconfig.h"
 #include "ui/chart/average/averagechart.h"
 #include "ui/chart/average/averagechartpanel.h"
@@ -13,7 +14,6 @@
 #include "ui/chart/instant/instantchartpanel.h"
 #include "ui/chart/pie/piechart.h"
 #include "ui/common/thememanager.h"
-#include "../../testsupport.h"
 
 class tst_ChartPanel : public QObject
 {
@@ -119,7 +119,8 @@ void tst_ChartPanel::pieShowsPageBackground()
     const QColor pie = page.pixelColor(m_panel->pieChart()->mapTo(m_panel, QPoint(4, 4)));
     const QColor cell = page.pixelColor(beside->mapTo(m_panel, QPoint(4, 4)));
     qApp->setStyleSheet(QString());
-    QVERIFY2(TestSupport::near(pie, cell, 2), qPrintable(pie.name() + QLatin1Char(' ') + cell.name()));
+    QVERIFY2(TestSupport::near(pie, cell, 2),
+             qPrintable(pie.name() + QLatin1Char(' ') + cell.name()));
 }
 
 QTEST_MAIN(tst_ChartPanel)

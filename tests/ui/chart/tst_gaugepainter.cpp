@@ -28,9 +28,10 @@ void TestGaugePainter::scaleLabels_data()
     QTest::addColumn<QStringList>("labels");
 
     QTest::newRow("defaultsTruncateNotRound")
-        << 1.0 << 2999.0 << 10
-        << QStringList{"1", "300", "600", "900", "1200", "1500", "1799", "2099", "2399", "2699", "2999"};
-    QTest::newRow("negativeRange") << -10.0 << 10.0 << 4 << QStringList{"-10", "-5", "0", "5", "10"};
+        << 1.0 << 2999.0 << 10 << QStringList{"1",    "300",  "600",  "900",  "1200", "1500",
+                                              "1799", "2099", "2399", "2699", "2999"};
+    QTest::newRow("negativeRange")
+        << -10.0 << 10.0 << 4 << QStringList{"-10", "-5", "0", "5", "10"};
     QTest::newRow("negativeTruncatesTowardZero")
         << -1.0 << 0.0 << 3 << QStringList{"-1", "0", "0", "0"};
     QTest::newRow("oneInterval") << 0.5 << 99.9 << 1 << QStringList{"0", "99"};
@@ -78,7 +79,8 @@ void TestGaugePainter::truncatedInt_data()
     QTest::newRow("notANumber") << std::numeric_limits<double>::quiet_NaN() << 0;
     QTest::newRow("hugePositive") << 1e12 << std::numeric_limits<int>::max();
     QTest::newRow("hugeNegative") << -1e12 << std::numeric_limits<int>::min();
-    QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << std::numeric_limits<int>::max();
+    QTest::newRow("infinity") << std::numeric_limits<double>::infinity()
+                              << std::numeric_limits<int>::max();
 }
 
 void TestGaugePainter::truncatedInt()

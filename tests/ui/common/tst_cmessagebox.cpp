@@ -21,13 +21,18 @@ void tst_CMessageBox::answers_data()
     QTest::addColumn<bool>("cancelShown");
     QTest::addColumn<int>("result");
 
-    QTest::newRow("infoConfirmOnly") << 0 << 1 << "MessageSubmitButton" << 0 << "提示" << false << 1;
+    QTest::newRow("infoConfirmOnly")
+        << 0 << 1 << "MessageSubmitButton" << 0 << "提示" << false << 1;
     QTest::newRow("errorCancel") << 2 << 2 << "MessageCancelButton" << 0 << "错误" << true << 0;
-    QTest::newRow("unknownTypeKeepsTitle") << 3 << 0 << "MessageSubmitButton" << 0 << "消息框" << true << 1;
-    QTest::newRow("enterOnFocusedCancelConfirms") << 1 << 2 << "MessageCancelButton" << int(Qt::Key_Enter) << "警告" << true << 1;
-    QTest::newRow("spaceOnFocusedCancel") << 1 << 2 << "MessageCancelButton" << int(Qt::Key_Space) << "警告" << true << 0;
+    QTest::newRow("unknownTypeKeepsTitle")
+        << 3 << 0 << "MessageSubmitButton" << 0 << "消息框" << true << 1;
+    QTest::newRow("enterOnFocusedCancelConfirms")
+        << 1 << 2 << "MessageCancelButton" << int(Qt::Key_Enter) << "警告" << true << 1;
+    QTest::newRow("spaceOnFocusedCancel")
+        << 1 << 2 << "MessageCancelButton" << int(Qt::Key_Space) << "警告" << true << 0;
     QTest::newRow("escapeCancels") << 1 << 2 << "" << int(Qt::Key_Escape) << "警告" << true << 0;
-    QTest::newRow("titleBarCloseCancels") << 0 << 1 << "FancyTitleBarCloseButton" << 0 << "提示" << false << 0;
+    QTest::newRow("titleBarCloseCancels")
+        << 0 << 1 << "FancyTitleBarCloseButton" << 0 << "提示" << false << 0;
 }
 
 void tst_CMessageBox::answers()
@@ -53,7 +58,8 @@ void tst_CMessageBox::answers()
     });
     QCOMPARE(box.exec(), result);
     QTEST(box.windowTitle(), "title");
-    QTEST(box.findChild<QWidget *>(QStringLiteral("MessageCancelButton"))->isVisibleTo(&box), "cancelShown");
+    QTEST(box.findChild<QWidget *>(QStringLiteral("MessageCancelButton"))->isVisibleTo(&box),
+          "cancelShown");
 }
 
 QTEST_MAIN(tst_CMessageBox)

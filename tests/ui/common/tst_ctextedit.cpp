@@ -5,7 +5,8 @@
 
 Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
 
-namespace {
+namespace
+{
 
 QFont sized(int size, bool pixels = true)
 {
@@ -45,10 +46,13 @@ void tst_CTextEdit::zoom_data()
     const QList<int> down{-120};
     QTest::newRow("oneNotchDown") << sized(14) << ctrl << down << -1 << false;
     QTest::newRow("fontInPoints") << sized(10, false) << ctrl << QList<int>{120} << 1 << false;
-    QTest::newRow("touchpadShortOfNotch") << sized(14) << ctrl << QList<int>{40, 40, 30} << 0 << false;
+    QTest::newRow("touchpadShortOfNotch")
+        << sized(14) << ctrl << QList<int>{40, 40, 30} << 0 << false;
     QTest::newRow("touchpadFullNotch") << sized(14) << ctrl << QList<int>{40, 40, 40} << 1 << false;
-    QTest::newRow("floorAtOnePixel") << sized(2) << ctrl << QList<int>{-120, -120, -120} << -1 << false;
-    QTest::newRow("ctrlShiftScrolls") << sized(14) << (ctrl | Qt::ShiftModifier) << down << 0 << true;
+    QTest::newRow("floorAtOnePixel")
+        << sized(2) << ctrl << QList<int>{-120, -120, -120} << -1 << false;
+    QTest::newRow("ctrlShiftScrolls")
+        << sized(14) << (ctrl | Qt::ShiftModifier) << down << 0 << true;
     QTest::newRow("plainWheelScrolls") << sized(14) << Qt::KeyboardModifiers() << down << 0 << true;
 }
 

@@ -10,7 +10,8 @@
 
 #include "ui/common/iconhelper.h"
 
-namespace {
+namespace
+{
 
 constexpr int Square = 0xF0C8;
 constexpr int Circle = 0xF111;
@@ -24,8 +25,8 @@ const QString Border = QStringLiteral("#FF0000");
 
 bool near(const QColor &a, const QColor &b, int tolerance)
 {
-    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance
-        && qAbs(a.blue() - b.blue()) <= tolerance;
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
 }
 
 // The smallest rectangle holding every pixel that is at least half opaque.
@@ -136,8 +137,10 @@ void TestIconHelper::glyphPixmap()
     QVERIFY(ink.width() <= pixelSize + 1 && ink.height() <= pixelSize + 1);
     QVERIFY(ink.width() >= pixelSize / 2 && ink.height() >= pixelSize / 2);
     // Centred, within a pixel or two of font metrics.
-    QVERIFY2(qAbs(ink.left() - (size.width() - 1 - ink.right())) <= 2, qPrintable(QString::number(ink.left())));
-    QVERIFY2(qAbs(ink.top() - (size.height() - 1 - ink.bottom())) <= 3, qPrintable(QString::number(ink.top())));
+    QVERIFY2(qAbs(ink.left() - (size.width() - 1 - ink.right())) <= 2,
+             qPrintable(QString::number(ink.left())));
+    QVERIFY2(qAbs(ink.top() - (size.height() - 1 - ink.bottom())) <= 3,
+             qPrintable(QString::number(ink.top())));
 
     int solid = 0;
     for (int y = 0; y < image.height(); ++y) {
@@ -169,7 +172,8 @@ void TestIconHelper::glyphsComeFromIconFont()
     const QImage square = helper->glyphPixmap(Qt::red, QChar(Square), 30, 40, 40).toImage();
     const QRect squareInk = inkRect(square);
     QCOMPARE(square.pixelColor(squareInk.center()), QColor(Qt::red));
-    QCOMPARE(square.pixelColor(squareInk.center() + QPoint(squareInk.width() / 3, 0)), QColor(Qt::red));
+    QCOMPARE(square.pixelColor(squareInk.center() + QPoint(squareInk.width() / 3, 0)),
+             QColor(Qt::red));
 }
 
 void TestIconHelper::glyphPixmapKeepsLastPixelSize()
@@ -187,7 +191,8 @@ void TestIconHelper::glyphPixmapRefusesEmptySize()
     QVERIFY(IconHelper::instance()->glyphPixmap(Qt::red, QChar(Square), 12, 0, 20).isNull());
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("draws nothing")));
-    const QImage empty = IconHelper::instance()->glyphPixmap(Qt::red, QChar(Square), 0, 20, 20).toImage();
+    const QImage empty =
+        IconHelper::instance()->glyphPixmap(Qt::red, QChar(Square), 0, 20, 20).toImage();
     QCOMPARE(empty.size(), QSize(20, 20));
     QVERIFY(inkRect(empty).isEmpty());
 }
@@ -214,12 +219,18 @@ void TestIconHelper::borderFragment_data()
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("top") << "top" << "border-width:3px 0px 0px 0px;padding:3px 6px 6px 6px;";
-    QTest::newRow("right") << "right" << "border-width:0px 3px 0px 0px;padding:6px 3px 6px 6px;";
-    QTest::newRow("bottom") << "bottom" << "border-width:0px 0px 3px 0px;padding:6px 6px 3px 6px;";
-    QTest::newRow("left") << "left" << "border-width:0px 0px 0px 3px;padding:6px 6px 6px 3px;";
-    QTest::newRow("caseMatters") << "Left" << "";
-    QTest::newRow("unknown") << "middle" << "";
+    QTest::newRow("top") << "top"
+                         << "border-width:3px 0px 0px 0px;padding:3px 6px 6px 6px;";
+    QTest::newRow("right") << "right"
+                           << "border-width:0px 3px 0px 0px;padding:6px 3px 6px 6px;";
+    QTest::newRow("bottom") << "bottom"
+                            << "border-width:0px 0px 3px 0px;padding:6px 6px 3px 6px;";
+    QTest::newRow("left") << "left"
+                          << "border-width:0px 0px 0px 3px;padding:6px 6px 6px 3px;";
+    QTest::newRow("caseMatters") << "Left"
+                                 << "";
+    QTest::newRow("unknown") << "middle"
+                             << "";
 }
 
 void TestIconHelper::borderFragment()
@@ -281,8 +292,8 @@ void TestIconHelper::navigationBorderIsDrawnOnOneSide()
     button->setChecked(true);
     button->setFixedSize(80, 40);
     layout->addWidget(button);
-    IconHelper::styleNavigationWidget(&widget, QStringLiteral("left"), 3, Border, NormalBg,
-                                      DarkBg, NormalText, DarkText);
+    IconHelper::styleNavigationWidget(&widget, QStringLiteral("left"), 3, Border, NormalBg, DarkBg,
+                                      NormalText, DarkText);
     widget.resize(80, 40);
     widget.show();
     QVERIFY(QTest::qWaitForWindowExposed(&widget));
@@ -324,20 +335,20 @@ void TestIconHelper::toolButtonWidgetStyleSheet()
     first->setToolButtonStyle(Qt::ToolButtonStyle(buttonStyle));
     IconHelper *helper = IconHelper::instance();
     helper->styleToolButtonWidget(&widget, {first, second}, {Cog, Square}, 14, 20, 18,
-                                  QStringLiteral("right"), 2, Border, NormalBg, DarkBg,
-                                  NormalText, DarkText);
+                                  QStringLiteral("right"), 2, Border, NormalBg, DarkBg, NormalText,
+                                  DarkText);
 
     const QString expected =
-        firstRule
-        + "QWidget[flag=\"right\"] QAbstractButton:hover,QWidget[flag=\"right\"] "
-          "QAbstractButton:pressed,QWidget[flag=\"right\"] QAbstractButton:checked{"
-          "border-style:solid;border-width:0px 2px 0px 0px;padding:4px 2px 4px 4px;"
-          "border-color:#FF0000;color:#FFFFFF;background:#222222;}"
-          "QWidget#navBar{background:#111111;}"
-          "QWidget>QToolButton{border-width:0px;}"
-          "QWidget>QToolButton{background-color:#111111;color:#AAAAAA;}"
-          "QWidget>QToolButton:hover,QWidget>QToolButton:pressed,QWidget>QToolButton:checked{"
-          "background-color:#222222;color:#FFFFFF;}";
+        firstRule +
+        "QWidget[flag=\"right\"] QAbstractButton:hover,QWidget[flag=\"right\"] "
+        "QAbstractButton:pressed,QWidget[flag=\"right\"] QAbstractButton:checked{"
+        "border-style:solid;border-width:0px 2px 0px 0px;padding:4px 2px 4px 4px;"
+        "border-color:#FF0000;color:#FFFFFF;background:#222222;}"
+        "QWidget#navBar{background:#111111;}"
+        "QWidget>QToolButton{border-width:0px;}"
+        "QWidget>QToolButton{background-color:#111111;color:#AAAAAA;}"
+        "QWidget>QToolButton:hover,QWidget>QToolButton:pressed,QWidget>QToolButton:checked{"
+        "background-color:#222222;color:#FFFFFF;}";
     QCOMPARE(widget.styleSheet(), expected);
 
     // Each button got its own glyph in the normal colour at the icon size.
@@ -376,8 +387,8 @@ void TestIconHelper::toolButtonFrameStyleSheet()
 {
     QFrame frame;
     auto *button = new QToolButton(&frame);
-    IconHelper::instance()->styleToolButtonFrame(&frame, {button}, {Circle}, 12, 16, 16,
-                                                 NormalBg, DarkBg, NormalText, DarkText);
+    IconHelper::instance()->styleToolButtonFrame(&frame, {button}, {Circle}, 12, 16, 16, NormalBg,
+                                                 DarkBg, NormalText, DarkText);
     QCOMPARE(frame.styleSheet(),
              QStringLiteral("QFrame>QToolButton{border-style:none;border-width:0px;}"
                             "QFrame>QToolButton{background-color:#111111;color:#AAAAAA;}"
@@ -410,8 +421,8 @@ void TestIconHelper::unequalListsChangeNothing()
     IconHelper *helper = IconHelper::instance();
     helper->styleToolButtonWidget(&frame, buttons, glyphs, 14, 20, 20, QStringLiteral("left"), 2,
                                   Border, NormalBg, DarkBg, NormalText, DarkText);
-    helper->styleToolButtonFrame(&frame, buttons, glyphs, 14, 20, 20, NormalBg, DarkBg,
-                                 NormalText, DarkText);
+    helper->styleToolButtonFrame(&frame, buttons, glyphs, 14, 20, 20, NormalBg, DarkBg, NormalText,
+                                 DarkText);
 
     QVERIFY(frame.styleSheet().isEmpty());
     for (QToolButton *button : qAsConst(buttons)) {
@@ -427,8 +438,8 @@ void TestIconHelper::enterAndLeaveSwapIcons()
     QFrame frame;
     auto *button = new QToolButton(&frame);
     IconHelper *helper = IconHelper::instance();
-    helper->styleToolButtonFrame(&frame, {button}, {Cog}, 14, 20, 20, NormalBg, DarkBg,
-                                 NormalText, DarkText);
+    helper->styleToolButtonFrame(&frame, {button}, {Cog}, 14, 20, 20, NormalBg, DarkBg, NormalText,
+                                 DarkText);
     const QImage normal = helper->buttonPixmap(button, true).toImage();
     const QImage hover = helper->buttonPixmap(button, false).toImage();
     QVERIFY(normal != hover);
@@ -469,8 +480,8 @@ void TestIconHelper::firstRegistrationWins()
     QFrame frame;
     auto *button = new QToolButton(&frame);
     IconHelper *helper = IconHelper::instance();
-    helper->styleToolButtonFrame(&frame, {button}, {Cog}, 14, 20, 20, NormalBg, DarkBg,
-                                 NormalText, DarkText);
+    helper->styleToolButtonFrame(&frame, {button}, {Cog}, 14, 20, 20, NormalBg, DarkBg, NormalText,
+                                 DarkText);
     const QImage firstNormal = helper->buttonPixmap(button, true).toImage();
     const QImage firstHover = helper->buttonPixmap(button, false).toImage();
 

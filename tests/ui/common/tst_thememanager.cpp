@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "../../testsupport.h"
 #include "common/config/setupconfig.h"
 #include "ui/common/thememanager.h"
-#include "../../testsupport.h"
 
 using TestSupport::writeFile;
 
@@ -68,7 +68,8 @@ void tst_ThemeManager::applyTheme()
     QPixmap drawing(4, 4);
     QVERIFY(QPixmapCache::insert(QStringLiteral("drawing"), drawing));
     if (!applied)
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("keeping the current")));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("keeping the current")));
     QCOMPARE(ThemeManager::applyTheme(theme), applied);
     QCOMPARE(qApp->styleSheet(), expected);
     QCOMPARE(QPixmapCache::find(QStringLiteral("drawing"), &drawing), !applied);
@@ -97,8 +98,8 @@ void tst_ThemeManager::hugeNameIsShortenedInTheLog()
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext &, const QString &text) { messages << text; });
     // A missing folder, and a name that is no folder name at all.
-    const bool applied = ThemeManager::applyTheme(QString(100 * 1024, QLatin1Char('x')))
-        || ThemeManager::applyTheme(QString(100 * 1024, QLatin1Char('/')));
+    const bool applied = ThemeManager::applyTheme(QString(100 * 1024, QLatin1Char('x'))) ||
+                         ThemeManager::applyTheme(QString(100 * 1024, QLatin1Char('/')));
     qInstallMessageHandler(previous);
 
     QVERIFY(!applied);

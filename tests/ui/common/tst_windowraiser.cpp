@@ -16,7 +16,8 @@ void tst_WindowRaiser::frontState_data()
     QTest::addColumn<Qt::WindowStates>("current");
     QTest::addColumn<Qt::WindowStates>("front");
 
-    QTest::newRow("normal") << Qt::WindowStates(Qt::WindowNoState) << Qt::WindowStates(Qt::WindowNoState);
+    QTest::newRow("normal") << Qt::WindowStates(Qt::WindowNoState)
+                            << Qt::WindowStates(Qt::WindowNoState);
     QTest::newRow("maximised") << Qt::WindowStates(Qt::WindowMaximized)
                                << Qt::WindowStates(Qt::WindowMaximized);
     QTest::newRow("minimised") << Qt::WindowStates(Qt::WindowMinimized)

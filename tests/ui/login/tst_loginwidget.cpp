@@ -21,11 +21,21 @@ void tst_LoginWidget::loginChecks_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("message"); // empty: the login succeeds
 
-    QTest::newRow("bothEmpty") << "" << "" << "请输入您的账号ID.";
-    QTest::newRow("passwordOnly") << "" << "secret" << "请输入您的账号ID.";
-    QTest::newRow("accountOnly") << "operator" << "" << "请输入您的账号密码.";
-    QTest::newRow("blanksCountAsEntered") << " " << "  " << "";
-    QTest::newRow("success") << "operator" << "secret" << "";
+    QTest::newRow("bothEmpty") << ""
+                               << ""
+                               << "请输入您的账号ID.";
+    QTest::newRow("passwordOnly") << ""
+                                  << "secret"
+                                  << "请输入您的账号ID.";
+    QTest::newRow("accountOnly") << "operator"
+                                 << ""
+                                 << "请输入您的账号密码.";
+    QTest::newRow("blanksCountAsEntered") << " "
+                                          << "  "
+                                          << "";
+    QTest::newRow("success") << "operator"
+                             << "secret"
+                             << "";
 }
 
 void tst_LoginWidget::loginChecks()
@@ -46,7 +56,9 @@ void tst_LoginWidget::loginChecks()
     QTimer answerer; // closes each message box
     connect(&answerer, &QTimer::timeout, this, [&] {
         if (QWidget *box = QApplication::activeModalWidget()) {
-            shown << box->findChild<QLabel *>(QStringLiteral("MessageBoxTextLabel"))->text().trimmed();
+            shown << box->findChild<QLabel *>(QStringLiteral("MessageBoxTextLabel"))
+                         ->text()
+                         .trimmed();
             box->close();
         }
     });

@@ -11,9 +11,9 @@
 #include "common/singleinstance/uniqueapplication.h"
 #include "common/terminationwatcher.h"
 #include "mainobject.h"
+#include "stripsupport.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/mainwindow/mainwindow.h"
-#include "stripsupport.h"
 
 int main(int argc, char *argv[])
 {
@@ -22,7 +22,8 @@ int main(int argc, char *argv[])
     SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath());
     MainObject mainObject;
     MainObject::applyTheme(SetupConfig::instance()->theme());
-    QObject::connect(&app, &UniqueApplication::instanceStarted, [&mainObject] { mainObject.raiseMainWindow(); });
+    QObject::connect(&app, &UniqueApplication::instanceStarted,
+                     [&mainObject] { mainObject.raiseMainWindow(); });
     mainObject.showMainWindow();
     if (!QTest::qWaitForWindowExposed(mainObject.mainWindow()))
         return 2;
@@ -34,7 +35,8 @@ int main(int argc, char *argv[])
     }
     // Ended by SIGTERM like the console, through the event loop, so that its block goes too.
     TerminationWatcher termination;
-    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &app, &QCoreApplication::quit);
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &app,
+                     &QCoreApplication::quit);
     std::puts("ready");
     std::fflush(stdout);
     return app.exec();

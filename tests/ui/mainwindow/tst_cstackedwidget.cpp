@@ -4,7 +4,8 @@
 
 #include "ui/mainwindow/cstackedwidget.h"
 
-namespace {
+namespace
+{
 
 constexpr int Pages = 17;
 constexpr int Height = 100;

@@ -55,7 +55,8 @@ void tst_MainWindow::stripFitsTitleBar()
 void tst_MainWindow::popupSlides()
 {
     auto *popup = qobject_cast<PopupMenu *>(topLevel("PopupMenu"));
-    const QPoint down = m_window->additionalWidget()->mapToGlobal(QPoint(0, MainWindow::StripHeight));
+    const QPoint down =
+        m_window->additionalWidget()->mapToGlobal(QPoint(0, MainWindow::StripHeight));
     click(m_window->additionalWidget(), QStringLiteral("系统"));
     QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
 
@@ -106,11 +107,15 @@ void tst_MainWindow::stripOpensWindows_data()
     QTest::addColumn<QByteArray>("window");
     QTest::addColumn<QString>("closer"); // clicked in the window, or in the strip for the log
 
-    QTest::newRow("demoWindow") << "系统" << "功能1" << QByteArray("FuncWidget1") << "";
-    QTest::newRow("tableWindow") << "系统" << "功能2" << QByteArray("TableWidget") << "";
-    QTest::newRow("logToggles") << "日志" << "" << QByteArray("LogWidget") << "日志";
+    QTest::newRow("demoWindow") << "系统"
+                                << "功能1" << QByteArray("FuncWidget1") << "";
+    QTest::newRow("tableWindow") << "系统"
+                                 << "功能2" << QByteArray("TableWidget") << "";
+    QTest::newRow("logToggles") << "日志"
+                                << "" << QByteArray("LogWidget") << "日志";
     // Without "返回" the form could only be left by logging in.
-    QTest::newRow("loginReturns") << "登录" << "" << QByteArray("LoginWidget") << "返回";
+    QTest::newRow("loginReturns") << "登录"
+                                  << "" << QByteArray("LoginWidget") << "返回";
 }
 
 void tst_MainWindow::stripOpensWindows()

@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "../../testsupport.h"
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
 #include "mainobject.h"
@@ -19,9 +20,9 @@
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/sidepanel.h"
 #include "ui/mainwindow/treewidget.h"
-#include "../../testsupport.h"
 
-namespace {
+namespace
+{
 
 using TestSupport::copyTree;
 using TestSupport::readFile;
@@ -83,7 +84,8 @@ void tst_MainWindowX11::initTestCase()
     QVERIFY(m_dir.isValid());
     const QString config = m_dir.path() + QStringLiteral("/config");
     QVERIFY(copyTree(QStringLiteral(TEST_CONFIG_DIR "/style"), config + QStringLiteral("/style")));
-    QVERIFY(copyTree(QStringLiteral(TEST_ASSET_DIR "/config/image"), config + QStringLiteral("/image")));
+    QVERIFY(copyTree(QStringLiteral(TEST_ASSET_DIR "/config/image"),
+                     config + QStringLiteral("/image")));
     SetupConfig::instance()->setAppDir(m_dir.path());
     QVERIFY(MainObject::applyTheme(SetupConfig::instance()->theme()));
     m_mainObject = new MainObject;
@@ -116,7 +118,8 @@ void tst_MainWindowX11::dockMovesAndFloatsButNeverCloses()
     QDockWidget *dock = window->dockWidget();
     QCOMPARE(window->dockWidgetArea(dock), Qt::RightDockWidgetArea);
     auto *close = dock->findChild<QAbstractButton *>(QStringLiteral("qt_dockwidget_closebutton"));
-    auto *floatButton = dock->findChild<QAbstractButton *>(QStringLiteral("qt_dockwidget_floatbutton"));
+    auto *floatButton =
+        dock->findChild<QAbstractButton *>(QStringLiteral("qt_dockwidget_floatbutton"));
     QVERIFY(!close->isVisible());
     QTest::mouseClick(floatButton, Qt::LeftButton);
     QTRY_VERIFY(dock->isFloating());
@@ -159,7 +162,8 @@ void tst_MainWindowX11::navigation()
     previousHandler = qInstallMessageHandler(countMessage);
     if (item) {
         tree->scrollToItem(item);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(item).center());
     } else {
         emit window->sidePanel()->signalClicked(text);
     }

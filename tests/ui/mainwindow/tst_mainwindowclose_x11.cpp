@@ -28,11 +28,13 @@ bool tst_MainWindowCloseX11::start(QProcess &console, const QStringList &args)
     console.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     console.start(m_console, args);
     QByteArray output;
-    return QTest::qWaitFor([&] {
-               output += console.readAllStandardOutput();
-               return output.contains("ready") || console.state() == QProcess::NotRunning;
-           }, 60000)
-           && output.contains("ready");
+    return QTest::qWaitFor(
+               [&] {
+                   output += console.readAllStandardOutput();
+                   return output.contains("ready") || console.state() == QProcess::NotRunning;
+               },
+               60000) &&
+           output.contains("ready");
 }
 
 // Alt+F4 on the main window brings the prompt up as a window of its own, which the key answers.
@@ -40,21 +42,30 @@ bool tst_MainWindowCloseX11::answerPrompt(QProcess &console, const QString &key)
 {
     const quint64 main = windowOfPid(console.processId());
     const QList<quint64> before = windowsOfPid(console.processId());
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(main)});
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"),
+                                                  QStringLiteral("--sync"), QString::number(main)});
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("alt+F4")});
     quint64 prompt = 0;
-    if (!QTest::qWaitFor([&] { return !before.contains(prompt = activeWindow()) && windowsOfPid(console.processId()).contains(prompt); }, 20000))
+    if (!QTest::qWaitFor(
+            [&] {
+                return !before.contains(prompt = activeWindow()) &&
+                       windowsOfPid(console.processId()).contains(prompt);
+            },
+            20000))
         return false;
     return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), key}) == 0;
 }
 
 void tst_MainWindowCloseX11::closeAsksThenEnds()
 {
-    if (!windowManagerRunning() || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+    if (!windowManagerRunning() ||
+        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
         QSKIP("Needs a window manager for Alt+F4, and xdotool to type into another process.");
-    const QString config = QFileInfo(QStringLiteral(CONSOLE_EXECUTABLE)).absolutePath() + QStringLiteral("/config");
+    const QString config =
+        QFileInfo(QStringLiteral(CONSOLE_EXECUTABLE)).absolutePath() + QStringLiteral("/config");
     qputenv("TMPDIR", m_dir.path().toLocal8Bit()); // the consoles' socket and lock files
-    m_console = TestSupport::copyProgram(QStringLiteral(TEST_HELPER_DIR "/helper_console"), config, m_dir.path());
+    m_console = TestSupport::copyProgram(QStringLiteral(TEST_HELPER_DIR "/helper_console"), config,
+                                         m_dir.path());
     QVERIFY(!m_console.isEmpty());
     QProcess console;
     QVERIFY(start(console, {QStringLiteral("--open-demo")}));

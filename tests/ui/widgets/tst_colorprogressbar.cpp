@@ -11,7 +11,8 @@ using GaugeProbe::near;
 using GaugeProbe::PaintCounter;
 using GaugeProbe::render;
 
-namespace {
+namespace
+{
 
 const QColor Background(0, 0, 255);
 const QColor Bar(255, 0, 0);
@@ -33,7 +34,8 @@ void paintWith(ColorProgressBar &bar)
 // The width of the text's box for the bar's own font.
 qreal boxFor(const ColorProgressBar &bar, const QString &text)
 {
-    return ColorProgressBar::textBoxWidth(QFontMetricsF(bar.font()).size(Qt::TextSingleLine, text).width());
+    return ColorProgressBar::textBoxWidth(
+        QFontMetricsF(bar.font()).size(Qt::TextSingleLine, text).width());
 }
 
 // Whether any pixel in the rectangle is close to the colour.
@@ -90,18 +92,19 @@ void TestColorProgressBar::layout_data()
     const int follows = ColorProgressBar::TextFollowsBar;
     const int bubble = ColorProgressBar::TextInBubble;
     // Height 60 and a 30-pixel text box throughout.
-    QTest::newRow("rightEndWithBox") << right << 400 << 0.5 << true << QRectF(0, 0, 360, 60)
-                                     << QRectF(365, 0, 35, 60) << true;
-    QTest::newRow("rightEndTooNarrowForBox") << right << 200 << 0.5 << true << QRectF(0, 0, 200, 60)
-                                             << QRectF(170, 0, 30, 60) << false;
+    QTest::newRow("rightEndWithBox")
+        << right << 400 << 0.5 << true << QRectF(0, 0, 360, 60) << QRectF(365, 0, 35, 60) << true;
+    QTest::newRow("rightEndTooNarrowForBox")
+        << right << 200 << 0.5 << true << QRectF(0, 0, 200, 60) << QRectF(170, 0, 30, 60) << false;
     QTest::newRow("followsEnd") << follows << 400 << 0.5 << true << QRectF(0, 0, 400, 60)
                                 << QRectF(170, 0, 30, 60) << false;
-    QTest::newRow("followsStartsLeftOfWidget") << follows << 400 << 0.05 << true << QRectF(0, 0, 400, 60)
-                                               << QRectF(-10, 0, 30, 60) << false;
-    QTest::newRow("bubbleWithRoom") << bubble << 400 << 0.5 << true << QRectF(0, 40, 400, 20)
-                                    << QRectF(185, 5, 30, 25) << true;
-    QTest::newRow("bubbleNearStart") << bubble << 400 << 0.025 << true << QRectF(0, 40, 400, 20)
-                                     << QRectF(0, 5, 30, 25) << true;
+    QTest::newRow("followsStartsLeftOfWidget")
+        << follows << 400 << 0.05 << true << QRectF(0, 0, 400, 60) << QRectF(-10, 0, 30, 60)
+        << false;
+    QTest::newRow("bubbleWithRoom")
+        << bubble << 400 << 0.5 << true << QRectF(0, 40, 400, 20) << QRectF(185, 5, 30, 25) << true;
+    QTest::newRow("bubbleNearStart")
+        << bubble << 400 << 0.025 << true << QRectF(0, 40, 400, 20) << QRectF(0, 5, 30, 25) << true;
     QTest::newRow("bubbleAtEnd") << bubble << 400 << 0.95 << true << QRectF(0, 40, 400, 20)
                                  << QRectF(370, 5, 30, 25) << true;
     QTest::newRow("bubbleAtZero") << bubble << 400 << 0.0 << false << QRectF(0, 40, 400, 20)
@@ -408,7 +411,8 @@ void TestColorProgressBar::setStripe()
 
     ColorProgressBar bar(style);
     if (gap == 0 && width == 0)
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ColorProgressBar: ignoring stripes"));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("ColorProgressBar: ignoring stripes"));
     bar.setStripe(gap, slant, width);
     QCOMPARE(bar.stripeGap(), stored ? gap : 5);
     QCOMPARE(bar.stripeSlant(), stored ? slant : 0);

@@ -11,12 +11,12 @@
 
 #include "../chart/gaugeprobe.h"
 
-namespace {
+namespace
+{
 
 const QString Caption = QStringLiteral("Starting, please wait");
 
-struct Parts
-{
+struct Parts {
     QLabel *title;
     ColorProgressBar *bar;
     QTextBrowser *browser;

@@ -7,16 +7,17 @@
 using GaugeProbe::PaintCounter;
 using GaugeProbe::render;
 
-namespace {
+namespace
+{
 
 const QColor Outline(QStringLiteral("#EB2E50"));
 
 // Colour only: callers pick the pixels by their opacity first.
 bool near(const QColor &actual, const QColor &expected, int tolerance)
 {
-    return qAbs(actual.red() - expected.red()) <= tolerance
-           && qAbs(actual.green() - expected.green()) <= tolerance
-           && qAbs(actual.blue() - expected.blue()) <= tolerance;
+    return qAbs(actual.red() - expected.red()) <= tolerance &&
+           qAbs(actual.green() - expected.green()) <= tolerance &&
+           qAbs(actual.blue() - expected.blue()) <= tolerance;
 }
 
 // Counts the pixels at least half opaque whose colour is close to the given one.
@@ -100,7 +101,8 @@ void TestWordArtWidget::hollowByDefault()
             if (c.alpha() < 128)
                 continue;
             ++inked;
-            QVERIFY2(near(c, Outline, 8), qPrintable(QStringLiteral("(%1, %2) %3").arg(x).arg(y).arg(c.name())));
+            QVERIFY2(near(c, Outline, 8),
+                     qPrintable(QStringLiteral("(%1, %2) %3").arg(x).arg(y).arg(c.name())));
         }
     QVERIFY(inked > 100);
     // The stems of a 40-point bold H are far wider than two outlines: inside them is nothing.

@@ -5,7 +5,8 @@
 #include <QPainter>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 // Names the gauge in its warnings.
 constexpr char GaugeName[] = "AverageChart";
@@ -42,35 +43,15 @@ const GaugePainter::PointerLook PointerLook{1.0, 38};
 } // namespace
 
 AverageChart::AverageChart(QWidget *parent)
-    : QWidget(parent),
-      m_minValue(1.0),
-      m_maxValue(2999.0),
-      m_value(0.0),
-      m_precision(0),
-      m_scaleMajor(10),
-      m_scaleMinor(10),
-      m_startAngle(45),
-      m_endAngle(45),
-      m_animation(false),
-      m_animationStep(0.5),
-      m_outerCircleColor(80, 80, 80),
-      m_innerCircleColor(60, 60, 60),
-      m_pieColorStart(24, 189, 155),
-      m_pieColorMid(218, 218, 0),
-      m_pieColorEnd(255, 107, 107),
-      m_coverCircleColor(100, 100, 100),
-      m_scaleColor(255, 255, 255),
-      m_pointerColor(255, 107, 107),
-      m_centerCircleColor(250, 250, 250),
-      m_textColor(0, 0, 0),
-      m_captionColor(Qt::white),
-      m_captionText(QStringLiteral("平均值")),
-      m_showOverlay(true),
-      m_overlayColor(255, 255, 255, 60),
-      m_pieStyle(PieStyle_Three),
-      m_pointerStyle(PointerStyle_Indicator),
-      m_reverse(false),
-      m_currentValue(0.0),
+    : QWidget(parent), m_minValue(1.0), m_maxValue(2999.0), m_value(0.0), m_precision(0),
+      m_scaleMajor(10), m_scaleMinor(10), m_startAngle(45), m_endAngle(45), m_animation(false),
+      m_animationStep(0.5), m_outerCircleColor(80, 80, 80), m_innerCircleColor(60, 60, 60),
+      m_pieColorStart(24, 189, 155), m_pieColorMid(218, 218, 0), m_pieColorEnd(255, 107, 107),
+      m_coverCircleColor(100, 100, 100), m_scaleColor(255, 255, 255), m_pointerColor(255, 107, 107),
+      m_centerCircleColor(250, 250, 250), m_textColor(0, 0, 0), m_captionColor(Qt::white),
+      m_captionText(QStringLiteral("平均值")), m_showOverlay(true),
+      m_overlayColor(255, 255, 255, 60), m_pieStyle(PieStyle_Three),
+      m_pointerStyle(PointerStyle_Indicator), m_reverse(false), m_currentValue(0.0),
       m_timer(new QTimer(this))
 {
     m_timer->setInterval(AnimationInterval);
@@ -200,8 +181,8 @@ void AverageChart::setPrecision(int precision)
 
 void AverageChart::setScaleMajor(int scaleMajor)
 {
-    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "major", scaleMajor)
-        || scaleMajor == m_scaleMajor)
+    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "major", scaleMajor) ||
+        scaleMajor == m_scaleMajor)
         return;
     m_scaleMajor = scaleMajor;
     update();
@@ -209,8 +190,8 @@ void AverageChart::setScaleMajor(int scaleMajor)
 
 void AverageChart::setScaleMinor(int scaleMinor)
 {
-    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "minor", scaleMinor)
-        || scaleMinor == m_scaleMinor)
+    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "minor", scaleMinor) ||
+        scaleMinor == m_scaleMinor)
         return;
     m_scaleMinor = scaleMinor;
     update();
@@ -242,8 +223,8 @@ void AverageChart::setAnimation(bool animation)
 
 void AverageChart::setAnimationStep(double animationStep)
 {
-    if (!GaugePainter::acceptsAnimationStep(GaugeName, animationStep)
-        || animationStep == m_animationStep)
+    if (!GaugePainter::acceptsAnimationStep(GaugeName, animationStep) ||
+        animationStep == m_animationStep)
         return;
     m_animationStep = animationStep;
     update();
@@ -375,9 +356,9 @@ void AverageChart::paintEvent(QPaintEvent *)
                             TickOuterRadius);
     GaugePainter::drawScaleLabels(painter, m_scaleColor, fontMetrics(), m_startAngle, range,
                                   m_minValue, m_maxValue, m_scaleMajor, LabelRadius);
-    GaugePainter::drawPointer(painter, m_pointerStyle, m_pointerColor, m_startAngle,
-                              GaugePainter::valueAngle(range, m_minValue, m_maxValue, m_currentValue),
-                              PointerLook);
+    GaugePainter::drawPointer(
+        painter, m_pointerStyle, m_pointerColor, m_startAngle,
+        GaugePainter::valueAngle(range, m_minValue, m_maxValue, m_currentValue), PointerLook);
     GaugePainter::drawDisc(painter, HubRingRadius, m_pointerColor, HubRingOpacity);
     GaugePainter::drawDisc(painter, HubRadius, m_centerCircleColor);
     GaugePainter::drawCenteredText(painter, valueText(), ValuePixelSize, m_textColor, ValueRect);

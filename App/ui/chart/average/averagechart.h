@@ -43,8 +43,8 @@ public:
     // Fixed to int so that any number handed in stays a valid value: unknown styles draw
     // no band or no pointer.
     enum PieStyle : int {
-        PieStyle_Three = 0,   // fixed three-colour band
-        PieStyle_Current = 1  // band split at the displayed value
+        PieStyle_Three = 0,  // fixed three-colour band
+        PieStyle_Current = 1 // band split at the displayed value
     };
     Q_ENUM(PieStyle)
 
@@ -57,8 +57,7 @@ public:
     Q_ENUM(PointerStyle)
 
     // One sector of the colour band, in the painter's sixteenths of a degree.
-    struct PieSector
-    {
+    struct PieSector {
         int startAngle;
         int spanAngle;
         QColor color;

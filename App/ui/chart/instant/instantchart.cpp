@@ -5,7 +5,8 @@
 #include <QPainter>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 // Names the gauge in its warnings.
 constexpr char GaugeName[] = "InstantChart";
@@ -34,31 +35,13 @@ const GaugePainter::PointerLook PointerLook{0.6, 45};
 } // namespace
 
 InstantChart::InstantChart(QWidget *parent)
-    : QWidget(parent),
-      m_minValue(1.0),
-      m_maxValue(2999.0),
-      m_value(0.0),
-      m_scaleMajor(10),
-      m_scaleMinor(10),
-      m_startAngle(45),
-      m_endAngle(45),
-      m_animation(false),
-      m_animationStep(3.0),
-      m_showUserValue(false),
-      m_userValue(80.0),
-      m_userValueColor(255, 107, 107),
-      m_usedColor(100, 184, 255),
-      m_freeColor(100, 100, 100),
-      m_scaleColor(10, 10, 10),
-      m_pointerColor(255, 107, 107),
-      m_textColor(250, 250, 250),
-      m_titleColor(Qt::white),
-      m_title(QStringLiteral("瞬时值")),
-      m_showOverlay(true),
-      m_overlayColor(255, 255, 255, 60),
-      m_pointerStyle(PointerStyle_Indicator),
-      m_reverse(false),
-      m_currentValue(0.0),
+    : QWidget(parent), m_minValue(1.0), m_maxValue(2999.0), m_value(0.0), m_scaleMajor(10),
+      m_scaleMinor(10), m_startAngle(45), m_endAngle(45), m_animation(false), m_animationStep(3.0),
+      m_showUserValue(false), m_userValue(80.0), m_userValueColor(255, 107, 107),
+      m_usedColor(100, 184, 255), m_freeColor(100, 100, 100), m_scaleColor(10, 10, 10),
+      m_pointerColor(255, 107, 107), m_textColor(250, 250, 250), m_titleColor(Qt::white),
+      m_title(QStringLiteral("瞬时值")), m_showOverlay(true), m_overlayColor(255, 255, 255, 60),
+      m_pointerStyle(PointerStyle_Indicator), m_reverse(false), m_currentValue(0.0),
       m_timer(new QTimer(this))
 {
     m_timer->setInterval(AnimationInterval);
@@ -91,8 +74,8 @@ QVector<InstantChart::RimArc> InstantChart::rimArcs() const
     return {
         {truncatedInt((begin - a1) * SixteenthsPerDegree), truncatedInt(a1 * SixteenthsPerDegree),
          m_showUserValue ? m_userValueColor : m_usedColor},
-        {truncatedInt((begin - a1 - a2) * SixteenthsPerDegree), truncatedInt(a2 * SixteenthsPerDegree),
-         m_freeColor},
+        {truncatedInt((begin - a1 - a2) * SixteenthsPerDegree),
+         truncatedInt(a2 * SixteenthsPerDegree), m_freeColor},
     };
 }
 
@@ -157,8 +140,8 @@ void InstantChart::setValue(int value)
 
 void InstantChart::setScaleMajor(int scaleMajor)
 {
-    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "major", scaleMajor)
-        || scaleMajor == m_scaleMajor)
+    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "major", scaleMajor) ||
+        scaleMajor == m_scaleMajor)
         return;
     m_scaleMajor = scaleMajor;
     update();
@@ -166,8 +149,8 @@ void InstantChart::setScaleMajor(int scaleMajor)
 
 void InstantChart::setScaleMinor(int scaleMinor)
 {
-    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "minor", scaleMinor)
-        || scaleMinor == m_scaleMinor)
+    if (!GaugePainter::acceptsScaleIntervals(GaugeName, "minor", scaleMinor) ||
+        scaleMinor == m_scaleMinor)
         return;
     m_scaleMinor = scaleMinor;
     update();
@@ -199,8 +182,8 @@ void InstantChart::setAnimation(bool animation)
 
 void InstantChart::setAnimationStep(double animationStep)
 {
-    if (!GaugePainter::acceptsAnimationStep(GaugeName, animationStep)
-        || animationStep == m_animationStep)
+    if (!GaugePainter::acceptsAnimationStep(GaugeName, animationStep) ||
+        animationStep == m_animationStep)
         return;
     m_animationStep = animationStep;
     update();
@@ -326,9 +309,9 @@ void InstantChart::paintEvent(QPaintEvent *)
                             TickOuterRadius);
     GaugePainter::drawScaleLabels(painter, m_scaleColor, fontMetrics(), m_startAngle, range,
                                   m_minValue, m_maxValue, m_scaleMajor, LabelRadius);
-    GaugePainter::drawPointer(painter, m_pointerStyle, m_pointerColor, m_startAngle,
-                              GaugePainter::valueAngle(range, m_minValue, m_maxValue, m_currentValue),
-                              PointerLook);
+    GaugePainter::drawPointer(
+        painter, m_pointerStyle, m_pointerColor, m_startAngle,
+        GaugePainter::valueAngle(range, m_minValue, m_maxValue, m_currentValue), PointerLook);
     GaugePainter::drawDisc(painter, HubRingRadius, m_pointerColor, HubRingOpacity);
     GaugePainter::drawDisc(painter, HubRadius, m_pointerColor);
     GaugePainter::drawCenteredText(painter, valueText(), ValuePixelSize, m_textColor, ValueRect);

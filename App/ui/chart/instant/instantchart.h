@@ -49,8 +49,7 @@ public:
     Q_ENUM(PointerStyle)
 
     // One stroke of the rim arc, in the painter's sixteenths of a degree.
-    struct RimArc
-    {
+    struct RimArc {
         int startAngle;
         int spanAngle;
         QColor color;

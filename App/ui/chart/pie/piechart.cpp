@@ -10,7 +10,8 @@
 #include <QtCharts/QPieSeries>
 #include <QtCharts/QPieSlice>
 
-namespace {
+namespace
+{
 
 const QStringList &sliceColors()
 {
@@ -24,7 +25,7 @@ const QStringList &sliceColors()
 PieChart::PieChart(QWidget *parent) : QWidget(parent)
 {
     m_pieSeries = new QPieSeries(this);
-    connect(m_pieSeries, SIGNAL(clicked(QPieSlice*)), this, SLOT(onPieSeriesClicked(QPieSlice*)));
+    connect(m_pieSeries, SIGNAL(clicked(QPieSlice *)), this, SLOT(onPieSeriesClicked(QPieSlice *)));
 
     const QList<qreal> values = {3.1, 3.2, 3.3, 3.4};
     const QStringList labels = {QStringLiteral("良品"), QStringLiteral("坏品"),

@@ -7,25 +7,42 @@
 #include "framelesshelper.h"
 #include "framelessrules.h"
 
-CFramelessWindow::CFramelessWindow(QWidget *parent)
-    : QMainWindow(parent)
+CFramelessWindow::CFramelessWindow(QWidget *parent) : QMainWindow(parent)
 {
-    setWindowFlags(windowFlags() | Qt::Window | Qt::FramelessWindowHint
-                   | Qt::WindowSystemMenuHint);
+    setWindowFlags(windowFlags() | Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint);
 
     m_frameless = new FramelessHelper(this, [this](const QPoint &globalPos) {
         FramelessHit hit;
         switch (hitTest(globalPos)) {
-        case HitNone: break;
-        case HitCaption: hit.caption = true; break;
-        case HitLeft: hit.edges = Qt::LeftEdge; break;
-        case HitRight: hit.edges = Qt::RightEdge; break;
-        case HitTop: hit.edges = Qt::TopEdge; break;
-        case HitBottom: hit.edges = Qt::BottomEdge; break;
-        case HitTopLeft: hit.edges = Qt::TopEdge | Qt::LeftEdge; break;
-        case HitTopRight: hit.edges = Qt::TopEdge | Qt::RightEdge; break;
-        case HitBottomLeft: hit.edges = Qt::BottomEdge | Qt::LeftEdge; break;
-        case HitBottomRight: hit.edges = Qt::BottomEdge | Qt::RightEdge; break;
+        case HitNone:
+            break;
+        case HitCaption:
+            hit.caption = true;
+            break;
+        case HitLeft:
+            hit.edges = Qt::LeftEdge;
+            break;
+        case HitRight:
+            hit.edges = Qt::RightEdge;
+            break;
+        case HitTop:
+            hit.edges = Qt::TopEdge;
+            break;
+        case HitBottom:
+            hit.edges = Qt::BottomEdge;
+            break;
+        case HitTopLeft:
+            hit.edges = Qt::TopEdge | Qt::LeftEdge;
+            break;
+        case HitTopRight:
+            hit.edges = Qt::TopEdge | Qt::RightEdge;
+            break;
+        case HitBottomLeft:
+            hit.edges = Qt::BottomEdge | Qt::LeftEdge;
+            break;
+        case HitBottomRight:
+            hit.edges = Qt::BottomEdge | Qt::RightEdge;
+            break;
         }
         return hit;
     });
@@ -156,8 +173,8 @@ CFramelessWindow::HitArea CFramelessWindow::hitTest(const QRect &windowRect,
                                                     const QList<QWidget *> &captionWidgets)
 {
     if (resizable) {
-        const Qt::Edges edges = Frameless::edgesAt(windowRect, globalPos, borderWidth,
-                                                   !fixedWidth, !fixedHeight);
+        const Qt::Edges edges =
+            Frameless::edgesAt(windowRect, globalPos, borderWidth, !fixedWidth, !fixedHeight);
         const bool left = edges & Qt::LeftEdge;
         const bool right = edges & Qt::RightEdge;
         if (edges & Qt::TopEdge)

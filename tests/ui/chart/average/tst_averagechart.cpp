@@ -17,7 +17,8 @@ using GaugeProbe::dialPoint;
 using GaugeProbe::tick;
 using GaugeProbe::timerOf;
 
-namespace {
+namespace
+{
 
 const QSize Size(200, 200);
 const QColor Outer(80, 80, 80);
@@ -73,12 +74,14 @@ private slots:
 void TestAverageChart::metaObjectLayout()
 {
     const QMetaObject &meta = AverageChart::staticMetaObject;
-    const QStringList properties{
-        "minValue", "maxValue", "value", "precision", "scaleMajor", "scaleMinor", "startAngle",
-        "endAngle", "animation", "animationStep", "outerCircleColor", "innerCircleColor",
-        "pieColorStart", "pieColorMid", "pieColorEnd", "coverCircleColor", "scaleColor",
-        "pointerColor", "centerCircleColor", "textColor", "showOverlay", "overlayColor",
-        "pieStyle", "pointerStyle"};
+    const QStringList properties{"minValue",          "maxValue",         "value",
+                                 "precision",         "scaleMajor",       "scaleMinor",
+                                 "startAngle",        "endAngle",         "animation",
+                                 "animationStep",     "outerCircleColor", "innerCircleColor",
+                                 "pieColorStart",     "pieColorMid",      "pieColorEnd",
+                                 "coverCircleColor",  "scaleColor",       "pointerColor",
+                                 "centerCircleColor", "textColor",        "showOverlay",
+                                 "overlayColor",      "pieStyle",         "pointerStyle"};
     QStringList found;
     for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
         const QMetaProperty property = meta.property(i);
@@ -90,16 +93,35 @@ void TestAverageChart::metaObjectLayout()
     QVERIFY(meta.property(meta.indexOfProperty("pieStyle")).isEnumType());
     QVERIFY(meta.property(meta.indexOfProperty("pointerStyle")).isEnumType());
 
-    const QStringList methods{
-        "valueChanged(int)", "updateValue()", "setRange(double,double)", "setRange(int,int)",
-        "setMinValue(double)", "setMaxValue(double)", "setValue(double)", "setValue(int)",
-        "setPrecision(int)", "setScaleMajor(int)", "setScaleMinor(int)", "setStartAngle(int)",
-        "setEndAngle(int)", "setAnimation(bool)", "setAnimationStep(double)",
-        "setOuterCircleColor(QColor)", "setInnerCircleColor(QColor)", "setPieColorStart(QColor)",
-        "setPieColorMid(QColor)", "setPieColorEnd(QColor)", "setCoverCircleColor(QColor)",
-        "setScaleColor(QColor)", "setPointerColor(QColor)", "setCenterCircleColor(QColor)",
-        "setTextColor(QColor)", "setShowOverlay(bool)", "setOverlayColor(QColor)",
-        "setPieStyle(AverageChart::PieStyle)", "setPointerStyle(AverageChart::PointerStyle)"};
+    const QStringList methods{"valueChanged(int)",
+                              "updateValue()",
+                              "setRange(double,double)",
+                              "setRange(int,int)",
+                              "setMinValue(double)",
+                              "setMaxValue(double)",
+                              "setValue(double)",
+                              "setValue(int)",
+                              "setPrecision(int)",
+                              "setScaleMajor(int)",
+                              "setScaleMinor(int)",
+                              "setStartAngle(int)",
+                              "setEndAngle(int)",
+                              "setAnimation(bool)",
+                              "setAnimationStep(double)",
+                              "setOuterCircleColor(QColor)",
+                              "setInnerCircleColor(QColor)",
+                              "setPieColorStart(QColor)",
+                              "setPieColorMid(QColor)",
+                              "setPieColorEnd(QColor)",
+                              "setCoverCircleColor(QColor)",
+                              "setScaleColor(QColor)",
+                              "setPointerColor(QColor)",
+                              "setCenterCircleColor(QColor)",
+                              "setTextColor(QColor)",
+                              "setShowOverlay(bool)",
+                              "setOverlayColor(QColor)",
+                              "setPieStyle(AverageChart::PieStyle)",
+                              "setPointerStyle(AverageChart::PointerStyle)"};
     QStringList signatures;
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
         signatures << QString::fromLatin1(meta.method(i).methodSignature());
@@ -513,8 +535,10 @@ void TestAverageChart::pointerStyles_data()
     QTest::newRow("circle") << int(AverageChart::PointerStyle_Circle) << 42.0 << Pointer << 30.0;
     QTest::newRow("indicator") << int(AverageChart::PointerStyle_Indicator) << 40.0
                                << blend(Cover, Pointer, 0.8) << -1.0;
-    QTest::newRow("indicatorR") << int(AverageChart::PointerStyle_IndicatorR) << 40.0 << Pointer << -1.0;
-    QTest::newRow("triangle") << int(AverageChart::PointerStyle_Triangle) << 41.0 << Pointer << 30.0;
+    QTest::newRow("indicatorR") << int(AverageChart::PointerStyle_IndicatorR) << 40.0 << Pointer
+                                << -1.0;
+    QTest::newRow("triangle") << int(AverageChart::PointerStyle_Triangle) << 41.0 << Pointer
+                              << 30.0;
 }
 
 void TestAverageChart::pointerStyles()
@@ -568,13 +592,18 @@ void TestAverageChart::widgetSize_data()
     // 400 x 200: scale 1.0, centre (200, 100).
     QTest::newRow("wideOuterDisc") << QSize(400, 200) << QPoint(200, 195) << Outer;
     QTest::newRow("wideInnerDisc") << QSize(400, 200) << QPoint(200, 185) << Inner;
-    QTest::newRow("wideLeftOfDial") << QSize(400, 200) << QPoint(98, 100) << QColor(Qt::transparent);
-    QTest::newRow("wideRightOfDial") << QSize(400, 200) << QPoint(302, 100) << QColor(Qt::transparent);
+    QTest::newRow("wideLeftOfDial")
+        << QSize(400, 200) << QPoint(98, 100) << QColor(Qt::transparent);
+    QTest::newRow("wideRightOfDial")
+        << QSize(400, 200) << QPoint(302, 100) << QColor(Qt::transparent);
     QTest::newRow("wideHub") << QSize(400, 200) << QPoint(188, 100) << Centre;
     // 301 x 301: centre (150, 150), scale 1.505.
-    QTest::newRow("squareOuterDisc") << QSize(301, 301) << QPoint(150, 150 + qFloor(95 * 1.505)) << Outer;
-    QTest::newRow("squareInnerDisc") << QSize(301, 301) << QPoint(150, 150 + qFloor(85 * 1.505)) << Inner;
-    QTest::newRow("squareHub") << QSize(301, 301) << QPoint(150 - qFloor(12 * 1.505), 150) << Centre;
+    QTest::newRow("squareOuterDisc")
+        << QSize(301, 301) << QPoint(150, 150 + qFloor(95 * 1.505)) << Outer;
+    QTest::newRow("squareInnerDisc")
+        << QSize(301, 301) << QPoint(150, 150 + qFloor(85 * 1.505)) << Inner;
+    QTest::newRow("squareHub") << QSize(301, 301) << QPoint(150 - qFloor(12 * 1.505), 150)
+                               << Centre;
     QTest::newRow("squareCorner") << QSize(301, 301) << QPoint(5, 5) << QColor(Qt::transparent);
 }
 

@@ -16,7 +16,8 @@ using GaugeProbe::dialPoint;
 using GaugeProbe::tick;
 using GaugeProbe::timerOf;
 
-namespace {
+namespace
+{
 
 const QSize Size(200, 200);
 const QColor UserValue(255, 107, 107);
@@ -71,11 +72,12 @@ private slots:
 void TestInstantChart::metaObjectLayout()
 {
     const QMetaObject &meta = InstantChart::staticMetaObject;
-    const QStringList properties{
-        "minValue", "maxValue", "value", "scaleMajor", "scaleMinor", "startAngle", "endAngle",
-        "animation", "animationStep", "showUserValue", "userValue", "userValueColor", "usedColor",
-        "freeColor", "scaleColor", "pointerColor", "textColor", "titleColor", "title",
-        "showOverlay", "overlayColor", "pointerStyle"};
+    const QStringList properties{"minValue",      "maxValue",      "value",      "scaleMajor",
+                                 "scaleMinor",    "startAngle",    "endAngle",   "animation",
+                                 "animationStep", "showUserValue", "userValue",  "userValueColor",
+                                 "usedColor",     "freeColor",     "scaleColor", "pointerColor",
+                                 "textColor",     "titleColor",    "title",      "showOverlay",
+                                 "overlayColor",  "pointerStyle"};
     QStringList found;
     for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
         QVERIFY(meta.property(i).isWritable());
@@ -84,16 +86,33 @@ void TestInstantChart::metaObjectLayout()
     QCOMPARE(found, properties);
     QVERIFY(meta.property(meta.indexOfProperty("pointerStyle")).isEnumType());
 
-    const QStringList methods{
-        "valueChanged(double)", "updateValue()", "setRange(double,double)", "setMinValue(double)",
-        "setMaxValue(double)", "setValue(double)", "setValue(int)", "setScaleMajor(int)",
-        "setScaleMinor(int)", "setStartAngle(int)", "setEndAngle(int)", "setAnimation(bool)",
-        "setAnimationStep(double)", "setShowUserValue(bool)", "setUserValue(double)",
-        "setUserValue(int)", "setUserValueColor(QColor)", "setUsedColor(QColor)",
-        "setFreeColor(QColor)", "setScaleColor(QColor)", "setPointerColor(QColor)",
-        "setTextColor(QColor)", "setTitleColor(QColor)", "setTitle(QString)",
-        "setShowOverlay(bool)", "setOverlayColor(QColor)",
-        "setPointerStyle(InstantChart::PointerStyle)"};
+    const QStringList methods{"valueChanged(double)",
+                              "updateValue()",
+                              "setRange(double,double)",
+                              "setMinValue(double)",
+                              "setMaxValue(double)",
+                              "setValue(double)",
+                              "setValue(int)",
+                              "setScaleMajor(int)",
+                              "setScaleMinor(int)",
+                              "setStartAngle(int)",
+                              "setEndAngle(int)",
+                              "setAnimation(bool)",
+                              "setAnimationStep(double)",
+                              "setShowUserValue(bool)",
+                              "setUserValue(double)",
+                              "setUserValue(int)",
+                              "setUserValueColor(QColor)",
+                              "setUsedColor(QColor)",
+                              "setFreeColor(QColor)",
+                              "setScaleColor(QColor)",
+                              "setPointerColor(QColor)",
+                              "setTextColor(QColor)",
+                              "setTitleColor(QColor)",
+                              "setTitle(QString)",
+                              "setShowOverlay(bool)",
+                              "setOverlayColor(QColor)",
+                              "setPointerStyle(InstantChart::PointerStyle)"};
     QStringList signatures;
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
         signatures << QString::fromLatin1(meta.method(i).methodSignature());
@@ -391,7 +410,8 @@ void TestInstantChart::pointerStyles_data()
     // The line over the triangle's axis doubles up: 1 - 0.4 * 0.4.
     QTest::newRow("indicatorR") << int(InstantChart::PointerStyle_IndicatorR) << 40.0
                                 << translucent(Pointer, 0.84) << -1.0;
-    QTest::newRow("triangle") << int(InstantChart::PointerStyle_Triangle) << 48.0 << Pointer << 41.0;
+    QTest::newRow("triangle") << int(InstantChart::PointerStyle_Triangle) << 48.0 << Pointer
+                              << 41.0;
     QTest::newRow("unknown") << 12 << -1.0 << Transparent << 40.0;
 }
 
@@ -426,8 +446,10 @@ void TestInstantChart::widgetSize_data()
     QTest::newRow("wideRimLeft") << QSize(400, 200) << QPoint(200 - 94, 100) << Free;
     QTest::newRow("wideRimRight") << QSize(400, 200) << QPoint(200 + 93, 100) << Free;
     QTest::newRow("wideOutsideRim") << QSize(400, 200) << QPoint(200 - 101, 100) << Transparent;
-    QTest::newRow("squareRimLeft") << QSize(301, 301) << QPoint(150 - qFloor(94 * 1.505), 150) << Free;
-    QTest::newRow("squareInsideRim") << QSize(301, 301) << QPoint(150 - qFloor(86 * 1.505), 150) << Transparent;
+    QTest::newRow("squareRimLeft")
+        << QSize(301, 301) << QPoint(150 - qFloor(94 * 1.505), 150) << Free;
+    QTest::newRow("squareInsideRim")
+        << QSize(301, 301) << QPoint(150 - qFloor(86 * 1.505), 150) << Transparent;
 }
 
 void TestInstantChart::widgetSize()

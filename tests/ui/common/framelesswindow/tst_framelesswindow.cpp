@@ -8,7 +8,8 @@
 
 #include "ui/common/framelesswindow/framelesswindow.h"
 
-namespace {
+namespace
+{
 
 using Hit = CFramelessWindow::HitArea;
 
@@ -28,8 +29,7 @@ protected:
 
 // A 400 x 300 window at (100, 100) whose 40-pixel title bar holds, from the left, a push button,
 // a label registered as caption, a label that is not, and empty space.
-struct TitledWindow
-{
+struct TitledWindow {
     CFramelessWindow window;
     PressTarget *central = new PressTarget;
     QWidget *titleBar = new QWidget;
@@ -134,45 +134,78 @@ void TestFramelessWindow::edgeHitTest_data()
 
     // left 100, right 400, top 100, bottom 300 (right and bottom exclusive), band 5.
     const QRect r(100, 100, 300, 200);
-    QTest::newRow("leftBandStart") << r << QPoint(100, 200) << 5 << true << false << false << int(Hit::HitLeft);
-    QTest::newRow("leftBandLast") << r << QPoint(104, 200) << 5 << true << false << false << int(Hit::HitLeft);
-    QTest::newRow("fiveInsideLeftIsNotBand") << r << QPoint(105, 200) << 5 << true << false << false << int(Hit::HitNone);
-    QTest::newRow("rightBandStart") << r << QPoint(395, 200) << 5 << true << false << false << int(Hit::HitRight);
-    QTest::newRow("rightBandLast") << r << QPoint(399, 200) << 5 << true << false << false << int(Hit::HitRight);
-    QTest::newRow("beforeRightBand") << r << QPoint(394, 200) << 5 << true << false << false << int(Hit::HitNone);
-    QTest::newRow("topBand") << r << QPoint(250, 104) << 5 << true << false << false << int(Hit::HitTop);
-    QTest::newRow("belowTopBand") << r << QPoint(250, 105) << 5 << true << false << false << int(Hit::HitNone);
-    QTest::newRow("bottomBand") << r << QPoint(250, 295) << 5 << true << false << false << int(Hit::HitBottom);
-    QTest::newRow("aboveBottomBand") << r << QPoint(250, 294) << 5 << true << false << false << int(Hit::HitNone);
-    QTest::newRow("threeInLeftThreeAboveBottom") << r << QPoint(103, 297) << 5 << true << false << false << int(Hit::HitBottomLeft);
-    QTest::newRow("bottomRight") << r << QPoint(398, 298) << 5 << true << false << false << int(Hit::HitBottomRight);
-    QTest::newRow("topLeft") << r << QPoint(101, 101) << 5 << true << false << false << int(Hit::HitTopLeft);
-    QTest::newRow("topRight") << r << QPoint(398, 101) << 5 << true << false << false << int(Hit::HitTopRight);
-    QTest::newRow("outsideLeft") << r << QPoint(99, 200) << 5 << true << false << false << int(Hit::HitNone);
-    QTest::newRow("centre") << r << QPoint(250, 200) << 5 << true << false << false << int(Hit::HitNone);
+    QTest::newRow("leftBandStart")
+        << r << QPoint(100, 200) << 5 << true << false << false << int(Hit::HitLeft);
+    QTest::newRow("leftBandLast") << r << QPoint(104, 200) << 5 << true << false << false
+                                  << int(Hit::HitLeft);
+    QTest::newRow("fiveInsideLeftIsNotBand")
+        << r << QPoint(105, 200) << 5 << true << false << false << int(Hit::HitNone);
+    QTest::newRow("rightBandStart")
+        << r << QPoint(395, 200) << 5 << true << false << false << int(Hit::HitRight);
+    QTest::newRow("rightBandLast")
+        << r << QPoint(399, 200) << 5 << true << false << false << int(Hit::HitRight);
+    QTest::newRow("beforeRightBand")
+        << r << QPoint(394, 200) << 5 << true << false << false << int(Hit::HitNone);
+    QTest::newRow("topBand") << r << QPoint(250, 104) << 5 << true << false << false
+                             << int(Hit::HitTop);
+    QTest::newRow("belowTopBand") << r << QPoint(250, 105) << 5 << true << false << false
+                                  << int(Hit::HitNone);
+    QTest::newRow("bottomBand") << r << QPoint(250, 295) << 5 << true << false << false
+                                << int(Hit::HitBottom);
+    QTest::newRow("aboveBottomBand")
+        << r << QPoint(250, 294) << 5 << true << false << false << int(Hit::HitNone);
+    QTest::newRow("threeInLeftThreeAboveBottom")
+        << r << QPoint(103, 297) << 5 << true << false << false << int(Hit::HitBottomLeft);
+    QTest::newRow("bottomRight") << r << QPoint(398, 298) << 5 << true << false << false
+                                 << int(Hit::HitBottomRight);
+    QTest::newRow("topLeft") << r << QPoint(101, 101) << 5 << true << false << false
+                             << int(Hit::HitTopLeft);
+    QTest::newRow("topRight") << r << QPoint(398, 101) << 5 << true << false << false
+                              << int(Hit::HitTopRight);
+    QTest::newRow("outsideLeft") << r << QPoint(99, 200) << 5 << true << false << false
+                                 << int(Hit::HitNone);
+    QTest::newRow("centre") << r << QPoint(250, 200) << 5 << true << false << false
+                            << int(Hit::HitNone);
 
-    QTest::newRow("fixedWidthLeft") << r << QPoint(102, 200) << 5 << true << true << false << int(Hit::HitNone);
-    QTest::newRow("fixedWidthRight") << r << QPoint(398, 200) << 5 << true << true << false << int(Hit::HitNone);
-    QTest::newRow("fixedWidthTopLeftIsTop") << r << QPoint(101, 101) << 5 << true << true << false << int(Hit::HitTop);
-    QTest::newRow("fixedWidthBottomLeftIsBottom") << r << QPoint(103, 297) << 5 << true << true << false << int(Hit::HitBottom);
-    QTest::newRow("fixedHeightBottomLeftIsLeft") << r << QPoint(103, 297) << 5 << true << false << true << int(Hit::HitLeft);
-    QTest::newRow("fixedHeightTop") << r << QPoint(250, 101) << 5 << true << false << true << int(Hit::HitNone);
-    QTest::newRow("fixedBothCorner") << r << QPoint(103, 297) << 5 << true << true << true << int(Hit::HitNone);
+    QTest::newRow("fixedWidthLeft")
+        << r << QPoint(102, 200) << 5 << true << true << false << int(Hit::HitNone);
+    QTest::newRow("fixedWidthRight")
+        << r << QPoint(398, 200) << 5 << true << true << false << int(Hit::HitNone);
+    QTest::newRow("fixedWidthTopLeftIsTop")
+        << r << QPoint(101, 101) << 5 << true << true << false << int(Hit::HitTop);
+    QTest::newRow("fixedWidthBottomLeftIsBottom")
+        << r << QPoint(103, 297) << 5 << true << true << false << int(Hit::HitBottom);
+    QTest::newRow("fixedHeightBottomLeftIsLeft")
+        << r << QPoint(103, 297) << 5 << true << false << true << int(Hit::HitLeft);
+    QTest::newRow("fixedHeightTop")
+        << r << QPoint(250, 101) << 5 << true << false << true << int(Hit::HitNone);
+    QTest::newRow("fixedBothCorner")
+        << r << QPoint(103, 297) << 5 << true << true << true << int(Hit::HitNone);
 
-    QTest::newRow("notResizableLeft") << r << QPoint(100, 200) << 5 << false << false << false << int(Hit::HitNone);
-    QTest::newRow("notResizableCorner") << r << QPoint(398, 298) << 5 << false << false << false << int(Hit::HitNone);
+    QTest::newRow("notResizableLeft")
+        << r << QPoint(100, 200) << 5 << false << false << false << int(Hit::HitNone);
+    QTest::newRow("notResizableCorner")
+        << r << QPoint(398, 298) << 5 << false << false << false << int(Hit::HitNone);
 
     // An 8 x 8 window: the bands [0, 5) and [3, 8) overlap on both axes.
     const QRect narrow(0, 0, 8, 8);
-    QTest::newRow("narrowRightOverwritesLeft") << narrow << QPoint(4, 6) << 5 << true << false << false << int(Hit::HitBottomRight);
-    QTest::newRow("narrowTopOverwritesBottom") << narrow << QPoint(1, 4) << 5 << true << false << false << int(Hit::HitTopLeft);
-    QTest::newRow("narrowLastCornerWins") << narrow << QPoint(4, 4) << 5 << true << false << false << int(Hit::HitTopRight);
-    QTest::newRow("narrowOnlyLeft") << narrow << QPoint(1, 6) << 5 << true << false << false << int(Hit::HitBottomLeft);
+    QTest::newRow("narrowRightOverwritesLeft")
+        << narrow << QPoint(4, 6) << 5 << true << false << false << int(Hit::HitBottomRight);
+    QTest::newRow("narrowTopOverwritesBottom")
+        << narrow << QPoint(1, 4) << 5 << true << false << false << int(Hit::HitTopLeft);
+    QTest::newRow("narrowLastCornerWins")
+        << narrow << QPoint(4, 4) << 5 << true << false << false << int(Hit::HitTopRight);
+    QTest::newRow("narrowOnlyLeft")
+        << narrow << QPoint(1, 6) << 5 << true << false << false << int(Hit::HitBottomLeft);
 
-    QTest::newRow("zeroWidthBandIsOne") << r << QPoint(100, 200) << 0 << true << false << false << int(Hit::HitLeft);
-    QTest::newRow("zeroWidthBandOneInside") << r << QPoint(101, 200) << 0 << true << false << false << int(Hit::HitNone);
-    QTest::newRow("negativeWidthBandIsOne") << r << QPoint(399, 200) << -3 << true << false << false << int(Hit::HitRight);
-    QTest::newRow("negativeWidthBandOneInside") << r << QPoint(398, 200) << -3 << true << false << false << int(Hit::HitNone);
+    QTest::newRow("zeroWidthBandIsOne")
+        << r << QPoint(100, 200) << 0 << true << false << false << int(Hit::HitLeft);
+    QTest::newRow("zeroWidthBandOneInside")
+        << r << QPoint(101, 200) << 0 << true << false << false << int(Hit::HitNone);
+    QTest::newRow("negativeWidthBandIsOne")
+        << r << QPoint(399, 200) << -3 << true << false << false << int(Hit::HitRight);
+    QTest::newRow("negativeWidthBandOneInside")
+        << r << QPoint(398, 200) << -3 << true << false << false << int(Hit::HitNone);
 }
 
 void TestFramelessWindow::edgeHitTest()
@@ -185,8 +218,8 @@ void TestFramelessWindow::edgeHitTest()
     QFETCH(bool, fixedHeight);
     QFETCH(int, expected);
 
-    QCOMPARE(int(CFramelessWindow::hitTest(rect, point, border, resizable, fixedWidth,
-                                           fixedHeight, nullptr, {})),
+    QCOMPARE(int(CFramelessWindow::hitTest(rect, point, border, resizable, fixedWidth, fixedHeight,
+                                           nullptr, {})),
              expected);
 }
 
@@ -198,14 +231,20 @@ void TestFramelessWindow::titleBarHitTest_data()
     QTest::addColumn<int>("expected");
 
     // Offsets are from the target's centre, or from the window's top-left corner for "window".
-    QTest::newRow("emptyPartOfTitleBar") << "window" << QPoint(300, 20) << true << int(Hit::HitCaption);
-    QTest::newRow("registeredCaptionLabel") << "captionLabel" << QPoint() << true << int(Hit::HitCaption);
+    QTest::newRow("emptyPartOfTitleBar")
+        << "window" << QPoint(300, 20) << true << int(Hit::HitCaption);
+    QTest::newRow("registeredCaptionLabel")
+        << "captionLabel" << QPoint() << true << int(Hit::HitCaption);
     QTest::newRow("pushButtonIsNotCaption") << "button" << QPoint() << true << int(Hit::HitNone);
-    QTest::newRow("unregisteredLabelIsNotCaption") << "otherLabel" << QPoint() << true << int(Hit::HitNone);
+    QTest::newRow("unregisteredLabelIsNotCaption")
+        << "otherLabel" << QPoint() << true << int(Hit::HitNone);
     QTest::newRow("belowTitleBar") << "window" << QPoint(200, 150) << true << int(Hit::HitNone);
-    QTest::newRow("edgeComesBeforeCaption") << "window" << QPoint(300, 2) << true << int(Hit::HitTop);
-    QTest::newRow("notResizableEdgeIsCaption") << "window" << QPoint(300, 2) << false << int(Hit::HitCaption);
-    QTest::newRow("notResizableButtonStaysButton") << "button" << QPoint() << false << int(Hit::HitNone);
+    QTest::newRow("edgeComesBeforeCaption")
+        << "window" << QPoint(300, 2) << true << int(Hit::HitTop);
+    QTest::newRow("notResizableEdgeIsCaption")
+        << "window" << QPoint(300, 2) << false << int(Hit::HitCaption);
+    QTest::newRow("notResizableButtonStaysButton")
+        << "button" << QPoint() << false << int(Hit::HitNone);
 }
 
 void TestFramelessWindow::titleBarHitTest()
