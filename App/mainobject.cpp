@@ -1,11 +1,11 @@
 #include "mainobject.h"
 
 #include "common/config/setupconfig.h"
-#include "ui/common/thememanager.h"
-#include "ui/common/windowmaximizer.h"
-#include "ui/common/windowraiser.h"
+#include "platform/windowmaximizer.h"
+#include "platform/windowraiser.h"
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/theme/thememanager.h"
 #include "ui/widgets/setupwaitprogressbar.h"
 
 MainObject::MainObject(QObject *parent) : QObject(parent)

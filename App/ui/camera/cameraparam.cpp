@@ -11,7 +11,7 @@
 #include "ui/camera/cameradisplay.h"
 #include "ui/common/ctextedit.h"
 #include "ui/common/samplelog.h"
-#include "ui/mainwindow/cstackedwidget.h"
+#include "ui/widgets/cstackedwidget.h"
 
 namespace
 {

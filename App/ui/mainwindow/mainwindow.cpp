@@ -20,12 +20,12 @@
 #include "ui/common/cmessagebox.h"
 #include "ui/common/iconhelper.h"
 #include "ui/common/popupmenu.h"
-#include "ui/common/thememanager.h"
 #include "ui/login/logininfo.h"
 #include "ui/login/loginwidget.h"
-#include "ui/mainwindow/cstackedwidget.h"
 #include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/sidepanel.h"
+#include "ui/theme/thememanager.h"
+#include "ui/widgets/cstackedwidget.h"
 #include "ui/widgets/setupwaitprogressbar.h"
 
 namespace

@@ -6,8 +6,8 @@
 #include "ui/camera/awidget.h"
 #include "ui/camera/bwidget.h"
 #include "ui/camera/cameraparam.h"
-#include "ui/common/thememanager.h"
-#include "ui/mainwindow/cstackedwidget.h"
+#include "ui/theme/thememanager.h"
+#include "ui/widgets/cstackedwidget.h"
 
 #include "../../testsupport.h"
 

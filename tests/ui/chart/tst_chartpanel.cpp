@@ -13,7 +13,7 @@
 #include "ui/chart/instant/instantchart.h"
 #include "ui/chart/instant/instantchartpanel.h"
 #include "ui/chart/pie/piechart.h"
-#include "ui/common/thememanager.h"
+#include "ui/theme/thememanager.h"
 
 class tst_ChartPanel : public QObject
 {

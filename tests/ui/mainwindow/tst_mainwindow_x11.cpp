@@ -15,11 +15,11 @@
 #include "fancybar.h"
 #include "mainobject.h"
 #include "ui/camera/camerapanel.h"
-#include "ui/common/thememanager.h"
-#include "ui/mainwindow/cstackedwidget.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/sidepanel.h"
 #include "ui/mainwindow/treewidget.h"
+#include "ui/theme/thememanager.h"
+#include "ui/widgets/cstackedwidget.h"
 
 namespace
 {

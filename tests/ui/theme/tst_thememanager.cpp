@@ -6,7 +6,7 @@
 
 #include "../../testsupport.h"
 #include "common/config/setupconfig.h"
-#include "ui/common/thememanager.h"
+#include "ui/theme/thememanager.h"
 
 using TestSupport::writeFile;
 

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "ui/common/windowraiser.h"
+#include "platform/windowraiser.h"
 
 class tst_WindowRaiser : public QObject
 {

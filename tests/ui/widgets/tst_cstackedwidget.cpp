@@ -2,7 +2,7 @@
 #include <QVariantAnimation>
 #include <QtTest>
 
-#include "ui/mainwindow/cstackedwidget.h"
+#include "ui/widgets/cstackedwidget.h"
 
 namespace
 {
