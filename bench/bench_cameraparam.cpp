@@ -15,8 +15,8 @@
 #include "common/config/setupconfig.h"
 #include "ui/camera/bwidget.h"
 #include "ui/camera/cameraparam.h"
-#include "ui/common/thememanager.h"
-#include "ui/mainwindow/cstackedwidget.h"
+#include "ui/theme/thememanager.h"
+#include "ui/widgets/cstackedwidget.h"
 
 using BenchSupport::median;
 using BenchSupport::monotonicNs;

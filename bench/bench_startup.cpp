@@ -23,10 +23,10 @@
 #include "ui/camera/camerapanel.h"
 #include "ui/camera/cameraparam.h"
 #include "ui/chart/chartpanel.h"
-#include "ui/common/thememanager.h"
-#include "ui/mainwindow/cstackedwidget.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/sidepanel.h"
+#include "ui/theme/thememanager.h"
+#include "ui/widgets/cstackedwidget.h"
 
 using BenchSupport::median;
 using BenchSupport::monotonicNs;

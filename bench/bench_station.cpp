@@ -27,8 +27,8 @@
 #include "mainobject.h"
 #include "ui/camera/camerabox.h"
 #include "ui/camera/camerapanel.h"
-#include "ui/common/thememanager.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/theme/thememanager.h"
 
 namespace
 {

@@ -10,10 +10,10 @@
 #include "common/config/setupconfig.h"
 #include "ui/common/cmessagebox.h"
 #include "ui/common/popupmenu.h"
-#include "ui/common/thememanager.h"
 #include "ui/login/logininfo.h"
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/theme/thememanager.h"
 
 namespace
 {
