@@ -44,7 +44,6 @@ void CameraPanel::initUI()
     m_videoMax = false;
     installEventFilter(this);
 
-    QList<QWidget *> widgets;
     for (int i = 0; i < TileCount; ++i) {
         // Owned by the page from the start: a tile the grid never receives is still deleted with
         // the page, and showing it can never make it a window of its own.
@@ -57,8 +56,13 @@ void CameraPanel::initUI()
         tile->setVideoText(QStringLiteral("通道 %1").arg(i + 1));
         tile->installEventFilter(this);
         m_tiles.append(tile);
-        widgets.append(tile);
     }
+
+    // The layouts place positions; the arrangement says which channel's tile is at each.
+    m_arrangement = WallArrangement::load();
+    QList<QWidget *> widgets;
+    for (int position = 0; position < TileCount; ++position)
+        widgets.append(m_tiles.at(m_arrangement.channelAt(position) - 1));
 
     m_cameraBox = new CameraBox(this);
     connect(m_cameraBox, SIGNAL(changeCamera(int, QString, bool)), this,
@@ -124,10 +128,89 @@ void CameraPanel::toggleMaximised(CameraDisplay *tile)
         m_cameraBox->restoreCamera();
         return;
     }
+    showAlone(tile);
+}
+
+void CameraPanel::showAlone(CameraDisplay *tile)
+{
     m_videoMax = true;
     m_cameraBox->hideCamera();
     m_gridLayout->addWidget(tile, 0, 0);
     tile->setVisible(true);
+}
+
+CameraDisplay *CameraPanel::tileAt(int position) const
+{
+    return qobject_cast<CameraDisplay *>(m_cameraBox->widgets().value(position));
+}
+
+int CameraPanel::positionOf(const CameraDisplay *tile) const
+{
+    return m_cameraBox->widgets().indexOf(const_cast<CameraDisplay *>(tile));
+}
+
+int CameraPanel::maximisedPosition() const
+{
+    if (!m_videoMax || m_gridLayout->count() != 1)
+        return -1;
+    return positionOf(qobject_cast<CameraDisplay *>(m_gridLayout->itemAt(0)->widget()));
+}
+
+void CameraPanel::maximise(int position)
+{
+    if (CameraDisplay *tile = tileAt(position))
+        showAlone(tile);
+}
+
+void CameraPanel::restoreLayout()
+{
+    if (!m_videoMax)
+        return;
+    m_videoMax = false;
+    m_cameraBox->restoreCamera();
+}
+
+void CameraPanel::chooseLayout(const QString &layout, bool store)
+{
+    // The box skips the layout in force, which a tile shown alone hides: bring it back.
+    if (m_videoMax && layout == m_cameraBox->cameraType()) {
+        restoreLayout();
+        return;
+    }
+    m_videoMax = false;
+    if (store)
+        m_cameraBox->chooseLayout(layout);
+    else
+        m_cameraBox->previewLayout(layout);
+}
+
+const WallArrangement &CameraPanel::arrangement() const
+{
+    return m_arrangement;
+}
+
+void CameraPanel::swapPositions(int first, int second)
+{
+    m_arrangement.swap(first, second);
+    m_cameraBox->swapTiles(first, second);
+}
+
+void CameraPanel::placeChannel(int channel, int position)
+{
+    const int from = m_arrangement.positionOf(channel);
+    if (from < 0 || position < 0 || position >= TileCount || from == position)
+        return;
+    swapPositions(from, position);
+    m_arrangement.store();
+}
+
+void CameraPanel::setArrangement(const WallArrangement &arrangement)
+{
+    if (arrangement == m_arrangement)
+        return;
+    for (int position = 0; position < TileCount; ++position)
+        swapPositions(position, m_arrangement.positionOf(arrangement.channelAt(position)));
+    m_arrangement.store();
 }
 
 bool CameraPanel::eventFilter(QObject *watched, QEvent *event)

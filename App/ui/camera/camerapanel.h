@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "wall/wallarrangement.h"
+
 class CameraBox;
 class CameraDisplay;
 class QGridLayout;
@@ -11,9 +13,10 @@ class QLabel;
 class QMenu;
 class QVBoxLayout;
 
-// The camera wall: sixteen tiles in a grid arranged by a CameraBox. A right press anywhere on
-// the page opens the layout menu; a double click on a tile shows it alone, the next one brings
-// the layout back. The layout stored in SetupConfig is applied at start-up.
+// The camera wall: sixteen tiles, one per channel, in a grid arranged by a CameraBox; the
+// WallArrangement says which channel's tile sits at each position of the layouts. A right press
+// anywhere on the page opens the layout menu; a double click on a tile shows it alone, the next
+// one brings the layout back. The layout stored in SetupConfig is applied at start-up.
 class CameraPanel : public QWidget
 {
     Q_OBJECT
@@ -30,7 +33,27 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // The tiles in channel order: entry n - 1 shows channel n wherever it sits.
     QList<CameraDisplay *> tiles() const;
+    // The tile at a position of the layouts, or null.
+    CameraDisplay *tileAt(int position) const;
+    int positionOf(const CameraDisplay *tile) const;
+    // The position shown alone, or -1 while a layout is shown.
+    int maximisedPosition() const;
+    // Shows the tile of the position alone, as a double click does.
+    void maximise(int position);
+    // Ends the single-tile view, as the second double click does.
+    void restoreLayout();
+    // Shows an offered layout, ending the single-tile view; stored as the menu stores it, or
+    // (store false) shown for a while only.
+    void chooseLayout(const QString &layout, bool store);
+
+    const WallArrangement &arrangement() const;
+    // Shows the channel at the position; the channel's old position takes the one that was
+    // there. Stored at once.
+    void placeChannel(int channel, int position);
+    void setArrangement(const WallArrangement &arrangement);
+
     QGridLayout *gridLayout() const;
     QMenu *menu() const;
     CameraBox *cameraBox() const;
@@ -54,6 +77,8 @@ private:
 
     void applyStoredLayout();
     void toggleMaximised(CameraDisplay *tile);
+    void showAlone(CameraDisplay *tile);
+    void swapPositions(int first, int second);
 
     QVBoxLayout *m_mainLayout = nullptr;
     QGridLayout *m_gridLayout = nullptr;
@@ -62,4 +87,5 @@ private:
     QMenu *m_menu = nullptr;
     CameraBox *m_cameraBox = nullptr;
     QList<CameraDisplay *> m_tiles;
+    WallArrangement m_arrangement;
 };
