@@ -123,6 +123,11 @@ void CameraDisplay::setVideoText(const QString &text)
     m_videoLabel->setText(text);
 }
 
+QImage CameraDisplay::snapshot() const
+{
+    return m_videoLabel->grab().toImage();
+}
+
 void CameraDisplay::emitClickIndex()
 {
     emit clickIndex(m_indexButton->text(), m_titleLabel->text(), m_stateLabel->text());

@@ -3,6 +3,7 @@
 #include "common/config/setupconfig.h"
 #include "ui/camera/camerabox.h"
 #include "ui/camera/cameradisplay.h"
+#include "ui/camera/wallcontroller.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -77,6 +78,8 @@ void CameraPanel::initUI()
 
     m_menu = new QMenu(this);
     m_cameraBox->initMenu(m_menu, QVector<bool>(CameraBox::menuTypes().size(), true).toList());
+
+    m_wall = new WallController(this);
 }
 
 void CameraPanel::applyStoredLayout()
@@ -211,6 +214,11 @@ void CameraPanel::setArrangement(const WallArrangement &arrangement)
     for (int position = 0; position < TileCount; ++position)
         swapPositions(position, m_arrangement.positionOf(arrangement.channelAt(position)));
     m_arrangement.store();
+}
+
+WallController *CameraPanel::wall() const
+{
+    return m_wall;
 }
 
 bool CameraPanel::eventFilter(QObject *watched, QEvent *event)

@@ -12,11 +12,13 @@ class QGridLayout;
 class QLabel;
 class QMenu;
 class QVBoxLayout;
+class WallController;
 
 // The camera wall: sixteen tiles, one per channel, in a grid arranged by a CameraBox; the
-// WallArrangement says which channel's tile sits at each position of the layouts. A right press
-// anywhere on the page opens the layout menu; a double click on a tile shows it alone, the next
-// one brings the layout back. The layout stored in SetupConfig is applied at start-up.
+// WallArrangement says which channel's tile sits at each position of the layouts, and a
+// WallController adds the keys, drags, tour and snapshots. A right press anywhere on
+// the page opens the layout menu; a double click on a tile shows it alone, the next one brings
+// the layout back. The layout stored in SetupConfig is applied at start-up.
 class CameraPanel : public QWidget
 {
     Q_OBJECT
@@ -53,6 +55,7 @@ public:
     // there. Stored at once.
     void placeChannel(int channel, int position);
     void setArrangement(const WallArrangement &arrangement);
+    WallController *wall() const;
 
     QGridLayout *gridLayout() const;
     QMenu *menu() const;
@@ -88,4 +91,5 @@ private:
     CameraBox *m_cameraBox = nullptr;
     QList<CameraDisplay *> m_tiles;
     WallArrangement m_arrangement;
+    WallController *m_wall = nullptr;
 };
