@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QPointer>
+#include <QRect>
 
 #include <functional>
 
@@ -61,6 +62,10 @@ public:
 
     // Slides the camera wall in.
     void showCameraPage();
+
+    // Only the camera wall, over the whole screen: no title bar, no dock; and back.
+    void setWallFullScreen(bool fullScreen);
+    bool isWallFullScreen() const { return m_wallFullScreen; }
 
     // The page a navigation text names: "相机" the camera wall, "图表" the chart page, "相机1"
     // to "相机16" the camera detail pages 0 to 15; -1 for any other text.
@@ -133,4 +138,9 @@ private:
     FuncWidget1 *m_funcWidget = nullptr;
     QPointer<QPropertyAnimation> m_popupSlide;
     QPointer<QPropertyAnimation> m_cardSlide;
+    bool m_wallFullScreen = false;
+    // How the window was before full screen, to go back to.
+    bool m_maximisedBefore = true;
+    QRect m_geometryBefore;
+    bool m_dockShownBefore = true;
 };
