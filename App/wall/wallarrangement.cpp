@@ -73,7 +73,8 @@ WallArrangement::Stored WallArrangement::fromStored(const QVariant &value)
         bool ok = false;
         const int channel = word.toInt(&ok);
         if (!ok || channel < 1 || channel > ChannelCount)
-            return {naturalChannels(), QStringLiteral("names \"%1\", which is no channel").arg(word)};
+            return {naturalChannels(),
+                    QStringLiteral("names \"%1\", which is no channel").arg(word)};
         if (channels.contains(channel))
             return {naturalChannels(),
                     QStringLiteral("names channel %1 twice").arg(QString::number(channel))};

@@ -223,8 +223,8 @@ QList<WallKeys::Binding> WallKeys::bindings()
     QList<Binding> list;
     const QList<int> types = WallLayout::keyTypes();
     for (int k = 0; k < types.size(); ++k)
-        list.append({int(Qt::ALT) | (Qt::Key_1 + k), true,
-                     QStringLiteral("%1 画面").arg(types.at(k))});
+        list.append(
+            {int(Qt::ALT) | (Qt::Key_1 + k), true, QStringLiteral("%1 画面").arg(types.at(k))});
     list.append({Qt::Key_PageDown, false, QStringLiteral("下一组")});
     list.append({Qt::Key_PageUp, false, QStringLiteral("上一组")});
     list.append({Qt::Key_Left, false, QStringLiteral("焦点左移")});

@@ -65,22 +65,20 @@ void tst_WallArrangement::storedValue_data()
     QTest::newRow("fifteenEntries")
         << QByteArray("Arrangement=1 2 3 4 5 6 7 8 9 10 11 12 13 14 15") << Natural << Natural;
     QTest::newRow("seventeenEntries")
-        << QByteArray("Arrangement=1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 1") << Natural
-        << Natural;
-    QTest::newRow("channelTwice")
-        << QByteArray("Arrangement=1 1 3 4 5 6 7 8 9 10 11 12 13 14 15 16") << Natural << Natural;
-    QTest::newRow("channelZero")
-        << QByteArray("Arrangement=0 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16") << Natural << Natural;
+        << QByteArray("Arrangement=1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 1") << Natural << Natural;
+    QTest::newRow("channelTwice") << QByteArray(
+                                         "Arrangement=1 1 3 4 5 6 7 8 9 10 11 12 13 14 15 16")
+                                  << Natural << Natural;
+    QTest::newRow("channelZero") << QByteArray("Arrangement=0 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16")
+                                 << Natural << Natural;
     QTest::newRow("channelSeventeen")
-        << QByteArray("Arrangement=17 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16") << Natural
-        << Natural;
-    QTest::newRow("negative")
-        << QByteArray("Arrangement=-1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16") << Natural << Natural;
-    QTest::newRow("notANumber")
-        << QByteArray("Arrangement=x 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16") << Natural << Natural;
-    QTest::newRow("fraction")
-        << QByteArray("Arrangement=1.0 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16") << Natural
-        << Natural;
+        << QByteArray("Arrangement=17 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16") << Natural << Natural;
+    QTest::newRow("negative") << QByteArray("Arrangement=-1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16")
+                              << Natural << Natural;
+    QTest::newRow("notANumber") << QByteArray("Arrangement=x 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16")
+                                << Natural << Natural;
+    QTest::newRow("fraction") << QByteArray("Arrangement=1.0 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16")
+                              << Natural << Natural;
     // 4294967297 would wrap to 1 in 32 bits.
     QTest::newRow("wrapsTo32Bits")
         << QByteArray("Arrangement=4294967297 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16") << Natural

@@ -18,8 +18,8 @@
 #include "ui/camera/wallhelpoverlay.h"
 #include "ui/camera/wallnotice.h"
 #include "wall/channeldrag.h"
-#include "wall/wallarrangement.h"
 #include "wall/snapshotwriter.h"
+#include "wall/wallarrangement.h"
 #include "wall/walllayout.h"
 #include "wall/walltour.h"
 

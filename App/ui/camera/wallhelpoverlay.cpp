@@ -23,8 +23,7 @@ QString helpText()
     const QList<WallKeys::Binding> bindings = WallKeys::bindings();
     for (const WallKeys::Binding &binding : bindings) {
         if (!binding.text.isEmpty())
-            rows += row(QKeySequence(binding.key).toString(QKeySequence::NativeText),
-                        binding.text);
+            rows += row(QKeySequence(binding.key).toString(QKeySequence::NativeText), binding.text);
     }
     rows += row(QStringLiteral("拖动画面"), QStringLiteral("与目标画面交换通道"));
     rows += row(QStringLiteral("拖动树中的相机"), QStringLiteral("在目标画面显示该通道"));

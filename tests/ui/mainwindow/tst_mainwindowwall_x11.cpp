@@ -107,13 +107,13 @@ QString tst_MainWindowWallX11::storedArrangement() const
 
 void tst_MainWindowWallX11::drag(const QPoint &from, const QPoint &to)
 {
-    QStringList args{"mousemove", xy(from), "sleep", "0.2", "mousedown", "1"};
+    QString script = QStringLiteral("mousemove %1 sleep 0.2 mousedown 1").arg(xy(from));
     for (int k = 1; k <= Steps; ++k)
-        args << "sleep" << "0.1" << "mousemove" << xy(from + (to - from) * k / Steps);
-    args << "sleep" << "0.3" << "mousemove" << xy(to + QPoint(1, 1)) << "sleep" << "0.3"
-         << "mouseup" << "1";
+        script += QStringLiteral(" sleep 0.1 mousemove %1").arg(xy(from + (to - from) * k / Steps));
+    script +=
+        QStringLiteral(" sleep 0.3 mousemove %1 sleep 0.3 mouseup 1").arg(xy(to + QPoint(1, 1)));
     QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), args.join(QLatin1Char(' ')).split(QLatin1Char(' ')));
+    xdotool.start(QStringLiteral("xdotool"), script.split(QLatin1Char(' ')));
     // The drag runs in this thread's event loop while the pointer moves.
     QVERIFY(QTest::qWaitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 30000));
     QCOMPARE(xdotool.exitCode(), 0);
@@ -142,9 +142,8 @@ void tst_MainWindowWallX11::dragTileOntoTile()
 
     // The tile tells the channel it shows, so the detail page named on it is that channel's.
     QSignalSpy clicked(sixth, &CameraDisplay::clickIndex);
-    QTest::mouseClick(
-        sixth->findChild<QToolButton *>(QStringLiteral("CameraDisplayIndexButton")),
-        Qt::LeftButton);
+    QTest::mouseClick(sixth->findChild<QToolButton *>(QStringLiteral("CameraDisplayIndexButton")),
+                      Qt::LeftButton);
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(clicked.first().first().toString(), QStringLiteral("C06"));
     const int page = MainWindow::pageIndexOf(QStringLiteral("相机6"));
