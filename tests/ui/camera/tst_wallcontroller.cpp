@@ -66,7 +66,6 @@ private slots:
 
     void keyMap_data();
     void keyMap();
-    void storedArrangementAtStart();
     void placeChannel_data();
     void placeChannel();
     void naturalOrderFromMenu();
@@ -155,22 +154,16 @@ void tst_WallController::keyMap_data()
     // Alt+digit: the layouts of 1, 2, 4, 6, 8, 9, 13 and 16 tiles around the first tile.
     QTest::newRow("Alt+1 shows the first tile alone")
         << "Alt+1" << wall(16, 0) << wall(16, 0, 0, 0) << "";
-    QTest::newRow("Alt+1 from 11_16") << "Alt+1" << wall(6, 10) << wall(6, 10, 10, 10) << "";
     QTest::newRow("Alt+2 from 16") << "Alt+2" << wall(16, 0) << wall(2, 0) << "stores 2 0";
     QTest::newRow("Alt+3 from 7_12 is 5_8") << "Alt+3" << wall(6, 6) << wall(4, 4) << "stores 4 4";
     QTest::newRow("Alt+4 from 11_12 is 11_16")
         << "Alt+4" << wall(2, 10) << wall(6, 10) << "stores 6 10";
-    QTest::newRow("Alt+4 from 9_12 is 7_12") << "Alt+4" << wall(4, 8) << wall(6, 6) << "stores 6 6";
-    QTest::newRow("Alt+5 from 15_16 is 9_16")
-        << "Alt+5" << wall(2, 14) << wall(8, 8) << "stores 8 8";
     QTest::newRow("Alt+6 from 13_16 is 8_16")
         << "Alt+6" << wall(4, 12) << wall(9, 7) << "stores 9 7";
     QTest::newRow("Alt+7 from 3_4 is 1_13")
         << "Alt+7" << wall(2, 2) << wall(13, 0) << "stores 13 0";
     QTest::newRow("Alt+8 from 5_8") << "Alt+8" << wall(4, 4) << wall(16, 0) << "stores 16 0";
     QTest::newRow("Alt+8 on 16 changes nothing") << "Alt+8" << wall(16, 0) << wall(16, 0) << "";
-    QTest::newRow("Alt+2 keeps a focus it shows")
-        << "Alt+2" << wall(16, 0, -1, 1) << wall(2, 0, -1, 1) << "stores 2 0";
     QTest::newRow("Alt+2 drops a focus it hides")
         << "Alt+2" << wall(16, 0, -1, 9) << wall(2, 0) << "stores 2 0";
     QTest::newRow("Alt+3 ends the single view")
@@ -178,40 +171,29 @@ void tst_WallController::keyMap_data()
     QTest::newRow("Alt+8 back to the same layout")
         << "Alt+8" << wall(16, 0, 5) << wall(16, 0) << "stores 16 0";
     QTest::newRow("keypad Alt+2") << "Alt+Num+2" << wall(16, 0) << wall(2, 0) << "stores 2 0";
-    QTest::newRow("Alt+9 is no layout") << "Alt+9" << wall(16, 0) << wall(16, 0) << "";
 
     // PageDown / PageUp: the groups of the layout, as the menu's entries.
     QTest::newRow("PgDown 1_4 to 5_8, focus along")
         << "PgDown" << wall(4, 0, -1, 1) << wall(4, 4, -1, 5) << "stores 4 4";
-    QTest::newRow("PgDown wraps to 1_4") << "PgDown" << wall(4, 12) << wall(4, 0) << "stores 4 0";
     QTest::newRow("PgUp wraps to 13_16") << "PgUp" << wall(4, 0) << wall(4, 12) << "stores 4 12";
     QTest::newRow("PgDown 7_12 to 11_16") << "PgDown" << wall(6, 6) << wall(6, 10) << "stores 6 10";
-    QTest::newRow("PgUp 1_13 to 4_16") << "PgUp" << wall(13, 0) << wall(13, 3) << "stores 13 3";
     QTest::newRow("PgDown on 16 changes nothing") << "PgDown" << wall(16, 0) << wall(16, 0) << "";
     QTest::newRow("PgDown in the single view: the next tile alone")
         << "PgDown" << wall(16, 0, 15) << wall(16, 0, 0, 0) << "";
-    QTest::newRow("PgUp in the single view") << "PgUp" << wall(4, 4, 4) << wall(4, 4, 3, 3) << "";
 
     // Arrows: the focus frame over the tiles as they lie on screen.
     QTest::newRow("Right without focus takes the first tile")
         << "Right" << wall(4, 8) << wall(4, 8, -1, 8) << "";
-    QTest::newRow("Right in 16") << "Right" << wall(16, 0, -1, 0) << wall(16, 0, -1, 1) << "";
     QTest::newRow("Down in 16") << "Down" << wall(16, 0, -1, 1) << wall(16, 0, -1, 5) << "";
-    QTest::newRow("Left at the edge stays")
-        << "Left" << wall(16, 0, -1, 4) << wall(16, 0, -1, 4) << "";
     QTest::newRow("Up at the top stays") << "Up" << wall(16, 0, -1, 2) << wall(16, 0, -1, 2) << "";
     QTest::newRow("Right from the large tile of 7_12")
         << "Right" << wall(6, 6, -1, 6) << wall(6, 6, -1, 7) << "";
     QTest::newRow("Down from the large tile of 7_12")
         << "Down" << wall(6, 6, -1, 6) << wall(6, 6, -1, 11) << "";
-    QTest::newRow("Left from the right column of 1_6")
-        << "Left" << wall(6, 0, -1, 2) << wall(6, 0, -1, 0) << "";
     QTest::newRow("Right into the centre of 1_13")
         << "Right" << wall(13, 0, -1, 4) << wall(13, 0, -1, 6) << "";
     QTest::newRow("Up from the bottom of 4_16")
         << "Up" << wall(13, 3, -1, 12) << wall(13, 3, -1, 8) << "";
-    QTest::newRow("Left along the bottom of 1_8")
-        << "Left" << wall(8, 0, -1, 5) << wall(8, 0, -1, 6) << "";
     QTest::newRow("a focus off the layout comes back to it")
         << "Down" << wall(4, 4, -1, 0) << wall(4, 4, -1, 4) << "";
     QTest::newRow("arrows in the single view stay on it")
@@ -223,7 +205,6 @@ void tst_WallController::keyMap_data()
     QTest::newRow("Enter brings the layout back")
         << "Return" << wall(9, 7, 9, 9) << wall(9, 7, -1, 9) << "stores 9 7";
     QTest::newRow("keypad Enter") << "Num+Enter" << wall(16, 0, -1, 2) << wall(16, 0, 2, 2) << "";
-    QTest::newRow("Enter without focus") << "Return" << wall(16, 0) << wall(16, 0) << "";
     QTest::newRow("Esc closes the list first")
         << "Esc" << wall(16, 0, 5, 5, "FH") << wall(16, 0, 5, 5, "F") << "";
     QTest::newRow("Esc then brings the layout back")
@@ -235,12 +216,9 @@ void tst_WallController::keyMap_data()
 
     // Function keys and Ctrl.
     QTest::newRow("F1 shows the list") << "F1" << wall(16, 0) << wall(16, 0, -1, -1, "H") << "";
-    QTest::newRow("F1 hides it") << "F1" << wall(6, 0, -1, -1, "H") << wall(6, 0) << "";
     QTest::newRow("F11 full screen") << "F11" << wall(16, 0, 3) << wall(16, 0, 3, -1, "F") << "";
-    QTest::newRow("F11 back") << "F11" << wall(16, 0, -1, -1, "F") << wall(16, 0) << "";
     QTest::newRow("Ctrl+T starts the tour")
         << "Ctrl+T" << wall(4, 0) << wall(4, 0, -1, -1, "T") << "";
-    QTest::newRow("Ctrl+T stops it") << "Ctrl+T" << wall(4, 4, -1, -1, "T") << wall(4, 4) << "";
     QTest::newRow("Ctrl+S the focused tile")
         << "Ctrl+S" << wall(16, 0, -1, 5) << wall(16, 0, -1, 5) << "snapshot C06";
     QTest::newRow("Ctrl+S the single tile")
@@ -249,7 +227,6 @@ void tst_WallController::keyMap_data()
         << "Ctrl+S" << wall(9, 0) << wall(9, 0) << "snapshot wall";
     QTest::newRow("a key the wall does not use")
         << "A" << wall(16, 0, -1, 3) << wall(16, 0, -1, 3) << "";
-    QTest::newRow("Shift+PgDown is not PgDown") << "Shift+PgDown" << wall(4, 0) << wall(4, 0) << "";
 }
 
 void tst_WallController::keyMap()
@@ -318,29 +295,6 @@ void tst_WallController::keyMap()
     }
 }
 
-// A stored arrangement places the tiles of its channels, each with its own texts, and the
-// layouts and the single view work on positions.
-void tst_WallController::storedArrangementAtStart()
-{
-    writeStore("Index=0\nType=4\nArrangement=5 2 3 4 1 6 7 8 9 10 11 12 13 14 15 16\n");
-    CameraPanel *panel = shownPanel();
-    QVERIFY(panel);
-    CameraDisplay *first = panel->tileAt(0);
-    QCOMPARE(first, panel->tiles().at(4));
-    QCOMPARE(first->index(), QStringLiteral("C05"));
-    QCOMPARE(first->videoText(), QStringLiteral("通道 5"));
-    QCOMPARE(CameraTest::gridCells(panel->gridLayout(), panel->cameraBox()->widgets()),
-             (QList<CameraTest::Cell>{
-                 {0, 0, 0, 1, 1}, {1, 0, 1, 1, 1}, {2, 1, 0, 1, 1}, {3, 1, 1, 1, 1}}));
-    QVERIFY(!panel->tiles().at(0)->isVisibleTo(panel));
-
-    QTest::mouseDClick(first, Qt::LeftButton);
-    QCOMPARE(panel->maximisedPosition(), 0);
-    QTest::mouseDClick(first, Qt::LeftButton);
-    QCOMPARE(panel->gridLayout()->count(), 4);
-    QCOMPARE(panel->tileAt(0), first);
-}
-
 // Placing a channel at a position: the tile that showed it takes the position's old channel;
 // a tile out of the layout takes the place of the one it swaps with.
 void tst_WallController::placeChannel_data()
@@ -402,6 +356,12 @@ void tst_WallController::naturalOrderFromMenu()
     writeStore("Index=0\nType=16\nArrangement=3 1 2 4 5 6 7 8 9 10 11 12 13 14 15 16\n");
     CameraPanel *panel = shownPanel();
     QVERIFY(panel);
+    // At start the tiles of the stored channels fill the positions, each with its own texts.
+    QCOMPARE(panel->tileAt(0), panel->tiles().at(2));
+    QCOMPARE(panel->tileAt(0)->index(), QStringLiteral("C03"));
+    QCOMPARE(CameraTest::gridCells(panel->gridLayout(), panel->cameraBox()->widgets()).first(),
+             (CameraTest::Cell{0, 0, 0, 1, 1}));
+
     panel->wall()->naturalOrderAction()->trigger();
     QVERIFY(panel->arrangement().isNatural());
     for (int position = 0; position < CameraPanel::TileCount; ++position)
@@ -453,8 +413,6 @@ void tst_WallController::focusFrameIsPainted()
           QPoint(box.left() + 1, box.center().y())})
         QCOMPARE(image.pixelColor(edge), WallFocusFrame::LineColor);
     QVERIFY(image.pixelColor(box.center()) != WallFocusFrame::LineColor);
-    // Not on its neighbour.
-    QVERIFY(image.pixelColor(panel->tileAt(5)->geometry().topLeft()) != WallFocusFrame::LineColor);
 }
 
 QTEST_MAIN(tst_WallController)
