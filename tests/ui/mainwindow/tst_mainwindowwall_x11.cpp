@@ -193,9 +193,10 @@ void tst_MainWindowWallX11::fullScreenAndBack()
     QVERIFY(!m_window->dockWidget()->isVisible());
     QTRY_COMPARE(m_panel->mapTo(m_window, QPoint(0, 0)), QPoint(0, 0));
     QTRY_COMPARE(m_panel->size(), m_window->size());
-    QCOMPARE(QApplication::focusWidget(), m_panel);
+    // The keys that leave reach the wall, wherever the focus was before.
+    QTRY_COMPARE(QApplication::focusWidget(), m_panel);
 
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTest::keyClick(m_panel, Qt::Key_Escape);
     QTRY_VERIFY(!(m_window->windowState() & Qt::WindowFullScreen));
     QTRY_VERIFY(m_window->windowState() & Qt::WindowMaximized);
     QTRY_COMPARE(m_window->frameGeometry(), maximised);
