@@ -8,6 +8,7 @@
 
 class CameraBox;
 class CameraDisplay;
+class VideoChannelSet;
 class QGridLayout;
 class QLabel;
 class QMenu;
@@ -18,7 +19,9 @@ class WallController;
 // WallArrangement says which channel's tile sits at each position of the layouts, and a
 // WallController adds the keys, drags, tour and snapshots. A right press anywhere on
 // the page opens the layout menu; a double click on a tile shows it alone, the next one brings
-// the layout back. The layout stored in SetupConfig is applied at start-up.
+// the layout back. The layout stored in SetupConfig is applied at start-up. Tile n shows
+// channel n until bound otherwise; while the page is the current one, a tile in the layout asks
+// for its channel's grid stream, or for the main stream when it is shown alone.
 class CameraPanel : public QWidget
 {
     Q_OBJECT
@@ -66,6 +69,16 @@ public:
     // Only a press with the right button alone opens the layout menu.
     static bool opensMenu(Qt::MouseButtons held);
 
+    // The cameras the tiles show: tile i shows channel i + 1.
+    void setChannels(VideoChannelSet *channels);
+    // Tile (0-based) shows channel number (1-based): its picture, name and caption.
+    void bindTile(int tile, int number);
+    // The tile that shows the channel, or nullptr.
+    CameraDisplay *tileOfChannel(int number) const;
+    // Whether the page is the one shown; no tile asks for a picture while it is not.
+    void setActive(bool active);
+    bool isActive() const { return m_active; }
+
 protected:
     // Opens the layout menu modally at globalPos; the one place the page blocks on the menu.
     virtual void popupMenu(const QPoint &globalPos);
@@ -82,6 +95,7 @@ private:
     void toggleMaximised(CameraDisplay *tile);
     void showAlone(CameraDisplay *tile);
     void swapPositions(int first, int second);
+    void updateTileStreams();
 
     QVBoxLayout *m_mainLayout = nullptr;
     QGridLayout *m_gridLayout = nullptr;
@@ -92,4 +106,6 @@ private:
     QList<CameraDisplay *> m_tiles;
     WallArrangement m_arrangement;
     WallController *m_wall = nullptr;
+    VideoChannelSet *m_channels = nullptr;
+    bool m_active = false;
 };
