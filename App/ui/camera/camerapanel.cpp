@@ -161,6 +161,11 @@ QList<CameraDisplay *> CameraPanel::tiles() const
     return m_tiles;
 }
 
+CameraDisplay *CameraPanel::tileOfChannel(int channel) const
+{
+    return channel >= 1 && channel <= m_tiles.size() ? m_tiles.at(channel - 1) : nullptr;
+}
+
 QGridLayout *CameraPanel::gridLayout() const
 {
     return m_gridLayout;

@@ -31,6 +31,8 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     QList<CameraDisplay *> tiles() const;
+    // The tile that shows channel n (1 ... TileCount); null for any other number.
+    CameraDisplay *tileOfChannel(int channel) const;
     QGridLayout *gridLayout() const;
     QMenu *menu() const;
     CameraBox *cameraBox() const;

@@ -42,6 +42,17 @@ void CameraParam::setState(const QString &state)
     m_stateLabel->setText(state);
 }
 
+void CameraParam::setState(int state)
+{
+    CameraDisplay::showState(m_stateLabel, state);
+}
+
+// On the header bar: the state text lets the mouse through to it.
+void CameraParam::setStateToolTip(const QString &text)
+{
+    m_topWidget->setToolTip(text);
+}
+
 void CameraParam::initUI()
 {
     m_mainLayout = new QVBoxLayout;

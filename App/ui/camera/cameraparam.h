@@ -29,6 +29,10 @@ public:
     void setIndex(const QString &index);
     void setTitle(const QString &title);
     void setState(const QString &state);
+    // A state value as the camera tiles take it (0 NG, 1 OK, other unknown), coloured alike.
+    void setState(int state);
+    void setStateToolTip(const QString &text);
+    CTextEdit *logTextEdit() const { return m_logTextEdit; }
 
 private:
     Q_DISABLE_COPY(CameraParam)
