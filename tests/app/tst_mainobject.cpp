@@ -79,12 +79,10 @@ void tst_MainObject::loginLeadsThroughWaitToMainWindow()
 void tst_MainObject::withoutBrokerNothingChanges()
 {
     MainObject mainObject;
-    QVERIFY(!mainObject.stationClient());
     MainWindow *window = mainObject.mainWindow();
-    QVERIFY(!window->findChild<StationFeedIndicator *>());
+    QVERIFY(!mainObject.stationClient() && !window->findChild<StationFeedIndicator *>());
     QVERIFY(window->chartPanel()->logTextEdit()->toPlainText().startsWith(QStringLiteral("001 ")));
     QCOMPARE(window->chartPanel()->averagePanel()->chart()->value(), 88.0);
-    QCOMPARE(window->cameraPanel()->tileOfChannel(1)->state(), QStringLiteral("UNKNOW"));
 }
 
 // The INI names a broker: the console connects, and the station's retained state and a new
@@ -93,25 +91,19 @@ void tst_MainObject::stationFeedReachesTheWindows()
 {
     TestBroker broker;
     QVERIFY(broker.start());
-    QVERIFY(broker.publish(QStringLiteral("line7/camera/3/verdict"),
-                           R"({"verdict":"NG","reason":"缺角"})", true));
-    QVERIFY(
-        broker.publish(QStringLiteral("line7/log"), R"({"level":"warning","text":"光源偏暗"})"));
+    QVERIFY(broker.publish(QStringLiteral("line7/camera/3/verdict"), R"({"verdict":"NG"})", true));
     SetupConfig *config = SetupConfig::instance();
     config->setValue(QStringLiteral("Station/Broker"), broker.url());
     config->setValue(QStringLiteral("Station/Topic"), QStringLiteral("line7"));
     {
         MainObject mainObject;
         MainWindow *window = mainObject.mainWindow();
-        auto *indicator = window->findChild<StationFeedIndicator *>();
-        QVERIFY(indicator);
-        QTRY_COMPARE_WITH_TIMEOUT(indicator->state(), StationClient::Connected, 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->feedIndicator()->state(), StationClient::Connected,
+                                  60000);
         CameraDisplay *tile = window->cameraPanel()->tileOfChannel(3);
         QTRY_COMPARE(tile->state(), QStringLiteral("NG"));
-
         QVERIFY(broker.publish(QStringLiteral("line7/camera/3/verdict"), R"({"verdict":"OK"})"));
         QTRY_COMPARE(tile->state(), QStringLiteral("OK"));
-        // The sample lines are gone from the log boxes.
         QVERIFY(
             !window->chartPanel()->logTextEdit()->toPlainText().contains(QStringLiteral("001 ")));
     }
