@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
@@ -52,6 +53,7 @@ constexpr int Tiles = 16;
 constexpr int WaitMs = 30000;
 constexpr int SettleMs = 3000;
 constexpr int DrainMs = 10000;
+constexpr int PollMs = 5;
 constexpr qint64 NsPerMs = 1000000;
 // Falling behind: more waiting than this share of a second's messages, or any dropped.
 constexpr double BacklogSeconds = 0.1;
@@ -71,22 +73,30 @@ int option(const QStringList &arguments, const QString &name, int fallback)
     return at >= 0 ? arguments.value(at + 1).toInt() : fallback;
 }
 
-// Runs the event loop until the condition holds or the time is up.
+// Runs the event loop until the condition holds (looked at every few milliseconds) or the time
+// is up.
 bool spinUntil(const std::function<bool()> &condition, int timeoutMs)
 {
+    QEventLoop loop;
     QElapsedTimer timer;
     timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (condition() || timer.elapsed() > timeoutMs)
+            loop.quit();
+    });
+    poll.start(PollMs);
+    if (!condition())
+        loop.exec();
+    return condition();
 }
 
+// Runs the event loop for a time, with no wake-ups of its own.
 void spinFor(int ms)
 {
-    spinUntil([] { return false; }, ms);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 double cpuSeconds()
@@ -235,7 +245,13 @@ public:
     // Waits (running the event loop) for the end; the messages it sent and over how long.
     QPair<qint64, double> finish()
     {
-        spinUntil([this] { return !running(); }, 10 * WaitMs);
+        if (running()) {
+            QEventLoop loop;
+            QObject::connect(&m_process,
+                             QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
+                             &QEventLoop::quit);
+            loop.exec();
+        }
         const QByteArray said = m_process.readAllStandardError();
         // "stationsim: N messages in T s (...)"
         const QList<QByteArray> words = said.split(' ');
