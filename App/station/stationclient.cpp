@@ -2,6 +2,7 @@
 
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QTime>
 #include <QVector>
 
 #include <mosquitto.h>
@@ -138,7 +139,12 @@ void StationClient::run()
             tr("%1 %2: %3")
                 .arg(wasConnected ? tr("lost the connection to") : tr("cannot connect to"),
                      m_settings.brokerText(), why);
-        report(Connecting, tr("%1; next attempt in %2 s").arg(what).arg((delay + 500) / 1000),
+        if (m_offlineSince.isEmpty())
+            m_offlineSince = QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
+        report(Connecting,
+               tr("%1; offline since %2, next attempt in %3 s")
+                   .arg(what, m_offlineSince)
+                   .arg((delay + 500) / 1000),
                what);
         if (wasConnected)
             mosquitto_disconnect(mosq);
@@ -267,7 +273,6 @@ void StationClient::onConnect(mosquitto *mosq, void *self, int rc)
         return;
     }
     client->m_connected = true;
-    client->m_backoff.reset();
     // A new session every time (clean session): the subscription is made again after every
     // connection.
     const QByteArray subscription = client->m_subscription.toUtf8();
@@ -285,6 +290,8 @@ void StationClient::onSubscribe(mosquitto *, void *self, int, int count, const i
             tr("the broker refused the subscription to %1").arg(client->m_subscription);
         return;
     }
+    client->m_offlineSince.clear();
+    client->m_backoff.reset();
     client->report(Connected, tr("connected to %1, subscribed to %2")
                                   .arg(client->m_settings.brokerText(), client->m_subscription));
 }

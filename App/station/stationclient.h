@@ -112,6 +112,8 @@ private:
     int m_errno = 0;
     QString m_libraryError;
     QString m_subscribeError;
+    // When the feed last went down, for the operator; empty while connected.
+    QString m_offlineSince;
 
     // Shared, under the mutex.
     mutable std::mutex m_mutex;
