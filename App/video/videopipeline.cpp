@@ -20,9 +20,9 @@ const char *const RawVideo = "video/x-raw";
 // 32-bit RGB as QImage::Format_RGB32 holds it in memory on a little-endian machine.
 const char *const ShownCaps = "video/x-raw,format=BGRx";
 
-// A decoded frame whose memory a QImage borrows: mapped until the image lets go.
+// A decoded frame whose memory a QImage borrows: mapped, and its buffer held, until the image
+// lets go. The sample goes back at once: the sink reuses it.
 struct MappedFrame {
-    GstSample *sample;
     GstVideoFrame frame;
 };
 
@@ -30,7 +30,6 @@ void releaseFrame(void *info)
 {
     auto *mapped = static_cast<MappedFrame *>(info);
     gst_video_frame_unmap(&mapped->frame);
-    gst_sample_unref(mapped->sample);
     delete mapped;
 }
 
@@ -44,7 +43,7 @@ QString textOf(const gchar *text)
     return text ? QString::fromUtf8(text) : QString();
 }
 
-VideoProblem problemOf(const GError *error, VideoSource::Kind kind)
+VideoProblem problemOf(const GError *error, const QString &debug, VideoSource::Kind kind)
 {
     if (error->domain == GST_RESOURCE_ERROR) {
         switch (error->code) {
@@ -59,7 +58,8 @@ VideoProblem problemOf(const GError *error, VideoSource::Kind kind)
             return VideoProblem::Unreachable;
         case GST_RESOURCE_ERROR_READ:
         case GST_RESOURCE_ERROR_WRITE: {
-            const QString message = textOf(error->message).toLower();
+            // The reason is in the details: "Timeout while waiting for server response".
+            const QString message = (textOf(error->message) + debug).toLower();
             return message.contains(QLatin1String("timeout")) ||
                            message.contains(QLatin1String("timed out"))
                        ? VideoProblem::NoAnswer
@@ -116,6 +116,15 @@ struct VideoPipeline::Callbacks {
         }
     }
 
+    // An MJPEG stream is one picture after another in a multipart answer whose parts never
+    // change their type; told so, the demuxer lets the decoding bin show its pad at once.
+    static void deepElementAdded(GstBin *, GstBin *, GstElement *element, gpointer)
+    {
+        GstElementFactory *factory = gst_element_get_factory(element);
+        if (factory && g_strcmp0(GST_OBJECT_NAME(factory), "multipartdemux") == 0)
+            g_object_set(element, "single-stream", TRUE, nullptr);
+    }
+
     static GstFlowReturn newSample(GstAppSink *sink, gpointer data)
     {
         auto *self = static_cast<VideoPipeline *>(data);
@@ -127,10 +136,11 @@ struct VideoPipeline::Callbacks {
             gst_sample_unref(sample);
             return GST_FLOW_OK;
         }
-        auto *mapped = new MappedFrame{sample, {}};
-        if (!gst_video_frame_map(&mapped->frame, &info, gst_sample_get_buffer(sample),
-                                 GST_MAP_READ)) {
-            gst_sample_unref(sample);
+        auto *mapped = new MappedFrame{};
+        const bool ok =
+            gst_video_frame_map(&mapped->frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ);
+        gst_sample_unref(sample);
+        if (!ok) {
             delete mapped;
             return GST_FLOW_OK;
         }
@@ -159,9 +169,9 @@ struct VideoPipeline::Callbacks {
             GError *error = nullptr;
             gchar *debug = nullptr;
             gst_message_parse_error(message, &error, &debug);
-            const QString detail =
-                QStringLiteral("%1 (%2)").arg(textOf(error->message), textOf(debug));
-            self->m_slot->fail(problemOf(error, self->m_source.kind()), detail);
+            const QString details = textOf(debug);
+            const QString detail = QStringLiteral("%1 (%2)").arg(textOf(error->message), details);
+            self->m_slot->fail(problemOf(error, details, self->m_source.kind()), detail);
             g_error_free(error);
             g_free(debug);
             break;
@@ -285,6 +295,8 @@ bool VideoPipeline::build(QString *missing)
     gst_caps_unref(decoded);
     g_signal_connect(source, "pad-added", G_CALLBACK(&Callbacks::padAdded), this);
     g_signal_connect(source, "source-setup", G_CALLBACK(&Callbacks::sourceSetup), this);
+    g_signal_connect(m_pipeline, "deep-element-added", G_CALLBACK(&Callbacks::deepElementAdded),
+                     this);
     return true;
 }
 

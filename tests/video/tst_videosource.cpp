@@ -96,6 +96,9 @@ void tst_VideoSource::parse_data()
     QTest::newRow("fileUrl") << "file:///var/video/a%20b.mp4" << Kind::File << none
                              << "/var/video/a b.mp4"
                              << "file:///var/video/a%20b.mp4";
+    QTest::newRow("fileUrlWithBlank")
+        << "file:///var/video/a b.mp4" << Kind::File << none << "/var/video/a b.mp4"
+        << "file:///var/video/a b.mp4";
     QTest::newRow("fileUrlLocalhost")
         << "file://localhost/var/a.mp4" << Kind::File << none << "/var/a.mp4"
         << "file://localhost/var/a.mp4";
