@@ -54,6 +54,8 @@ VideoChannel::VideoChannel(const ChannelConfig::Channel &config, const QString &
       m_grid(config.gridSource.isEmpty() ? m_main : VideoSource::parse(config.gridSource, baseDir))
 {
     m_clock.start();
+    m_demandTimer.setSingleShot(true);
+    m_demandTimer.setInterval(0);
     m_graceTimer.setSingleShot(true);
     m_graceTimer.setInterval(GraceMs);
     m_retryTimer.setSingleShot(true);
@@ -62,6 +64,7 @@ VideoChannel::VideoChannel(const ChannelConfig::Channel &config, const QString &
         if (demand() == Stream::None)
             stopAll();
     });
+    connect(&m_demandTimer, &QTimer::timeout, this, &VideoChannel::applyDemand);
     connect(&m_retryTimer, &QTimer::timeout, this, &VideoChannel::retry);
     connect(&m_watchdog, &QTimer::timeout, this, &VideoChannel::checkFrames);
 
@@ -107,7 +110,8 @@ void VideoChannel::setDemand(const QObject *viewer, Stream stream)
         m_viewers.remove(viewer);
     else
         m_viewers.insert(viewer, stream);
-    applyDemand();
+    if (!m_demandTimer.isActive())
+        m_demandTimer.start();
 }
 
 VideoChannel::Stream VideoChannel::demand() const

@@ -111,6 +111,9 @@ private:
     QElapsedTimer m_clock;
     qint64 m_lastFrameMs = -1;
     qint64 m_retryAtMs = -1;
+    // Demands are weighed once the changes of one turn of the event loop are in: a layout
+    // change hides and shows tiles one by one.
+    QTimer m_demandTimer;
     QTimer m_graceTimer;
     QTimer m_retryTimer;
     QTimer m_watchdog;
