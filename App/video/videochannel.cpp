@@ -104,12 +104,12 @@ qint64 VideoChannel::msUntilRetry() const
     return m_retryAtMs < 0 ? -1 : qMax<qint64>(0, m_retryAtMs - m_clock.elapsed());
 }
 
-void VideoChannel::setDemand(const QObject *viewer, Stream stream)
+void VideoChannel::setDemand(const QObject *viewer, Stream stream, const QSize &size)
 {
     if (stream == Stream::None)
         m_viewers.remove(viewer);
     else
-        m_viewers.insert(viewer, stream);
+        m_viewers.insert(viewer, {stream, size});
     if (!m_demandTimer.isActive())
         m_demandTimer.start();
 }
@@ -117,9 +117,20 @@ void VideoChannel::setDemand(const QObject *viewer, Stream stream)
 VideoChannel::Stream VideoChannel::demand() const
 {
     Stream wanted = Stream::None;
-    for (Stream stream : m_viewers)
-        wanted = qMax(wanted, stream);
+    for (const Viewer &viewer : m_viewers)
+        wanted = qMax(wanted, viewer.stream);
     return wanted;
+}
+
+QSize VideoChannel::demandedSize() const
+{
+    QSize size(0, 0);
+    for (const Viewer &viewer : m_viewers) {
+        if (!viewer.size.isValid() || viewer.size.isEmpty())
+            return QSize();
+        size = size.expandedTo(viewer.size);
+    }
+    return size;
 }
 
 void VideoChannel::applyDemand()
@@ -131,6 +142,8 @@ void VideoChannel::applyDemand()
         return;
     }
     m_graceTimer.stop();
+    if (m_pipeline)
+        m_pipeline->setSize(demandedSize());
     if (m_stream == wanted)
         return;
     // A camera without a grid stream shows its main stream everywhere: nothing to switch.
@@ -165,6 +178,7 @@ void VideoChannel::openPipeline(State state)
             pipelineFailed(session, problem, detail);
         });
     m_pipeline = VideoPipeline::create(source(), m_slot);
+    m_pipeline->setSize(demandedSize());
     m_pipeline->start();
     m_watchdog.start(ConnectTimeoutMs);
     setState(state);

@@ -81,7 +81,7 @@ VideoProblem problemOf(const GError *error, const QString &debug, VideoSource::K
 } // namespace
 
 struct VideoPipeline::Callbacks {
-    // A decoded video pad of the decoding bin goes to the converter; anything else (sound,
+    // A decoded video pad of the decoding bin goes to the scaler; anything else (sound,
     // subtitles) stays unlinked.
     static void padAdded(GstElement *, GstPad *pad, gpointer data)
     {
@@ -94,7 +94,7 @@ struct VideoPipeline::Callbacks {
         gst_caps_unref(caps);
         if (!video)
             return;
-        GstPad *sink = gst_element_get_static_pad(self->m_convert, "sink");
+        GstPad *sink = gst_element_get_static_pad(self->m_entry, "sink");
         if (!gst_pad_is_linked(sink))
             gst_pad_link(pad, sink);
         gst_object_unref(sink);
@@ -151,9 +151,6 @@ struct VideoPipeline::Callbacks {
             QImage(static_cast<const uchar *>(GST_VIDEO_FRAME_PLANE_DATA(&mapped->frame, 0)), width,
                    height, GST_VIDEO_FRAME_PLANE_STRIDE(&mapped->frame, 0), QImage::Format_RGB32,
                    releaseFrame, mapped);
-        const int parN = qMax(1, GST_VIDEO_INFO_PAR_N(&info));
-        const int parD = qMax(1, GST_VIDEO_INFO_PAR_D(&info));
-        frame.displaySize = QSize(int(qint64(width) * parN / parD), height);
         frame.decodedNs = VideoPipeline::monotonicNs();
         self->m_slot->offer(std::move(frame));
         return GST_FLOW_OK;
@@ -243,23 +240,32 @@ bool VideoPipeline::build(QString *missing)
     } else {
         source = make("uridecodebin");
     }
-    m_convert = make("videoconvert");
+    // Scaled down to the size shown before the conversion to RGB, both in the decoder's own
+    // format: far cheaper than converting every pixel and leaving the scaling to the painter.
+    m_entry = make("videoscale");
+    GstElement *sizeFilter = make("capsfilter");
+    GstElement *convert = make("videoconvert");
     GstElement *format = make("capsfilter");
     GstElement *sink = make("appsink");
     m_pipeline = gst_pipeline_new(nullptr);
 
-    const QList<GstElement *> elements{source, shape, m_convert, format, sink};
+    const QList<GstElement *> elements{source, shape, m_entry, sizeFilter, convert, format, sink};
     if (!missing->isEmpty()) {
         for (GstElement *element : elements) {
             if (element)
                 gst_object_unref(gst_object_ref_sink(element));
         }
-        m_convert = nullptr;
+        m_entry = nullptr;
         return false;
     }
     for (GstElement *element : elements) {
         if (element)
             gst_bin_add(GST_BIN(m_pipeline), element);
+    }
+    {
+        QMutexLocker locker(&m_sizeMutex);
+        m_sizeFilter = sizeFilter;
+        applySize();
     }
 
     GstCaps *shownCaps = gst_caps_from_string(ShownCaps);
@@ -271,7 +277,7 @@ bool VideoPipeline::build(QString *missing)
     GstAppSinkCallbacks callbacks = {};
     callbacks.new_sample = &Callbacks::newSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
-    gst_element_link_many(m_convert, format, sink, nullptr);
+    gst_element_link_many(m_entry, sizeFilter, convert, format, sink, nullptr);
 
     if (m_source.kind() == VideoSource::Kind::Test) {
         gst_util_set_object_arg(G_OBJECT(source), "pattern",
@@ -282,7 +288,7 @@ bool VideoPipeline::build(QString *missing)
                                                 GST_TYPE_FRACTION, TestFramesPerSecond, 1, nullptr);
         g_object_set(shape, "caps", testCaps, nullptr);
         gst_caps_unref(testCaps);
-        gst_element_link_many(source, shape, m_convert, nullptr);
+        gst_element_link_many(source, shape, m_entry, nullptr);
         return true;
     }
 
@@ -298,6 +304,30 @@ bool VideoPipeline::build(QString *missing)
     g_signal_connect(m_pipeline, "deep-element-added", G_CALLBACK(&Callbacks::deepElementAdded),
                      this);
     return true;
+}
+
+void VideoPipeline::setSize(const QSize &size)
+{
+    QMutexLocker locker(&m_sizeMutex);
+    if (m_size == size)
+        return;
+    m_size = size;
+    applySize();
+}
+
+void VideoPipeline::applySize()
+{
+    if (!m_sizeFilter)
+        return;
+    // Square pixels, as large as fits the size asked for with the picture's shape kept (the
+    // scaler fixes the rest); never larger than the source.
+    GstCaps *caps =
+        gst_caps_new_simple(RawVideo, "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+    if (m_size.isValid() && !m_size.isEmpty())
+        gst_caps_set_simple(caps, "width", GST_TYPE_INT_RANGE, 1, m_size.width(), "height",
+                            GST_TYPE_INT_RANGE, 1, m_size.height(), nullptr);
+    g_object_set(m_sizeFilter, "caps", caps, nullptr);
+    gst_caps_unref(caps);
 }
 
 void VideoPipeline::open()
@@ -333,13 +363,17 @@ void VideoPipeline::close()
     if (!m_pipeline)
         return;
     // Streaming threads end here; messages they post on the way out still find this object.
+    {
+        QMutexLocker sizeLocker(&m_sizeMutex);
+        m_sizeFilter = nullptr;
+    }
     gst_element_set_state(m_pipeline, GST_STATE_NULL);
     GstBus *bus = gst_element_get_bus(m_pipeline);
     gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
     gst_object_unref(bus);
     gst_object_unref(m_pipeline);
     m_pipeline = nullptr;
-    m_convert = nullptr;
+    m_entry = nullptr;
 }
 
 void VideoPipeline::rewind()

@@ -8,8 +8,6 @@
 #include "ui/video/videoview.h"
 #include "video/videochannel.h"
 
-Q_DECLARE_METATYPE(VideoChannel::Stream)
-
 namespace
 {
 
@@ -67,8 +65,6 @@ private slots:
     void pictureDarkenedUnlessLive();
     void plateInThemeColours_data();
     void plateInThemeColours();
-    void asksOnlyWhileOnScreen_data();
-    void asksOnlyWhileOnScreen();
     void passwordNeverLoggedOrShown_data();
     void passwordNeverLoggedOrShown();
 
@@ -107,10 +103,6 @@ void tst_VideoView::fitted_data()
                                   << QRect(0, 37, 400, 225);
     QTest::newRow("tallerPicture")
         << QSize(480, 640) << QRect(0, 0, 400, 300) << QRect(87, 0, 225, 300);
-    QTest::newRow("smallerPictureGrows")
-        << QSize(16, 9) << QRect(0, 0, 160, 90) << QRect(0, 0, 160, 90);
-    QTest::newRow("areaAwayFromOrigin")
-        << QSize(4, 3) << QRect(10, 20, 400, 400) << QRect(10, 70, 400, 300);
     QTest::newRow("oddMarginToTheRight")
         << QSize(100, 100) << QRect(0, 0, 101, 100) << QRect(0, 0, 100, 100);
     QTest::newRow("noPicture") << QSize(0, 0) << QRect(0, 0, 400, 300) << QRect();
@@ -216,44 +208,6 @@ void tst_VideoView::plateInThemeColours()
             alarming += TestSupport::near(image.pixelColor(px, py), alert, 24);
     }
     QVERIFY(alarming > 10);
-}
-
-void tst_VideoView::asksOnlyWhileOnScreen_data()
-{
-    QTest::addColumn<Stream>("stream");
-    QTest::addColumn<bool>("parentShown");
-    QTest::addColumn<bool>("viewShown");
-    QTest::addColumn<Stream>("demand");
-
-    QTest::newRow("shownGrid") << Stream::Grid << true << true << Stream::Grid;
-    QTest::newRow("shownMain") << Stream::Main << true << true << Stream::Main;
-    QTest::newRow("ownerWantsNone") << Stream::None << true << true << Stream::None;
-    QTest::newRow("viewHidden") << Stream::Grid << true << false << Stream::None;
-    QTest::newRow("parentHidden") << Stream::Main << false << true << Stream::None;
-}
-
-void tst_VideoView::asksOnlyWhileOnScreen()
-{
-    QFETCH(Stream, stream);
-    QFETCH(bool, parentShown);
-    QFETCH(bool, viewShown);
-    QFETCH(Stream, demand);
-
-    // A source that never starts a pipeline: only the demand is looked at.
-    VideoChannel channel(config(QStringLiteral("test:plaid")), m_dir.path());
-    QWidget parent;
-    auto *view = new VideoView(&parent);
-    view->setChannel(&channel);
-    view->setStream(stream);
-    view->setVisible(viewShown);
-    parent.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&parent));
-    parent.setVisible(parentShown);
-    QCOMPARE(channel.demand(), demand);
-
-    // Let go of when the view goes.
-    delete view;
-    QCOMPARE(channel.demand(), Stream::None);
 }
 
 void tst_VideoView::passwordNeverLoggedOrShown_data()
