@@ -51,6 +51,8 @@ private slots:
     void hiddenStopsAfterGraceAndResumes();
     void playsTheStreamMostWanted_data();
     void playsTheStreamMostWanted();
+    void framesFitTheSizeShown_data();
+    void framesFitTheSizeShown();
     void badSourceShowsErrorOthersPlay_data();
     void badSourceShowsErrorOthersPlay();
 
@@ -224,6 +226,35 @@ void tst_VideoChannel::playsTheStreamMostWanted()
     for (int i = 1; i < demands.size(); ++i)
         channel.setDemand(&second, demands.at(i));
     QTRY_VERIFY_WITH_TIMEOUT(playsColour(channel, colour), PlayTimeoutMs);
+}
+
+void tst_VideoChannel::framesFitTheSizeShown_data()
+{
+    QTest::addColumn<QList<QSize>>("viewers");
+    QTest::addColumn<QSize>("frame");
+
+    // A generated picture of 640x360.
+    QTest::newRow("sourceSize") << QList<QSize>{QSize()} << QSize(640, 360);
+    QTest::newRow("smallerTile") << QList<QSize>{QSize(320, 240)} << QSize(320, 180);
+    QTest::newRow("tallerTile") << QList<QSize>{QSize(160, 400)} << QSize(160, 90);
+    // Within the box that holds both views' sizes.
+    QTest::newRow("twoViewers") << QList<QSize>{QSize(320, 240), QSize(480, 100)}
+                                << QSize(427, 240);
+    QTest::newRow("neverLarger") << QList<QSize>{QSize(1920, 1080)} << QSize(640, 360);
+}
+
+void tst_VideoChannel::framesFitTheSizeShown()
+{
+    QFETCH(QList<QSize>, viewers);
+    QFETCH(QSize, frame);
+
+    VideoChannel channel(config(QStringLiteral("test:red")), m_dir.path());
+    std::vector<std::unique_ptr<QObject>> keys;
+    for (const QSize &size : viewers) {
+        keys.push_back(std::make_unique<QObject>());
+        channel.setDemand(keys.back().get(), Stream::Grid, size);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(channel.frame().image.size(), frame, PlayTimeoutMs);
 }
 
 void tst_VideoChannel::badSourceShowsErrorOthersPlay_data()
