@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+
+#include "common/ratelimitedlog.h"
+#include "momentframesource.h"
+
+class MomentStore;
+
+// The capture rule: every NG verdict of a camera becomes a moment, with the camera's newest
+// picture when it is at most FreshFrameMs old and without one otherwise. Runs on the GUI thread
+// and costs a shared reference to the frame, never a copy or a wait.
+class MomentRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr qint64 FreshFrameMs = 2000;
+    static constexpr int FirstCamera = 1;
+    static constexpr int LastCamera = 16;
+
+    enum class Verdict { Ok, Ng, Unknown };
+    enum class Capture { Nothing, WithPicture, WithoutPicture };
+
+    explicit MomentRecorder(MomentStore *store, QObject *parent = nullptr);
+
+    // Without a source every moment is kept without a picture. Not owned.
+    void setFrameSource(const MomentFrameSource *source);
+
+    // What a verdict with the channel's newest frame leads to.
+    static Capture captureFor(Verdict verdict, const MomentFrame &frame);
+
+public slots:
+    // A verdict of the station; an invalid time stands for now.
+    void takeVerdict(int camera, Verdict verdict, const QDateTime &time, const QString &reason);
+
+private:
+    Q_DISABLE_COPY(MomentRecorder)
+
+    MomentStore *m_store;
+    const MomentFrameSource *m_source = nullptr;
+    RateLimitedLog m_badCameraLog;
+};
