@@ -11,6 +11,9 @@
 
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
+#include "moments/momentarchive.h"
+#include "moments/momentsettings.h"
+#include "moments/momentstore.h"
 #include "ui/camera/camerapanel.h"
 #include "ui/camera/cameraparam.h"
 #include "ui/camera/funcwidget1.h"
@@ -24,6 +27,7 @@
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/sidepanel.h"
+#include "ui/moments/momentspage.h"
 #include "ui/theme/thememanager.h"
 #include "ui/widgets/cstackedwidget.h"
 #include "ui/widgets/setupwaitprogressbar.h"
@@ -36,12 +40,14 @@ constexpr int StyleIconSide = 35;
 const QColor StyleIconColor(0xFE, 0xFE, 0xFE);
 const QString CameraText = QStringLiteral("相机");
 const QString ChartText = QStringLiteral("图表");
+const QString MomentsText = QStringLiteral("NG画面");
 
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : FancyWindow(parent), m_logo(SetupConfig::instance()->logoPath())
 {
+    m_moments = new MomentArchive(MomentStore::defaultFolder(), MomentSettings::read(), this);
     initPages();
     initStyleMenu();
     initUserStrip();
@@ -86,9 +92,30 @@ void MainWindow::initPages()
     }
     m_stackedWidget->addWidget(m_cameraPanel);
     m_stackedWidget->addWidget(m_chartPanel);
+    m_momentsHolder = new QWidget;
+    m_momentsHolder->setLayout(new QHBoxLayout);
+    m_momentsHolder->layout()->setContentsMargins(0, 0, 0, 0);
+    m_stackedWidget->addWidget(m_momentsHolder);
 
     m_mainLayout->addWidget(m_stackedWidget);
     m_centralWidget->setLayout(m_mainLayout);
+}
+
+void MainWindow::buildMomentsPage()
+{
+    if (m_momentsPage)
+        return;
+    m_momentsPage = new MomentsPage(m_moments);
+    m_momentsHolder->layout()->addWidget(m_momentsPage);
+    connect(m_momentsPage, &MomentsPage::closed, this,
+            [this] { m_stackedWidget->setCurrentIndex(m_pageBeforeMoments); });
+}
+
+void MainWindow::showMoments(int camera, qint64 id)
+{
+    buildMomentsPage();
+    m_momentsPage->showCamera(camera, id);
+    m_stackedWidget->setCurrentIndex(MomentPage);
 }
 
 void MainWindow::initStyleMenu()
@@ -143,6 +170,12 @@ void MainWindow::initConnections()
     connect(m_styleMenu, &QMenu::triggered, this,
             [](QAction *action) { ThemeManager::applyTheme(action->data().toString()); });
     connect(m_sidePanel, &SidePanel::signalClicked, this, &MainWindow::clickedTreeWidget);
+    connect(m_stackedWidget, &CStackedWidget::currentChanged, this, [this](int page) {
+        if (page == MomentPage)
+            buildMomentsPage();
+        else
+            m_pageBeforeMoments = page;
+    });
 }
 
 void MainWindow::showMiddleMessage()
@@ -163,6 +196,8 @@ int MainWindow::pageIndexOf(const QString &txt)
         return CameraWallPage;
     if (txt == ChartText)
         return ChartPage;
+    if (txt == MomentsText)
+        return MomentPage;
     if (!txt.contains(CameraText))
         return -1;
     // A failed conversion gives 0, which names no page either.

@@ -31,6 +31,7 @@ TreeWidget::TreeWidget(QWidget *parent) : QTreeWidget(parent)
     QTreeWidgetItem *main = groups.last();
     main->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("相机"))));
     main->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("图表"))));
+    main->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("NG画面"))));
 
     connect(this, &QTreeWidget::itemClicked, this, &TreeWidget::slotItemDoubleClicked);
 }

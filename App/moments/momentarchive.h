@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+
+#include "momentsettings.h"
+
+class MomentReader;
+class MomentRecorder;
+class MomentStore;
+
+// The console's NG moments in one place: the store that writes them, the recorder that decides
+// what to keep, and the reader that the lists share. Nothing touches the disk until a moment is
+// kept or a list asks.
+class MomentArchive : public QObject
+{
+    Q_OBJECT
+
+public:
+    MomentArchive(const QString &folder, const MomentSettings &settings, QObject *parent = nullptr);
+
+    QString folder() const { return m_folder; }
+    MomentStore *store() const { return m_store; }
+    MomentRecorder *recorder() const { return m_recorder; }
+    MomentReader *reader() const { return m_reader; }
+
+private:
+    Q_DISABLE_COPY(MomentArchive)
+
+    const QString m_folder;
+    MomentStore *m_store = nullptr;
+    MomentRecorder *m_recorder = nullptr;
+    MomentReader *m_reader = nullptr;
+};
