@@ -75,6 +75,11 @@ void CameraPanel::initUI()
     m_cameraBox->initMenu(m_menu, QVector<bool>(CameraBox::menuTypes().size(), true).toList());
 }
 
+void CameraPanel::addNotice(QWidget *notice)
+{
+    m_mainLayout->insertWidget(0, notice, 0);
+}
+
 void CameraPanel::applyStoredLayout()
 {
     const QPair<int, int> stored = SetupConfig::instance()->camera();

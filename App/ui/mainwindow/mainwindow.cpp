@@ -27,6 +27,7 @@
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/sidepanel.h"
+#include "ui/moments/capturewarning.h"
 #include "ui/moments/momentspage.h"
 #include "ui/theme/thememanager.h"
 #include "ui/widgets/cstackedwidget.h"
@@ -92,6 +93,7 @@ void MainWindow::initPages()
     }
     m_stackedWidget->addWidget(m_cameraPanel);
     m_stackedWidget->addWidget(m_chartPanel);
+    m_cameraPanel->addNotice(new CaptureWarning(m_moments->store()));
     m_momentsHolder = new QWidget;
     m_momentsHolder->setLayout(new QHBoxLayout);
     m_momentsHolder->layout()->setContentsMargins(0, 0, 0, 0);
