@@ -42,6 +42,11 @@ void CameraParam::setState(const QString &state)
     m_stateLabel->setText(state);
 }
 
+void CameraParam::addStrip(QWidget *strip)
+{
+    m_mainLayout->addWidget(strip, 0);
+}
+
 void CameraParam::initUI()
 {
     m_mainLayout = new QVBoxLayout;

@@ -29,6 +29,8 @@ public:
     void setIndex(const QString &index);
     void setTitle(const QString &title);
     void setState(const QString &state);
+    // A row below the log that another part of the console fills; the page takes it over.
+    void addStrip(QWidget *strip);
 
 private:
     Q_DISABLE_COPY(CameraParam)

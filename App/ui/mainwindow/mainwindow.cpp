@@ -29,6 +29,7 @@
 #include "ui/mainwindow/sidepanel.h"
 #include "ui/moments/capturewarning.h"
 #include "ui/moments/momentspage.h"
+#include "ui/moments/momentstrip.h"
 #include "ui/theme/thememanager.h"
 #include "ui/widgets/cstackedwidget.h"
 #include "ui/widgets/setupwaitprogressbar.h"
@@ -89,6 +90,7 @@ void MainWindow::initPages()
         auto *page = new CameraParam;
         page->setIndex(QStringLiteral("C%1").arg(k + 1, 2, 10, QLatin1Char('0')));
         page->setTitle(QStringLiteral("Unkown"));
+        attachMoments(page, k + 1);
         m_stackedWidget->addWidget(page);
     }
     m_stackedWidget->addWidget(m_cameraPanel);
@@ -101,6 +103,13 @@ void MainWindow::initPages()
 
     m_mainLayout->addWidget(m_stackedWidget);
     m_centralWidget->setLayout(m_mainLayout);
+}
+
+void MainWindow::attachMoments(CameraParam *page, int camera)
+{
+    auto *strip = new MomentStrip(m_moments, camera);
+    connect(strip, &MomentStrip::openRequested, this, &MainWindow::showMoments);
+    page->addStrip(strip);
 }
 
 void MainWindow::buildMomentsPage()

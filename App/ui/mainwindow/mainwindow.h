@@ -9,6 +9,7 @@
 
 class AdditionalWidget;
 class CameraPanel;
+class CameraParam;
 class ChartPanel;
 class CStackedWidget;
 class FuncWidget1;
@@ -100,6 +101,8 @@ private slots:
 
 private:
     void initPages();
+    // Gives a camera page its strip of the camera's last NG moments.
+    void attachMoments(CameraParam *page, int camera);
     void buildMomentsPage();
     void initStyleMenu();
     void initMiddleButton();

@@ -2,11 +2,15 @@
 #include <QtWidgets>
 
 #include "common/config/setupconfig.h"
+#include "moments/momentlistmodel.h"
 #include "stripsupport.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/moments/momentspage.h"
+#include "ui/moments/momentstrip.h"
+#include "ui/widgets/cstackedwidget.h"
 
 // The user strip of the main window and the windows it opens; slides are waited for until their
 // animations are gone (each is deleted when it stops).
@@ -23,6 +27,7 @@ private slots:
     void cardFollowsAvatarHover();
     void stripOpensWindows_data();
     void stripOpensWindows();
+    void cameraPageLeadsToItsMoments();
 
 private:
     QTemporaryDir m_dir;
@@ -33,6 +38,8 @@ void tst_MainWindow::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     SetupConfig::instance()->setAppDir(m_dir.path());
+    // The moments' folder: the user's data folder.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path()));
 }
 
 // The window reaches its maximised size through the event loop; positions are taken after.
@@ -132,6 +139,25 @@ void tst_MainWindow::stripOpensWindows()
     QVERIFY(!popup->isOpened());
     click(closer == stripButton ? m_window->additionalWidget() : opened, closer);
     QCOMPARE(opened->isVisible(), closer.isEmpty());
+}
+
+// A camera page's strip leads to the moments page with that camera's moments; Esc on the list
+// returns to the camera page.
+void tst_MainWindow::cameraPageLeadsToItsMoments()
+{
+    const int camera = 3;
+    CStackedWidget *stack = m_window->stackedWidget();
+    stack->setCurrentIndex(camera - 1);
+    auto *strip = stack->widget(camera - 1)->findChild<MomentStrip *>();
+    QVERIFY(strip);
+    QTest::mouseClick(strip->findChild<QPushButton *>(QStringLiteral("MomentStripAllButton")),
+                      Qt::LeftButton);
+    QCOMPARE(stack->currentIndex(), MainWindow::MomentPage);
+    MomentsPage *page = m_window->momentsPage();
+    QVERIFY(page && page->isVisible());
+    QCOMPARE(page->model()->filter().camera, camera);
+    QTest::keyClick(page->listView(), Qt::Key_Escape);
+    QCOMPARE(stack->currentIndex(), camera - 1);
 }
 
 QTEST_MAIN(tst_MainWindow)
