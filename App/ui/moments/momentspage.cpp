@@ -3,18 +3,22 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeEdit>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "moments/momentarchive.h"
+#include "moments/momentexporter.h"
 #include "moments/momentlistmodel.h"
 #include "moments/momentreader.h"
 #include "moments/momentstore.h"
@@ -45,6 +49,7 @@ MomentsPage::MomentsPage(MomentArchive *archive, QWidget *parent)
     setObjectName(QStringLiteral("MomentsPage"));
     setAttribute(Qt::WA_StyledBackground);
     m_model = new MomentListModel(archive->reader(), this);
+    m_exporter = new MomentExporter(archive->folder(), this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -79,12 +84,18 @@ MomentsPage::MomentsPage(MomentArchive *archive, QWidget *parent)
     pictureLayout->addWidget(m_pictureInfo, 0);
     m_views->addWidget(m_picturePage);
 
+    m_statusLabel = new QLabel;
+    m_statusLabel->setObjectName(QStringLiteral("MomentsStatus"));
+    m_statusLabel->hide();
+
     layout->addWidget(m_views, 1);
+    layout->addWidget(m_statusLabel, 0);
 
     m_countsTimer = new QTimer(this);
     m_countsTimer->setInterval(CountsRefreshMs);
     connect(m_countsTimer, &QTimer::timeout, this, &MomentsPage::askCounts);
     initConnections();
+    updateExportButton();
 }
 
 MomentsPage::~MomentsPage() = default;
@@ -134,6 +145,9 @@ void MomentsPage::initFilters()
 
     m_totalLabel = new QLabel;
     m_totalLabel->setObjectName(QStringLiteral("MomentsTotal"));
+    m_exportButton = new QPushButton(tr("导出"));
+    m_exportButton->setObjectName(QStringLiteral("MomentsExportButton"));
+    m_exportButton->setToolTip(tr("把选中的画面和一份 CSV 复制到一个文件夹"));
 
     row->addWidget(title);
     row->addWidget(m_cameraFilter);
@@ -143,6 +157,7 @@ void MomentsPage::initFilters()
     row->addWidget(m_toEdit);
     row->addStretch(1);
     row->addWidget(m_totalLabel);
+    row->addWidget(m_exportButton);
     layout()->addWidget(bar);
 }
 
@@ -177,6 +192,8 @@ void MomentsPage::initConnections()
             showCurrentPicture();
     });
     connect(m_list, &QAbstractItemView::activated, this, &MomentsPage::openCurrent);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MomentsPage::updateExportButton);
     connect(m_cameraFilter, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MomentsPage::applyFilter);
     connect(m_reasonFilter, &QComboBox::currentTextChanged, this, &MomentsPage::applyFilter);
@@ -188,6 +205,8 @@ void MomentsPage::initConnections()
     });
     connect(m_fromEdit, &QDateTimeEdit::dateTimeChanged, this, &MomentsPage::applyFilter);
     connect(m_toEdit, &QDateTimeEdit::dateTimeChanged, this, &MomentsPage::applyFilter);
+    connect(m_exportButton, &QPushButton::clicked, this, &MomentsPage::exportSelection);
+    connect(m_exporter, &MomentExporter::finished, this, &MomentsPage::exportFinished);
 }
 
 MomentFilter MomentsPage::filterAt(qint64 nowMs) const
@@ -421,4 +440,40 @@ void MomentsPage::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void MomentsPage::updateExportButton()
+{
+    m_exportButton->setEnabled(!m_exporter->isRunning() &&
+                               m_list->selectionModel()->hasSelection());
+}
+
+void MomentsPage::exportSelection()
+{
+    QVector<qint64> ids;
+    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+    for (const QModelIndex &index : rows)
+        ids.append(m_model->idAt(index.row()));
+    if (ids.isEmpty())
+        return;
+    const QString target = QFileDialog::getExistingDirectory(
+        this, tr("导出到"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (target.isEmpty() || !m_exporter->start(ids, target))
+        return;
+    updateExportButton();
+    m_statusLabel->setText(tr("正在导出 %1 条……").arg(ids.size()));
+    m_statusLabel->show();
+}
+
+void MomentsPage::exportFinished(int moments, int pictures, const QString &csvPath,
+                                 const QString &error)
+{
+    updateExportButton();
+    m_statusLabel->setProperty("failed", !error.isEmpty());
+    m_statusLabel->style()->unpolish(m_statusLabel);
+    m_statusLabel->style()->polish(m_statusLabel);
+    m_statusLabel->setText(
+        error.isEmpty() ? tr("已导出 %1 条、%2 张画面：%3").arg(moments).arg(pictures).arg(csvPath)
+                        : tr("导出未完成：%1").arg(error));
+    m_statusLabel->show();
 }

@@ -7,12 +7,14 @@
 #include "moments/momentfilter.h"
 
 class MomentArchive;
+class MomentExporter;
 class MomentListModel;
 class MomentPictureView;
 class QComboBox;
 class QDateTimeEdit;
 class QLabel;
 class QListView;
+class QPushButton;
 class QStackedWidget;
 class QTimer;
 
@@ -20,7 +22,7 @@ class QTimer;
 // moments in the last hour and day above a list of moments, newest first, with thumbnails.
 // Enter or a double click opens the current moment full size with its time, camera and reason;
 // there the arrow keys step to the neighbouring moments and Esc returns to the list. Esc on the
-// list asks to leave the page (closed()).
+// list asks to leave the page (closed()). The selected moments can be exported to a folder.
 class MomentsPage : public QWidget
 {
     Q_OBJECT
@@ -74,17 +76,22 @@ private:
     void takeCounts(quint64 client, const QVector<int> &lastHour, const QVector<int> &lastDay);
     void takeReasons(quint64 client, const QStringList &reasons);
     void askCounts();
+    void exportSelection();
+    void exportFinished(int moments, int pictures, const QString &csvPath, const QString &error);
+    void updateExportButton();
     void updateTotal();
 
     MomentArchive *m_archive;
     const quint64 m_client;
     MomentListModel *m_model = nullptr;
+    MomentExporter *m_exporter = nullptr;
     QComboBox *m_cameraFilter = nullptr;
     QComboBox *m_reasonFilter = nullptr;
     QComboBox *m_timeFilter = nullptr;
     QDateTimeEdit *m_fromEdit = nullptr;
     QDateTimeEdit *m_toEdit = nullptr;
     QLabel *m_totalLabel = nullptr;
+    QPushButton *m_exportButton = nullptr;
     QWidget *m_countsBar = nullptr;
     QVector<QLabel *> m_countLabels;
     QStackedWidget *m_views = nullptr;
@@ -92,6 +99,7 @@ private:
     QWidget *m_picturePage = nullptr;
     MomentPictureView *m_picture = nullptr;
     QLabel *m_pictureInfo = nullptr;
+    QLabel *m_statusLabel = nullptr;
     QTimer *m_countsTimer = nullptr;
     bool m_shownOnce = false;
     bool m_stale = false;
