@@ -18,8 +18,8 @@ MomentListModel::MomentListModel(MomentReader *reader, QObject *parent)
     m_announceTimer->setSingleShot(true);
     m_announceTimer->setInterval(0);
     connect(m_announceTimer, &QTimer::timeout, this, [this] {
-        if (!m_ids.isEmpty())
-            emit dataChanged(index(0), index(m_ids.size() - 1));
+        if (m_rowCount > 0)
+            emit dataChanged(index(0), index(m_rowCount - 1));
     });
     connect(reader, &MomentReader::idsReady, this, &MomentListModel::takeIds);
     connect(reader, &MomentReader::rowsReady, this, &MomentListModel::takeRows);
@@ -75,32 +75,69 @@ void MomentListModel::askIds()
     m_reader->requestIds(m_client, ++m_serial, m_filter);
 }
 
-void MomentListModel::takeIds(quint64 client, quint64 serial, const QVector<qint64> &ids)
+void MomentListModel::takeIds(quint64 client, quint64 serial, int offset,
+                              const QVector<qint64> &ids, int total, bool complete)
 {
     // An answer to an older question is already out of date.
     if (client != m_client || serial != m_serial)
         return;
-    const Change change = m_resetOnAnswer ? Change{0, 0, true} : changeBetween(m_ids, ids);
-    m_resetOnAnswer = false;
-    if (change.reset) {
+    if (!m_resetOnAnswer) {
+        m_incoming = offset == 0 ? ids : m_incoming + ids;
+        if (complete) {
+            applyRefresh(m_incoming);
+            m_incoming.clear();
+            m_ready = true;
+            emit ready();
+        }
+        return;
+    }
+    if (offset == 0) {
         beginResetModel();
         m_ids = ids;
+        m_rowCount = total;
         endResetModel();
+        // The first rows are the ones a view shows first: asked for before it paints.
+        if (!m_ids.isEmpty())
+            askPageOf(0);
     } else {
-        if (change.removed > 0) {
-            const int first = m_ids.size() - change.removed;
-            beginRemoveRows(QModelIndex(), first, m_ids.size() - 1);
-            m_ids.resize(first);
-            endRemoveRows();
-        }
-        if (change.inserted > 0) {
-            beginInsertRows(QModelIndex(), 0, change.inserted - 1);
-            m_ids = ids;
-            endInsertRows();
-        }
+        m_ids += ids;
+        announceData();
+    }
+    if (!complete)
+        return;
+    m_resetOnAnswer = false;
+    if (m_ids.size() != m_rowCount) {
+        beginResetModel();
+        m_rowCount = m_ids.size();
+        endResetModel();
     }
     m_ready = true;
     emit ready();
+}
+
+void MomentListModel::applyRefresh(const QVector<qint64> &ids)
+{
+    const Change change = changeBetween(m_ids, ids);
+    if (change.reset) {
+        beginResetModel();
+        m_ids = ids;
+        m_rowCount = ids.size();
+        endResetModel();
+        return;
+    }
+    if (change.removed > 0) {
+        const int first = m_ids.size() - change.removed;
+        beginRemoveRows(QModelIndex(), first, m_ids.size() - 1);
+        m_ids.resize(first);
+        m_rowCount = first;
+        endRemoveRows();
+    }
+    if (change.inserted > 0) {
+        beginInsertRows(QModelIndex(), 0, change.inserted - 1);
+        m_ids = ids;
+        m_rowCount = ids.size();
+        endInsertRows();
+    }
 }
 
 void MomentListModel::takeRows(quint64 client, const QVector<qint64> &asked,
@@ -159,13 +196,13 @@ bool MomentListModel::momentAt(int row, Moment *moment) const
 
 int MomentListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_ids.size();
+    return parent.isValid() ? 0 : m_rowCount;
 }
 
 void MomentListModel::askPageOf(int row) const
 {
     const qint64 id = idAt(row);
-    if (m_pendingRows.contains(id) || m_pendingPages >= MaxPendingPages)
+    if (id == 0 || m_pendingRows.contains(id) || m_pendingPages >= MaxPendingPages)
         return;
     const int page = row / PageSize;
     QVector<qint64> missing;
@@ -183,8 +220,11 @@ void MomentListModel::askPageOf(int row) const
 
 QVariant MomentListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_ids.size())
+    if (!index.isValid() || index.row() >= m_rowCount)
         return QVariant();
+    // A row whose id is still on its way is not loaded yet.
+    if (index.row() >= m_ids.size())
+        return role == LoadedRole ? QVariant(false) : QVariant();
     const qint64 id = m_ids.at(index.row());
     if (role == IdRole)
         return id;

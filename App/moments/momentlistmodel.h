@@ -67,6 +67,7 @@ public:
     // Whether a list question has been answered since the last filter change.
     bool isReady() const { return m_ready; }
 
+    // Complete once isReady().
     QVector<qint64> ids() const { return m_ids; }
     qint64 idAt(int row) const;
     int rowOf(qint64 id) const;
@@ -87,7 +88,9 @@ private:
     Q_DISABLE_COPY(MomentListModel)
 
     void askIds();
-    void takeIds(quint64 client, quint64 serial, const QVector<qint64> &ids);
+    void takeIds(quint64 client, quint64 serial, int offset, const QVector<qint64> &ids, int total,
+                 bool complete);
+    void applyRefresh(const QVector<qint64> &ids);
     void takeRows(quint64 client, const QVector<qint64> &asked, const QVector<Moment> &rows);
     void takeThumbnail(quint64 client, qint64 id, const QImage &image, bool dropped);
     void askPageOf(int row) const;
@@ -100,7 +103,12 @@ private:
     MomentFilter m_filter;
     bool m_resetOnAnswer = true;
     bool m_ready = false;
+    // The ids known so far, newest first; a list still coming in has more rows (m_rowCount)
+    // than known ids.
     QVector<qint64> m_ids;
+    int m_rowCount = 0;
+    // A refreshed list, gathered until it is whole.
+    QVector<qint64> m_incoming;
     QTimer *m_refreshTimer = nullptr;
     QTimer *m_announceTimer = nullptr;
     // Filled by the const data() as a view asks for rows.

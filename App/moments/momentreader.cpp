@@ -172,21 +172,44 @@ void MomentReader::answerQuery(const QSqlDatabase &db, const Job &job)
     switch (job.kind) {
     case Job::Ids: {
         QVariantList values;
+        const QString condition = job.filter.condition(&values);
         QString sql = QStringLiteral("SELECT id FROM moments WHERE %1 "
                                      "ORDER BY time_ms DESC, id DESC")
-                          .arg(job.filter.condition(&values));
+                          .arg(condition);
         if (job.filter.limit > 0)
             sql += QStringLiteral(" LIMIT %1").arg(job.filter.limit);
         QVector<qint64> ids;
+        int offset = 0;
+        int total = -1;
+        // One snapshot for the count and the list: the writer may add rows in between.
+        QSqlDatabase snapshot = db;
+        const bool counted = open && job.filter.limit == 0 && snapshot.transaction();
+        if (counted) {
+            QSqlQuery count(db);
+            count.prepare(QStringLiteral("SELECT count(*) FROM moments WHERE %1").arg(condition));
+            for (const QVariant &value : qAsConst(values))
+                count.addBindValue(value);
+            if (count.exec() && count.next())
+                total = count.value(0).toInt();
+        }
         if (open && query.prepare(sql)) {
             for (const QVariant &value : qAsConst(values))
                 query.addBindValue(value);
             if (query.exec()) {
-                while (query.next())
+                while (query.next()) {
                     ids.append(query.value(0).toLongLong());
+                    if (offset == 0 && ids.size() == FirstIds && total > FirstIds) {
+                        emit idsReady(job.client, job.serial, 0, ids, total, false);
+                        offset = ids.size();
+                        ids.clear();
+                    }
+                }
             }
+            query.finish();
         }
-        emit idsReady(job.client, job.serial, ids);
+        if (counted)
+            snapshot.commit();
+        emit idsReady(job.client, job.serial, offset, ids, offset + ids.size(), true);
         break;
     }
     case Job::Rows: {
@@ -226,9 +249,11 @@ void MomentReader::answerQuery(const QSqlDatabase &db, const Job &job)
     }
     case Job::Reasons: {
         QStringList reasons;
-        if (open && query.exec(QStringLiteral("SELECT reason FROM moments WHERE reason <> '' "
+        if (open && query.exec(QStringLiteral("SELECT reason FROM (SELECT reason FROM moments "
+                                              "ORDER BY time_ms DESC LIMIT %1) WHERE reason <> '' "
                                               "GROUP BY reason ORDER BY count(*) DESC, reason "
-                                              "LIMIT %1")
+                                              "LIMIT %2")
+                                   .arg(ReasonsFromNewest)
                                    .arg(MaxReasons))) {
             while (query.next())
                 reasons << query.value(0).toString();

@@ -28,7 +28,13 @@ public:
     static constexpr int ThumbnailHeight = 90;
     static constexpr int MaxThumbnailRequests = 48;
     static constexpr int MaxReasons = 64;
+    // The reasons offered come from this many newest moments, so that the question costs the
+    // same however large the index grows.
+    static constexpr int ReasonsFromNewest = 10000;
     static constexpr int CameraCount = 16;
+    // A longer list is answered in two parts: its head at once, so that a view can paint, and
+    // the rest once it is read.
+    static constexpr int FirstIds = 512;
 
     explicit MomentReader(const QString &folder, QObject *parent = nullptr);
     ~MomentReader() override;
@@ -43,14 +49,16 @@ public:
     void requestPicture(quint64 client, qint64 id, const QString &file);
     // Moments per camera (index 0 is camera 1) in the hour and the day before nowMs.
     void requestCounts(quint64 client, qint64 nowMs);
-    // The reasons on record, the most frequent first.
+    // The reasons of the newest moments, the most frequent first.
     void requestReasons(quint64 client);
 
     // A picture file scaled to fit the size, decoded at that size where the format allows.
     static QImage readScaled(const QString &path, const QSize &fit);
 
 signals:
-    void idsReady(quint64 client, quint64 serial, const QVector<qint64> &ids);
+    // The ids from offset on, newest first; total: the whole list's length.
+    void idsReady(quint64 client, quint64 serial, int offset, const QVector<qint64> &ids, int total,
+                  bool complete);
     void rowsReady(quint64 client, const QVector<qint64> &asked, const QVector<Moment> &rows);
     // dropped: the request gave way to newer ones and may be asked again; otherwise a null
     // image means the file could not be read.
@@ -63,7 +71,8 @@ private:
     Q_DISABLE_COPY(MomentReader)
 
     struct Job {
-        enum Kind { Ids, Counts, Reasons, Rows, Picture, Thumbnail } kind = Ids;
+        // In the order they are answered: what the operator looks at first.
+        enum Kind { Ids, Rows, Picture, Thumbnail, Counts, Reasons } kind = Ids;
         quint64 client = 0;
         quint64 serial = 0;
         MomentFilter filter;
@@ -83,7 +92,7 @@ private:
     QThread *m_thread = nullptr;
     QMutex m_mutex;
     QWaitCondition m_wake;
-    // By priority: list questions, counts and reasons, rows, full pictures, thumbnails.
-    QList<Job> m_jobs[Job::Thumbnail + 1];
+    // One queue per kind, answered in the kinds' order.
+    QList<Job> m_jobs[Job::Reasons + 1];
     bool m_quit = false;
 };

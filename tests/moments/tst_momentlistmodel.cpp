@@ -6,6 +6,7 @@
 #include "moments/momentlistmodel.h"
 #include "moments/momentreader.h"
 #include "moments/momentstore.h"
+#include "moments/momentwriter.h"
 #include "momenttestsupport.h"
 
 using namespace MomentTestSupport;
@@ -77,6 +78,7 @@ private slots:
     void filterSelectsNewestFirst();
     void thumbnailsComeOnDemand();
     void refreshKeepsRowsInPlace();
+    void longListComesWhole();
 
 private:
     QTemporaryDir m_home;
@@ -247,6 +249,33 @@ void tst_MomentListModel::refreshKeepsRowsInPlace()
     QCOMPARE(inserted.count(), 1);
     QCOMPARE(inserted.at(0).at(1).toInt(), 0);
     QCOMPARE(model.rowOf(newest), 1);
+}
+
+// A list longer than the reader's first answer: the view gets every row at once and the ids
+// follow, in order, without a second reset.
+void tst_MomentListModel::longListComesWhole()
+{
+    QTemporaryDir dir;
+    const int count = MomentReader::FirstIds + 100;
+    QVector<Moment> moments;
+    for (int i = 0; i < count; ++i)
+        moments << moment(i % 16 + 1, m_nowMs - qint64(count - i) * 1000);
+    {
+        MomentStore store(dir.path(), MomentSettings());
+        // In parts: the store's queue holds fewer.
+        for (int first = 0; first < count; first += MomentWriter::MaxQueued / 2)
+            QVERIFY(writeAll(store, moments.mid(first, MomentWriter::MaxQueued / 2)));
+    }
+    MomentReader reader(dir.path());
+    MomentListModel model(&reader);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    QVERIFY(filtered(model, MomentFilter()));
+    QCOMPARE(reset.count(), 1);
+    QCOMPARE(model.rowCount(), count);
+    QVector<qint64> expected;
+    for (const Moment &m : rows(dir.path()))
+        expected.prepend(m.id);
+    QCOMPARE(model.ids(), expected);
 }
 
 QTEST_MAIN(tst_MomentListModel)
