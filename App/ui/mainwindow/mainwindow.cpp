@@ -33,6 +33,7 @@
 #include "ui/theme/thememanager.h"
 #include "ui/widgets/cstackedwidget.h"
 #include "ui/widgets/setupwaitprogressbar.h"
+#include "video/videochannelset.h"
 
 namespace
 {
@@ -82,6 +83,7 @@ void MainWindow::initPages()
     m_mainLayout = new QHBoxLayout;
     m_mainLayout->setSpacing(0);
     m_mainLayout->setContentsMargins(0, 0, 0, 0);
+    m_channels = VideoChannelSet::fromStore(*SetupConfig::instance(), this);
     m_stackedWidget = new CStackedWidget;
     m_cameraPanel = new CameraPanel;
     m_chartPanel = new ChartPanel;
@@ -100,6 +102,8 @@ void MainWindow::initPages()
     m_momentsHolder->setLayout(new QHBoxLayout);
     m_momentsHolder->layout()->setContentsMargins(0, 0, 0, 0);
     m_stackedWidget->addWidget(m_momentsHolder);
+    for (int i = 0; i < m_stackedWidget->count(); ++i)
+        connectPageVideo(i);
 
     m_mainLayout->addWidget(m_stackedWidget);
     m_centralWidget->setLayout(m_mainLayout);
@@ -127,6 +131,31 @@ void MainWindow::showMoments(int camera, qint64 id)
     buildMomentsPage();
     m_momentsPage->showCamera(camera, id);
     m_stackedWidget->setCurrentIndex(MomentPage);
+}
+
+void MainWindow::connectPageVideo(int index)
+{
+    QWidget *page = m_stackedWidget->widget(index);
+    if (auto *camera = qobject_cast<CameraParam *>(page))
+        camera->bindChannel(index + 1, m_channels->channel(index + 1));
+    else if (auto *wall = qobject_cast<CameraPanel *>(page))
+        wall->setChannels(m_channels);
+    setPageActive(page, index == m_stackedWidget->currentIndex());
+}
+
+void MainWindow::updateActivePage()
+{
+    const int current = m_stackedWidget->currentIndex();
+    for (int i = 0; i < m_stackedWidget->count(); ++i)
+        setPageActive(m_stackedWidget->widget(i), i == current);
+}
+
+void MainWindow::setPageActive(QWidget *page, bool active)
+{
+    if (auto *camera = qobject_cast<CameraParam *>(page))
+        camera->setActive(active);
+    else if (auto *wall = qobject_cast<CameraPanel *>(page))
+        wall->setActive(active);
 }
 
 void MainWindow::initStyleMenu()
@@ -187,6 +216,7 @@ void MainWindow::initConnections()
         else
             m_pageBeforeMoments = page;
     });
+    connect(m_stackedWidget, &CStackedWidget::currentChanged, this, &MainWindow::updateActivePage);
 }
 
 void MainWindow::showMiddleMessage()

@@ -28,6 +28,8 @@ private slots:
     void stripOpensWindows_data();
     void stripOpensWindows();
     void cameraPageLeadsToItsMoments();
+    void pageIndexOf_data();
+    void pageIndexOf();
 
 private:
     QTemporaryDir m_dir;
@@ -45,6 +47,9 @@ void tst_MainWindow::initTestCase()
 // The window reaches its maximised size through the event loop; positions are taken after.
 void tst_MainWindow::init()
 {
+    // The page mapping is a rule of its own that needs no window.
+    if (QTest::currentTestFunction() == QByteArrayLiteral("pageIndexOf"))
+        return;
     m_window.reset(new MainWindow);
     m_window->showMaximized();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.data()));
@@ -158,6 +163,33 @@ void tst_MainWindow::cameraPageLeadsToItsMoments()
     QCOMPARE(page->model()->filter().camera, camera);
     QTest::keyClick(page->listView(), Qt::Key_Escape);
     QCOMPARE(stack->currentIndex(), camera - 1);
+}
+
+// The texts of the side panel's tree (and any other text it may send) to the page they select.
+void tst_MainWindow::pageIndexOf_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("page"); // -1: none
+
+    QTest::newRow("firstCamera") << QStringLiteral("相机1") << 0;
+    QTest::newRow("twelfthCamera") << QStringLiteral("相机12") << 11;
+    QTest::newRow("lastCamera") << QStringLiteral("相机16") << 15;
+    QTest::newRow("cameraWall") << QStringLiteral("相机") << int(MainWindow::CameraWallPage);
+    QTest::newRow("chart") << QStringLiteral("图表") << int(MainWindow::ChartPage);
+    QTest::newRow("moments") << QStringLiteral("NG画面") << int(MainWindow::MomentPage);
+    QTest::newRow("cameraZero") << QStringLiteral("相机0") << -1;
+    QTest::newRow("pastLastCamera") << QStringLiteral("相机17") << -1;
+    QTest::newRow("negativeCamera") << QStringLiteral("相机-1") << -1;
+    QTest::newRow("notANumber") << QStringLiteral("相机x") << -1;
+    QTest::newRow("otherTreeItem") << QStringLiteral("A盘") << -1;
+    QTest::newRow("empty") << QString() << -1;
+}
+
+void tst_MainWindow::pageIndexOf()
+{
+    QFETCH(QString, text);
+    QFETCH(int, page);
+    QCOMPARE(MainWindow::pageIndexOf(text), page);
 }
 
 QTEST_MAIN(tst_MainWindow)
