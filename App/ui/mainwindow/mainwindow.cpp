@@ -84,6 +84,7 @@ void MainWindow::initPages()
     m_mainLayout->setSpacing(0);
     m_mainLayout->setContentsMargins(0, 0, 0, 0);
     m_channels = VideoChannelSet::fromStore(*SetupConfig::instance(), this);
+    m_moments->useChannels(m_channels);
     m_stackedWidget = new CStackedWidget;
     m_cameraPanel = new CameraPanel;
     m_chartPanel = new ChartPanel;
