@@ -1,41 +1,42 @@
 // NG moments: what keeping them costs the console.
 //   verdict  GUI-thread time per NG verdict (the recorder taking the channel's frame and handing
 //            it to the store), against a queued call that hands over nothing, in the same run.
-//   burst    100 NG verdicts a second for --seconds (30) over sixteen live channels painted on a
-//            wall at 25 frames a second: moments kept and dropped, the time from verdict to kept,
-//            and the frames the wall painted against the same wall without verdicts.
+//   burst    100 NG verdicts a second for --seconds (30) over the camera wall of sixteen playing
+//            channels: moments kept and dropped, the time from verdict to kept, and the frames
+//            each tile painted against the same wall without verdicts.
 //   page     the moments page over an index of 100,000 moments: time to its first paint with
 //            rows, to the visible rows and thumbnails, and per scroll step, against the first
 //            paint of a bare window.
-// Channels are generated in the process (640x360, 25 frames a second each, on a thread of their
-// own), so that the figures measure the moments and not a decoder.
+// The channels are GStreamer's test pictures, decoded in the process like a camera's stream.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImageWriter>
 #include <QListView>
-#include <QMutex>
-#include <QPainter>
 #include <QScrollBar>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <vector>
 
 #include "benchsupport.h"
+#include "common/config/setupconfig.h"
 #include "moments/momentarchive.h"
 #include "moments/momentindex.h"
 #include "moments/momentlistmodel.h"
 #include "moments/momentreader.h"
 #include "moments/momentrecorder.h"
 #include "moments/momentstore.h"
+#include "moments/videoframesource.h"
+#include "ui/camera/camerapanel.h"
 #include "ui/moments/momentspage.h"
+#include "ui/video/videoview.h"
+#include "video/gstruntime.h"
+#include "video/videochannelset.h"
 
 using BenchSupport::median;
 using BenchSupport::monotonicNs;
@@ -46,8 +47,6 @@ namespace
 constexpr int Channels = 16;
 constexpr int FrameWidth = 640;
 constexpr int FrameHeight = 360;
-constexpr int FramesPerSecond = 25;
-constexpr int FramesPerChannel = 25;
 constexpr int VerdictsPerSecond = 100;
 constexpr int VerdictRuns = 2000;
 constexpr int PageMoments = 100000;
@@ -69,143 +68,95 @@ T percentile(std::vector<T> values, double p)
     return values[std::min(values.size() - 1, size_t(p * values.size()))];
 }
 
-// Sixteen channels' newest frames, produced on a thread of their own at 25 a second each, as a
-// video source hands them over: a guarded slot per channel and one queued wake-up at a time.
-class Channels16 : public QObject, public MomentFrameSource
+// The console's camera wall over sixteen generated channels (test:ball, 640x360 at 25 frames a
+// second, decoded by GStreamer), counting for each tile the frames decoded and painted.
+class LiveWall
 {
 public:
-    Channels16()
+    LiveWall()
     {
-        for (int c = 0; c < Channels; ++c) {
-            for (int f = 0; f < FramesPerChannel; ++f) {
-                QImage image(FrameWidth, FrameHeight, QImage::Format_RGB32);
-                image.fill(QColor::fromHsv((c * 22 + f * 3) % 360, 200, 100 + f * 5));
-                // Texture, so that the pictures are as large as a camera's as JPEG.
-                for (int y = 0; y < FrameHeight; y += 2) {
-                    auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-                    for (int x = 0; x < FrameWidth; ++x)
-                        line[x] ^= ((x * 7919 + y * 104729 + c * 31 + f * 17) % 97) * 0x010101;
-                }
-                QPainter(&image).fillRect(f * 20, 100, 80, 80, Qt::white);
-                m_frames[c].push_back(image);
-            }
+        QVector<ChannelConfig::Channel> config;
+        for (int n = 1; n <= Channels; ++n) {
+            ChannelConfig::Channel c;
+            c.number = n;
+            c.source = QStringLiteral("test:ball");
+            c.name = QStringLiteral("bench %1").arg(n);
+            config << c;
         }
-    }
-    ~Channels16() override { stop(); }
-
-    void start()
-    {
-        m_running = true;
-        m_thread = QThread::create([this] { produce(); });
-        m_thread->start();
-    }
-    void stop()
-    {
-        m_running = false;
-        if (m_thread) {
-            m_thread->wait();
-            delete m_thread;
-            m_thread = nullptr;
+        m_channels = new VideoChannelSet(config, QDir::tempPath());
+        m_wall = new CameraPanel;
+        m_wall->setChannels(m_channels);
+        m_wall->setActive(true);
+        m_wall->resize(1280, 720);
+        const QList<VideoView *> views = m_wall->findChildren<VideoView *>();
+        m_tiles.resize(views.size());
+        for (int i = 0; i < views.size(); ++i) {
+            QObject::connect(views.at(i), &VideoView::framePainted,
+                             [this, i](quint64 serial, qint64) {
+                                 Tile &t = m_tiles[i];
+                                 if (t.first == 0)
+                                     t.first = serial;
+                                 t.last = serial;
+                                 ++t.painted;
+                             });
         }
+        m_wall->show();
+    }
+    ~LiveWall()
+    {
+        delete m_wall;
+        delete m_channels;
     }
 
-    MomentFrame newestFrame(int camera) const override
+    const VideoChannelSet *channels() const { return m_channels; }
+    // Until every tile has painted a frame.
+    bool waitPlaying()
     {
-        QMutexLocker lock(&m_mutex);
-        const Slot &slot = m_slots[camera - 1];
-        MomentFrame frame;
-        frame.image = slot.image;
-        frame.ageMs = (monotonicNs() - slot.timeNs) / 1000000;
-        frame.channelName = QStringLiteral("bench %1").arg(camera);
-        return frame;
+        QElapsedTimer limit;
+        limit.start();
+        while (limit.elapsed() < DrainWaitMs) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            if (std::all_of(m_tiles.begin(), m_tiles.end(),
+                            [](const Tile &t) { return t.painted > 0; }))
+                return m_tiles.size() == Channels;
+        }
+        return false;
     }
-    // The newest frame and its serial, for the wall.
-    QImage take(int channel, qint64 *serial) const
+    void resetCounts()
     {
-        QMutexLocker lock(&m_mutex);
-        *serial = m_slots[channel].serial;
-        return m_slots[channel].image;
+        for (Tile &t : m_tiles)
+            t = Tile();
     }
-    qint64 produced() const { return m_produced.load(); }
-    std::function<void()> wake;
+    // Per tile and second: frames decoded (by the serials painted) and painted.
+    void rates(double seconds, double *decoded, double *painted) const
+    {
+        qint64 d = 0;
+        qint64 p = 0;
+        for (const Tile &t : m_tiles) {
+            d += t.painted > 0 ? qint64(t.last - t.first + 1) : 0;
+            p += t.painted;
+        }
+        *decoded = d / seconds / Channels;
+        *painted = p / seconds / Channels;
+    }
 
 private:
-    struct Slot {
-        QImage image;
-        qint64 timeNs = 0;
-        qint64 serial = 0;
+    struct Tile {
+        quint64 first = 0;
+        quint64 last = 0;
+        qint64 painted = 0;
     };
-
-    void produce()
-    {
-        const qint64 intervalNs = 1000000000LL / FramesPerSecond;
-        qint64 next = monotonicNs();
-        for (int f = 0; m_running; ++f) {
-            {
-                QMutexLocker lock(&m_mutex);
-                for (int c = 0; c < Channels; ++c) {
-                    Slot &slot = m_slots[c];
-                    slot.image = m_frames[c][f % FramesPerChannel];
-                    slot.timeNs = monotonicNs();
-                    ++slot.serial;
-                }
-            }
-            m_produced += Channels;
-            if (!m_wakePending.exchange(true))
-                QMetaObject::invokeMethod(this, [this] {
-                    m_wakePending = false;
-                    if (wake)
-                        wake();
-                });
-            next += intervalNs;
-            const qint64 wait = next - monotonicNs();
-            if (wait > 0)
-                QThread::usleep(wait / 1000);
-        }
-    }
-
-    std::vector<QImage> m_frames[Channels];
-    mutable QMutex m_mutex;
-    Slot m_slots[Channels];
-    QThread *m_thread = nullptr;
-    std::atomic<bool> m_running{false};
-    std::atomic<bool> m_wakePending{false};
-    std::atomic<qint64> m_produced{0};
+    VideoChannelSet *m_channels = nullptr;
+    CameraPanel *m_wall = nullptr;
+    QVector<Tile> m_tiles;
 };
 
-// A wall of sixteen tiles painting each channel's newest frame; counts the frames it shows.
-class Wall : public QWidget
+void runFor(int ms)
 {
-public:
-    explicit Wall(Channels16 *channels) : m_channels(channels)
-    {
-        channels->wake = [this] { update(); };
-    }
-    qint64 shown = 0;
-    qint64 paints = 0;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        const int w = width() / 4;
-        const int h = height() / 4;
-        for (int c = 0; c < Channels; ++c) {
-            qint64 serial = 0;
-            const QImage image = m_channels->take(c, &serial);
-            if (serial != m_lastSerial[c]) {
-                shown += serial - m_lastSerial[c] > 0 ? 1 : 0;
-                m_lastSerial[c] = serial;
-            }
-            painter.drawImage(QRect((c % 4) * w, (c / 4) * h, w, h), image);
-        }
-        ++paints;
-    }
-
-private:
-    Channels16 *m_channels;
-    qint64 m_lastSerial[Channels] = {};
-};
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 MomentSettings unlimited()
 {
@@ -214,17 +165,15 @@ MomentSettings unlimited()
     return settings;
 }
 
-void benchVerdict()
+void benchVerdict(LiveWall &wall)
 {
     QTemporaryDir dir;
-    Channels16 channels;
-    channels.start();
-    QThread::msleep(100);
     MomentStore store(dir.path(), unlimited());
     // Started with the console, as the archive does, not by the first verdict.
     store.start();
     MomentRecorder recorder(&store);
-    recorder.setFrameSource(&channels);
+    VideoFrameSource frames(wall.channels());
+    recorder.setFrameSource(&frames);
     int kept = 0;
     QObject::connect(&store, &MomentStore::kept, [&kept] { ++kept; });
     std::vector<qint64> verdictNs, baselineNs;
@@ -232,9 +181,10 @@ void benchVerdict()
     // In rounds of 50, each written before the next, so that the queue never fills.
     for (int done = 0; done < VerdictRuns;) {
         for (int i = 0; i < 50; ++i, ++done) {
+            const QDateTime now = QDateTime::currentDateTime();
             const qint64 t0 = monotonicNs();
-            recorder.takeVerdict(done % Channels + 1, MomentRecorder::Verdict::Ng,
-                                 QDateTime::currentDateTime(), QStringLiteral("bench"));
+            recorder.takeVerdict(done % Channels + 1, MomentRecorder::Verdict::Ng, now,
+                                 QStringLiteral("bench"));
             const qint64 t1 = monotonicNs();
             QMetaObject::invokeMethod(
                 &sink, [] {}, Qt::QueuedConnection);
@@ -245,69 +195,57 @@ void benchVerdict()
         while (kept < done)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     }
-    channels.stop();
-    std::printf("verdict: GUI thread per NG verdict, 640x360 frames, %d verdicts\n", VerdictRuns);
+    std::printf("verdict: GUI thread per NG verdict, sixteen playing 640x360 channels, %d "
+                "verdicts\n",
+                VerdictRuns);
     std::printf("  recorder             median %.4f ms  p99 %.4f ms  max %.4f ms\n",
                 ms(median(verdictNs)), ms(percentile(verdictNs, 0.99)),
                 ms(*std::max_element(verdictNs.begin(), verdictNs.end())));
-    std::printf("  baseline queued call median %.4f ms  p99 %.4f ms\n", ms(median(baselineNs)),
-                ms(percentile(baselineNs, 0.99)));
+    std::printf("  baseline queued call median %.4f ms  p99 %.4f ms  max %.4f ms\n",
+                ms(median(baselineNs)), ms(percentile(baselineNs, 0.99)),
+                ms(*std::max_element(baselineNs.begin(), baselineNs.end())));
 }
 
-struct WallRun {
-    qint64 produced = 0;
-    qint64 shown = 0;
-    qint64 paints = 0;
-};
-
-WallRun runWall(Channels16 &channels, int seconds, const std::function<void()> &perTick, int tickMs)
+void benchBurst(LiveWall &wall, int seconds)
 {
-    Wall wall(&channels);
-    wall.resize(1280, 720);
-    wall.show();
-    channels.start();
-    QTimer tick;
-    if (perTick) {
-        QObject::connect(&tick, &QTimer::timeout, perTick);
-        tick.start(tickMs);
-    }
-    QEventLoop loop;
-    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-    const qint64 produced0 = channels.produced();
-    loop.exec();
-    tick.stop();
-    channels.stop();
-    return {channels.produced() - produced0, wall.shown, wall.paints};
-}
-
-void benchBurst(int seconds)
-{
-    Channels16 quiet;
-    const WallRun bare = runWall(quiet, seconds, {}, 0);
+    double bareDecoded = 0;
+    double barePainted = 0;
+    wall.resetCounts();
+    runFor(seconds * 1000);
+    wall.rates(seconds, &bareDecoded, &barePainted);
 
     QTemporaryDir dir;
     MomentStore store(dir.path(), MomentSettings());
+    store.start();
     MomentRecorder recorder(&store);
-    Channels16 channels;
-    recorder.setFrameSource(&channels);
+    VideoFrameSource frames(wall.channels());
+    recorder.setFrameSource(&frames);
     std::vector<double> lagMs;
     int kept = 0;
+    int withPicture = 0;
     QObject::connect(&store, &MomentStore::kept, [&](const Moment &m) {
         ++kept;
+        withPicture += m.hasPicture() ? 1 : 0;
         lagMs.push_back(QDateTime::currentMSecsSinceEpoch() - m.timeMs);
     });
     int submitted = 0;
     std::vector<qint64> verdictNs;
-    const WallRun busy = runWall(
-        channels, seconds,
-        [&] {
-            const qint64 t0 = monotonicNs();
-            recorder.takeVerdict(submitted % Channels + 1, MomentRecorder::Verdict::Ng,
-                                 QDateTime::currentDateTime(), QStringLiteral("burst"));
-            verdictNs.push_back(monotonicNs() - t0);
-            ++submitted;
-        },
-        1000 / VerdictsPerSecond);
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const QDateTime now = QDateTime::currentDateTime();
+        const qint64 t0 = monotonicNs();
+        recorder.takeVerdict(submitted % Channels + 1, MomentRecorder::Verdict::Ng, now,
+                             QStringLiteral("burst"));
+        verdictNs.push_back(monotonicNs() - t0);
+        ++submitted;
+    });
+    wall.resetCounts();
+    tick.start(1000 / VerdictsPerSecond);
+    runFor(seconds * 1000);
+    tick.stop();
+    double busyDecoded = 0;
+    double busyPainted = 0;
+    wall.rates(seconds, &busyDecoded, &busyPainted);
     QElapsedTimer drain;
     drain.start();
     while (kept < submitted && drain.elapsed() < DrainWaitMs)
@@ -317,22 +255,21 @@ void benchBurst(int seconds)
         for (const QFileInfo &file : QDir(day.filePath()).entryInfoList(QDir::Files))
             bytes += file.size();
 
-    std::printf("burst: %d NG verdicts a second for %d s, sixteen 640x360 channels at %d fps\n",
-                VerdictsPerSecond, seconds, FramesPerSecond);
-    std::printf("  verdicts %d  kept %d  dropped %d  pictures %.1f MB (budget %d MB)\n", submitted,
-                kept, submitted - kept, bytes / 1048576.0, MomentSettings::DefaultMaxMegabytes);
+    std::printf("burst: %d NG verdicts a second for %d s over the wall of sixteen playing "
+                "channels\n",
+                VerdictsPerSecond, seconds);
+    std::printf("  verdicts %d  kept %d (%d with a picture)  dropped %d  pictures %.1f MB "
+                "(budget %d MB)\n",
+                submitted, kept, withPicture, submitted - kept, bytes / 1048576.0,
+                MomentSettings::DefaultMaxMegabytes);
     if (!lagMs.empty())
         std::printf("  verdict to kept      median %.1f ms  p99 %.1f ms\n", median(lagMs),
                     percentile(lagMs, 0.99));
     std::printf("  GUI per verdict      median %.4f ms  p99 %.4f ms\n", ms(median(verdictNs)),
                 ms(percentile(verdictNs, 0.99)));
-    const auto perTile = [seconds](const WallRun &run) {
-        return double(run.shown) / Channels / seconds;
-    };
-    std::printf("  wall frames shown per tile a second: %.1f with the burst, %.1f without "
-                "(produced %.1f); paints %.1f/s and %.1f/s\n",
-                perTile(busy), perTile(bare), double(busy.produced) / Channels / seconds,
-                double(busy.paints) / seconds, double(bare.paints) / seconds);
+    std::printf("  per tile a second: decoded %.1f, painted %.1f with the burst; decoded %.1f, "
+                "painted %.1f without\n",
+                busyDecoded, busyPainted, bareDecoded, barePainted);
 }
 
 // An index of PageMoments rows whose pictures are PagePictures files, written directly.
@@ -526,6 +463,8 @@ void benchPage()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QTemporaryDir appDir;
+    SetupConfig::instance()->setAppDir(appDir.path());
     int seconds = 30;
     QStringList parts;
     const QStringList args = app.arguments();
@@ -538,10 +477,18 @@ int main(int argc, char *argv[])
     if (parts.isEmpty())
         parts =
             QStringList{QStringLiteral("verdict"), QStringLiteral("burst"), QStringLiteral("page")};
-    if (parts.contains(QLatin1String("verdict")))
-        benchVerdict();
-    if (parts.contains(QLatin1String("burst")))
-        benchBurst(seconds);
+    if (parts.contains(QLatin1String("verdict")) || parts.contains(QLatin1String("burst"))) {
+        LiveWall wall;
+        if (!wall.waitPlaying()) {
+            std::printf("the wall's channels did not play\n");
+            return 1;
+        }
+        if (parts.contains(QLatin1String("verdict")))
+            benchVerdict(wall);
+        if (parts.contains(QLatin1String("burst")))
+            benchBurst(wall, seconds);
+    }
+    GstRuntime::shutdown();
     if (parts.contains(QLatin1String("page")))
         benchPage();
     return 0;
