@@ -179,9 +179,11 @@ void benchVerdict(LiveWall &wall)
     std::vector<qint64> verdictNs, baselineNs;
     QObject sink;
     // In rounds of 50, each written before the next, so that the queue never fills.
+    // A millisecond apart, so that none repeats the camera's previous verdict.
+    const qint64 firstMs = QDateTime::currentMSecsSinceEpoch() - VerdictRuns;
     for (int done = 0; done < VerdictRuns;) {
         for (int i = 0; i < 50; ++i, ++done) {
-            const QDateTime now = QDateTime::currentDateTime();
+            const QDateTime now = QDateTime::fromMSecsSinceEpoch(firstMs + done);
             const qint64 t0 = monotonicNs();
             recorder.takeVerdict(done % Channels + 1, MomentRecorder::Verdict::Ng, now,
                                  QStringLiteral("bench"));

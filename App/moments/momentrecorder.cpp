@@ -33,9 +33,15 @@ void MomentRecorder::takeVerdict(int camera, Verdict verdict, const QDateTime &t
                 .arg(camera));
         return;
     }
+    const qint64 timeMs =
+        time.isValid() ? time.toMSecsSinceEpoch() : QDateTime::currentMSecsSinceEpoch();
+    Previous &previous = m_previous[size_t(camera - FirstCamera)];
+    if (previous.timeMs == timeMs && previous.reason == reason)
+        return;
+    previous = {timeMs, reason};
     MomentFrame frame = m_source ? m_source->newestFrame(camera) : MomentFrame();
     Moment moment;
-    moment.timeMs = time.isValid() ? time.toMSecsSinceEpoch() : QDateTime::currentMSecsSinceEpoch();
+    moment.timeMs = timeMs;
     moment.camera = camera;
     moment.reason = reason;
     moment.channelName = frame.channelName;

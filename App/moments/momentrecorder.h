@@ -3,14 +3,18 @@
 #include <QDateTime>
 #include <QObject>
 
+#include <array>
+
 #include "common/ratelimitedlog.h"
 #include "momentframesource.h"
 
 class MomentStore;
 
 // The capture rule: every NG verdict of a camera becomes a moment, with the camera's newest
-// picture when it is at most FreshFrameMs old and without one otherwise. Runs on the GUI thread
-// and costs a shared reference to the frame, never a copy or a wait.
+// picture when it is at most FreshFrameMs old and without one otherwise. A verdict that repeats
+// the camera's previous one (same time, same reason) is the broker handing its retained message
+// over again after a reconnect, not a new part, and is kept once. Runs on the GUI thread and
+// costs a shared reference to the frame, never a copy or a wait.
 class MomentRecorder : public QObject
 {
     Q_OBJECT
@@ -38,7 +42,13 @@ public slots:
 private:
     Q_DISABLE_COPY(MomentRecorder)
 
+    struct Previous {
+        qint64 timeMs = -1;
+        QString reason;
+    };
+
     MomentStore *m_store;
+    std::array<Previous, LastCamera> m_previous;
     const MomentFrameSource *m_source = nullptr;
     RateLimitedLog m_badCameraLog;
 };

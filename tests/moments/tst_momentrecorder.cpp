@@ -42,6 +42,8 @@ private slots:
     void initTestCase();
     void verdictBecomesMoment_data();
     void verdictBecomesMoment();
+    void repeatedVerdictKeptOnce_data();
+    void repeatedVerdictKeptOnce();
 
 private:
     QTemporaryDir m_home;
@@ -130,6 +132,44 @@ void tst_MomentRecorder::verdictBecomesMoment()
     const QImage picture = QImageReader(dir.filePath(m.file)).read();
     QCOMPARE(picture.size(), QSize(320, 180));
     QVERIFY(TestSupport::near(picture.pixelColor(160, 90), frame, JpegTolerance));
+}
+
+// A broker hands its retained verdict over again after every reconnect; only a verdict that
+// differs from the camera's previous one is a new part.
+void tst_MomentRecorder::repeatedVerdictKeptOnce_data()
+{
+    QTest::addColumn<int>("camera");
+    QTest::addColumn<qint64>("laterMs");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("kept");
+
+    const QString scratch = QStringLiteral("scratch");
+    QTest::newRow("sameVerdictAgain") << 4 << qint64(0) << scratch << 1;
+    QTest::newRow("oneMillisecondLater") << 4 << qint64(1) << scratch << 2;
+    QTest::newRow("otherReason") << 4 << qint64(0) << QStringLiteral("dent") << 2;
+    QTest::newRow("otherCamera") << 5 << qint64(0) << scratch << 2;
+}
+
+void tst_MomentRecorder::repeatedVerdictKeptOnce()
+{
+    QFETCH(int, camera);
+    QFETCH(qint64, laterMs);
+    QFETCH(QString, reason);
+    QFETCH(int, kept);
+
+    QTemporaryDir dir;
+    MomentStore store(dir.path(), MomentSettings());
+    MomentRecorder recorder(&store);
+    QSignalSpy keptSpy(&store, &MomentStore::kept);
+    const QDateTime time = QDateTime::currentDateTime().addSecs(-60);
+    recorder.takeVerdict(4, Verdict::Ng, time, QStringLiteral("scratch"));
+    recorder.takeVerdict(camera, Verdict::Ng, time.addMSecs(laterMs), reason);
+    recorder.takeVerdict(9, Verdict::Ng, QDateTime(), QStringLiteral("end"));
+    // The store keeps them in order: the last one marks the end.
+    QTRY_VERIFY_WITH_TIMEOUT(!keptSpy.isEmpty() && keptSpy.last().at(0).value<Moment>().camera == 9,
+                             SignalWaitMs);
+    QCOMPARE(keptSpy.count(), kept + 1);
+    QCOMPARE(MomentTestSupport::rows(dir.path()).size(), kept + 1);
 }
 
 QTEST_MAIN(tst_MomentRecorder)
