@@ -7,6 +7,7 @@
 
 #include "common/ratelimitedlog.h"
 #include "momentframesource.h"
+#include "station/stationmessage.h"
 
 class MomentStore;
 
@@ -24,7 +25,7 @@ public:
     static constexpr int FirstCamera = 1;
     static constexpr int LastCamera = 16;
 
-    enum class Verdict { Ok, Ng, Unknown };
+    using Verdict = StationMessage::Verdict;
     enum class Capture { Nothing, WithPicture, WithoutPicture };
 
     explicit MomentRecorder(MomentStore *store, QObject *parent = nullptr);
@@ -36,7 +37,7 @@ public:
     static Capture captureFor(Verdict verdict, const MomentFrame &frame);
 
 public slots:
-    // A verdict of the station; an invalid time stands for now.
+    // A verdict of the station (StationModel::verdictReceived); an invalid time stands for now.
     void takeVerdict(int camera, Verdict verdict, const QDateTime &time, const QString &reason);
 
 private:

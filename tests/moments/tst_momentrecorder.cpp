@@ -11,8 +11,6 @@
 using namespace MomentTestSupport;
 using Verdict = MomentRecorder::Verdict;
 
-Q_DECLARE_METATYPE(MomentRecorder::Verdict)
-
 namespace
 {
 
