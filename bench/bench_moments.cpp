@@ -1,6 +1,8 @@
 // NG moments: what keeping them costs the console.
-//   verdict  GUI-thread time per NG verdict (the recorder taking the channel's frame and handing
-//            it to the store), against a queued call that hands over nothing, in the same run.
+//   verdict  GUI-thread time per NG verdict: a station message through the station model to the
+//            recorder, which takes the channel's frame and hands it to the store, against the
+//            same message through a model without the recorder; and the recorder alone against a
+//            queued call that hands over nothing, in the same run.
 //   burst    100 NG verdicts a second for --seconds (30) over the camera wall of sixteen playing
 //            channels: moments kept and dropped, the time from verdict to kept, and the frames
 //            each tile painted against the same wall without verdicts.
@@ -32,6 +34,7 @@
 #include "moments/momentrecorder.h"
 #include "moments/momentstore.h"
 #include "moments/videoframesource.h"
+#include "station/stationmodel.h"
 #include "ui/camera/camerapanel.h"
 #include "ui/moments/momentspage.h"
 #include "ui/video/videoview.h"
@@ -165,6 +168,20 @@ MomentSettings unlimited()
     return settings;
 }
 
+// A station's NG verdict for the camera as the broker delivers it, with its time.
+QByteArray ngPayload(qint64 timeMs, const char *reason)
+{
+    return QByteArrayLiteral("{\"verdict\":\"NG\",\"reason\":\"") + reason +
+           QByteArrayLiteral("\",\"time\":\"") +
+           QDateTime::fromMSecsSinceEpoch(timeMs).toString(Qt::ISODateWithMs).toUtf8() +
+           QByteArrayLiteral("\"}");
+}
+
+QString verdictTopic(int camera)
+{
+    return QStringLiteral("bench/camera/%1/verdict").arg(camera);
+}
+
 void benchVerdict(LiveWall &wall)
 {
     QTemporaryDir dir;
@@ -174,38 +191,63 @@ void benchVerdict(LiveWall &wall)
     MomentRecorder recorder(&store);
     VideoFrameSource frames(wall.channels());
     recorder.setFrameSource(&frames);
+    // The console's road: the station model takes the message and hands the NG verdict to the
+    // recorder. The baseline is the same model without the recorder.
+    StationModel withMoments(QStringLiteral("bench"));
+    QObject::connect(&withMoments, &StationModel::verdictReceived, &recorder,
+                     &MomentRecorder::takeVerdict);
+    StationModel bare(QStringLiteral("bench"));
     int kept = 0;
     QObject::connect(&store, &MomentStore::kept, [&kept] { ++kept; });
-    std::vector<qint64> verdictNs, baselineNs;
+    std::vector<qint64> messageNs, bareNs, recorderNs, queuedNs;
     QObject sink;
-    // In rounds of 50, each written before the next, so that the queue never fills.
-    // A millisecond apart, so that none repeats the camera's previous verdict.
-    const qint64 firstMs = QDateTime::currentMSecsSinceEpoch() - VerdictRuns;
+    // In rounds of 50, each written before the next, so that the queue never fills; a
+    // millisecond apart, so that none repeats the camera's previous verdict.
+    const qint64 firstMs = QDateTime::currentMSecsSinceEpoch() - 2 * VerdictRuns;
     for (int done = 0; done < VerdictRuns;) {
         for (int i = 0; i < 50; ++i, ++done) {
-            const QDateTime now = QDateTime::fromMSecsSinceEpoch(firstMs + done);
+            const int camera = done % Channels + 1;
+            const QString topic = verdictTopic(camera);
+            const QByteArray payload = ngPayload(firstMs + done, "bench");
             const qint64 t0 = monotonicNs();
-            recorder.takeVerdict(done % Channels + 1, MomentRecorder::Verdict::Ng, now,
+            withMoments.handleMessage(topic, payload);
+            const qint64 t1 = monotonicNs();
+            bare.handleMessage(topic, payload);
+            const qint64 t2 = monotonicNs();
+            messageNs.push_back(t1 - t0);
+            bareNs.push_back(t2 - t1);
+        }
+        while (kept < done)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    }
+    // The recorder alone, against a queued call that hands over nothing.
+    for (int done = 0; done < VerdictRuns;) {
+        for (int i = 0; i < 50; ++i, ++done) {
+            const QDateTime time = QDateTime::fromMSecsSinceEpoch(firstMs + VerdictRuns + done);
+            const qint64 t0 = monotonicNs();
+            recorder.takeVerdict(done % Channels + 1, StationMessage::Ng, time,
                                  QStringLiteral("bench"));
             const qint64 t1 = monotonicNs();
             QMetaObject::invokeMethod(
                 &sink, [] {}, Qt::QueuedConnection);
             const qint64 t2 = monotonicNs();
-            verdictNs.push_back(t1 - t0);
-            baselineNs.push_back(t2 - t1);
+            recorderNs.push_back(t1 - t0);
+            queuedNs.push_back(t2 - t1);
         }
-        while (kept < done)
+        while (kept < VerdictRuns + done)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     }
+    const auto line = [](const char *what, const std::vector<qint64> &ns) {
+        std::printf("  %-34s median %.4f ms  p99 %.4f ms  max %.4f ms\n", what, ms(median(ns)),
+                    ms(percentile(ns, 0.99)), ms(*std::max_element(ns.begin(), ns.end())));
+    };
     std::printf("verdict: GUI thread per NG verdict, sixteen playing 640x360 channels, %d "
-                "verdicts\n",
+                "verdicts each\n",
                 VerdictRuns);
-    std::printf("  recorder             median %.4f ms  p99 %.4f ms  max %.4f ms\n",
-                ms(median(verdictNs)), ms(percentile(verdictNs, 0.99)),
-                ms(*std::max_element(verdictNs.begin(), verdictNs.end())));
-    std::printf("  baseline queued call median %.4f ms  p99 %.4f ms  max %.4f ms\n",
-                ms(median(baselineNs)), ms(percentile(baselineNs, 0.99)),
-                ms(*std::max_element(baselineNs.begin(), baselineNs.end())));
+    line("station message, moment kept", messageNs);
+    line("station message alone (baseline)", bareNs);
+    line("recorder alone", recorderNs);
+    line("queued call (baseline)", queuedNs);
 }
 
 void benchBurst(LiveWall &wall, int seconds)
@@ -230,14 +272,17 @@ void benchBurst(LiveWall &wall, int seconds)
         withPicture += m.hasPicture() ? 1 : 0;
         lagMs.push_back(QDateTime::currentMSecsSinceEpoch() - m.timeMs);
     });
+    StationModel station(QStringLiteral("bench"));
+    QObject::connect(&station, &StationModel::verdictReceived, &recorder,
+                     &MomentRecorder::takeVerdict);
     int submitted = 0;
     std::vector<qint64> verdictNs;
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] {
-        const QDateTime now = QDateTime::currentDateTime();
+        const QString topic = verdictTopic(submitted % Channels + 1);
+        const QByteArray payload = ngPayload(QDateTime::currentMSecsSinceEpoch(), "burst");
         const qint64 t0 = monotonicNs();
-        recorder.takeVerdict(submitted % Channels + 1, MomentRecorder::Verdict::Ng, now,
-                             QStringLiteral("burst"));
+        station.handleMessage(topic, payload);
         verdictNs.push_back(monotonicNs() - t0);
         ++submitted;
     });
