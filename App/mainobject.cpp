@@ -3,6 +3,8 @@
 #include <QDebug>
 
 #include "common/config/setupconfig.h"
+#include "moments/momentarchive.h"
+#include "moments/momentrecorder.h"
 #include "platform/windowmaximizer.h"
 #include "platform/windowraiser.h"
 #include "station/stationclient.h"
@@ -59,6 +61,9 @@ void MainObject::createStationFeed()
     connect(m_stationClient, &StationClient::messageReceived, m_stationModel,
             &StationModel::handleMessage);
     m_mainWindow->setStationFeed(m_stationModel, m_stationClient);
+    // Every NG verdict becomes a moment with the picture the camera's channel holds right now.
+    connect(m_stationModel, &StationModel::verdictReceived, m_mainWindow->moments()->recorder(),
+            &MomentRecorder::takeVerdict);
     m_stationClient->start();
 }
 

@@ -12,7 +12,7 @@ class StationModel;
 // when a second start of the program hands over to this one. Its own login form leads, once a
 // login succeeds, through the wait window to the maximised main window. When the INI names a
 // station broker it also keeps the station's model and the client that feeds it, apart from the
-// windows that show them.
+// windows that show them, and hands the model's NG verdicts to the NG moments' recorder.
 class MainObject : public QObject
 {
     Q_OBJECT

@@ -83,6 +83,11 @@ void CameraPanel::initUI()
     m_wall = new WallController(this);
 }
 
+void CameraPanel::addNotice(QWidget *notice)
+{
+    m_mainLayout->insertWidget(0, notice, 0);
+}
+
 void CameraPanel::applyStoredLayout()
 {
     const QPair<int, int> stored = SetupConfig::instance()->camera();

@@ -36,6 +36,10 @@ public:
 
     explicit CameraPanel(QWidget *parent = nullptr);
 
+    // A line above the tiles that another part of the console keeps up to date (shown or hidden
+    // by that part); the page takes it over.
+    void addNotice(QWidget *notice);
+
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     // The tiles in channel order: entry n - 1 shows channel n wherever it sits.

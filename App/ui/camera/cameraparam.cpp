@@ -44,6 +44,11 @@ void CameraParam::setState(const QString &state)
     m_stateLabel->setText(state);
 }
 
+void CameraParam::addStrip(QWidget *strip)
+{
+    m_mainLayout->addWidget(strip, 0);
+}
+
 void CameraParam::bindChannel(int number, VideoChannel *channel)
 {
     m_channelNumber = number;

@@ -37,6 +37,8 @@ public:
     void setState(int state);
     void setStateToolTip(const QString &text);
     CTextEdit *logTextEdit() const { return m_logTextEdit; }
+    // A row below the log that another part of the console fills; the page takes it over.
+    void addStrip(QWidget *strip);
 
     // The camera the page shows: its name as the title and its main stream in the parameter
     // page. nullptr (no camera configured) leaves the page as it is.

@@ -11,6 +11,9 @@
 
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
+#include "moments/momentarchive.h"
+#include "moments/momentsettings.h"
+#include "moments/momentstore.h"
 #include "platform/windowmaximizer.h"
 #include "ui/camera/camerapanel.h"
 #include "ui/camera/cameraparam.h"
@@ -26,6 +29,9 @@
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/sidepanel.h"
+#include "ui/moments/capturewarning.h"
+#include "ui/moments/momentspage.h"
+#include "ui/moments/momentstrip.h"
 #include "ui/station/stationfeedindicator.h"
 #include "ui/station/stationview.h"
 #include "ui/theme/thememanager.h"
@@ -41,12 +47,14 @@ constexpr int StyleIconSide = 35;
 const QColor StyleIconColor(0xFE, 0xFE, 0xFE);
 const QString CameraText = QStringLiteral("相机");
 const QString ChartText = QStringLiteral("图表");
+const QString MomentsText = QStringLiteral("NG画面");
 
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : FancyWindow(parent), m_logo(SetupConfig::instance()->logoPath())
 {
+    m_moments = new MomentArchive(MomentStore::defaultFolder(), MomentSettings::read(), this);
     initPages();
     initStyleMenu();
     initUserStrip();
@@ -80,6 +88,7 @@ void MainWindow::initPages()
     m_mainLayout->setSpacing(0);
     m_mainLayout->setContentsMargins(0, 0, 0, 0);
     m_channels = VideoChannelSet::fromStore(*SetupConfig::instance(), this);
+    m_moments->useChannels(m_channels);
     m_stackedWidget = new CStackedWidget;
     m_cameraPanel = new CameraPanel;
     m_chartPanel = new ChartPanel;
@@ -88,15 +97,45 @@ void MainWindow::initPages()
         auto *page = new CameraParam;
         page->setIndex(QStringLiteral("C%1").arg(k + 1, 2, 10, QLatin1Char('0')));
         page->setTitle(QStringLiteral("Unkown"));
+        attachMoments(page, k + 1);
         m_stackedWidget->addWidget(page);
     }
     m_stackedWidget->addWidget(m_cameraPanel);
     m_stackedWidget->addWidget(m_chartPanel);
+    m_cameraPanel->addNotice(new CaptureWarning(m_moments->store()));
+    m_momentsHolder = new QWidget;
+    m_momentsHolder->setLayout(new QHBoxLayout);
+    m_momentsHolder->layout()->setContentsMargins(0, 0, 0, 0);
+    m_stackedWidget->addWidget(m_momentsHolder);
     for (int i = 0; i < m_stackedWidget->count(); ++i)
         connectPageVideo(i);
 
     m_mainLayout->addWidget(m_stackedWidget);
     m_centralWidget->setLayout(m_mainLayout);
+}
+
+void MainWindow::attachMoments(CameraParam *page, int camera)
+{
+    auto *strip = new MomentStrip(m_moments, camera);
+    connect(strip, &MomentStrip::openRequested, this, &MainWindow::showMoments);
+    page->addStrip(strip);
+}
+
+void MainWindow::buildMomentsPage()
+{
+    if (m_momentsPage)
+        return;
+    m_momentsPage = new MomentsPage(m_moments);
+    m_momentsHolder->layout()->addWidget(m_momentsPage);
+    connect(m_momentsPage, &MomentsPage::closed, this,
+            [this] { m_stackedWidget->setCurrentIndex(m_pageBeforeMoments); });
+}
+
+void MainWindow::showMoments(int camera, qint64 id)
+{
+    buildMomentsPage();
+    m_momentsPage->showCamera(camera, id);
+    m_stackedWidget->setCurrentIndex(MomentPage);
 }
 
 void MainWindow::connectPageVideo(int index)
@@ -178,6 +217,12 @@ void MainWindow::initConnections()
     connect(m_sidePanel, &SidePanel::signalClicked, this, &MainWindow::clickedTreeWidget);
     connect(m_cameraPanel->wall(), &WallController::fullScreenRequested, this,
             &MainWindow::setWallFullScreen);
+    connect(m_stackedWidget, &CStackedWidget::currentChanged, this, [this](int page) {
+        if (page == MomentPage)
+            buildMomentsPage();
+        else
+            m_pageBeforeMoments = page;
+    });
     connect(m_stackedWidget, &CStackedWidget::currentChanged, this, &MainWindow::updateActivePage);
 }
 
@@ -258,6 +303,8 @@ int MainWindow::pageIndexOf(const QString &txt)
         return CameraWallPage;
     if (txt == ChartText)
         return ChartPage;
+    if (txt == MomentsText)
+        return MomentPage;
     if (!txt.contains(CameraText))
         return -1;
     // A failed conversion gives 0, which names no page either.

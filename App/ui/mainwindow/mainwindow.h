@@ -10,12 +10,15 @@
 
 class AdditionalWidget;
 class CameraPanel;
+class CameraParam;
 class ChartPanel;
 class CStackedWidget;
 class FuncWidget1;
 class LogWidget;
 class LoginInfo;
 class LoginWidget;
+class MomentArchive;
+class MomentsPage;
 class PopupMenu;
 class QAction;
 class QDockWidget;
@@ -50,6 +53,7 @@ public:
     static constexpr int CameraPageCount = 16;
     static constexpr int CameraWallPage = 16;
     static constexpr int ChartPage = 17;
+    static constexpr int MomentPage = 18;
     static constexpr int SidePanelWidth = 250;
     static constexpr int StripWidth = 200;
     static constexpr int StripHeight = 50;
@@ -79,9 +83,17 @@ public:
     StationView *stationView() const { return m_stationView; }
     StationFeedIndicator *feedIndicator() const { return m_feedIndicator; }
 
-    // The page a navigation text names: "相机" the camera wall, "图表" the chart page, "相机1"
-    // to "相机16" the camera detail pages 0 to 15; -1 for any other text.
+    // The page a navigation text names: "相机" the camera wall, "图表" the chart page, "NG画面"
+    // the moments page, "相机1" to "相机16" the camera detail pages 0 to 15; -1 for any other
+    // text.
     static int pageIndexOf(const QString &txt);
+
+    // Shows the moments page with one camera's moments (0: all), opening the one with the id
+    // when given.
+    void showMoments(int camera, qint64 id = 0);
+    MomentArchive *moments() const { return m_moments; }
+    // Null until the page is first shown.
+    MomentsPage *momentsPage() const { return m_momentsPage; }
 
     QMenu *styleMenu() const { return m_styleMenu; }
     QPushButton *middleButton() const { return m_middleButton; }
@@ -107,6 +119,9 @@ private slots:
 
 private:
     void initPages();
+    // Gives a camera page its strip of the camera's last NG moments.
+    void attachMoments(CameraParam *page, int camera);
+    void buildMomentsPage();
     // Binds the page at that index of the stack to its cameras (the wall to all, camera page k
     // to channel k + 1) and tells it whether it is the page shown. Called once for each page,
     // when the page is built.
@@ -148,6 +163,11 @@ private:
     CStackedWidget *m_stackedWidget = nullptr;
     CameraPanel *m_cameraPanel = nullptr;
     ChartPanel *m_chartPanel = nullptr;
+    MomentArchive *m_moments = nullptr;
+    // Holds the moments page, which is built when it is first shown.
+    QWidget *m_momentsHolder = nullptr;
+    MomentsPage *m_momentsPage = nullptr;
+    int m_pageBeforeMoments = CameraWallPage;
     SidePanel *m_sidePanel = nullptr;
     QDockWidget *m_dockWidget = nullptr;
     QAction *m_styleAction = nullptr;

@@ -35,6 +35,7 @@ TreeWidget::TreeWidget(QWidget *parent) : QTreeWidget(parent)
     QTreeWidgetItem *main = groups.last();
     main->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("相机"))));
     main->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("图表"))));
+    main->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("NG画面"))));
 
     // Cameras are dragged out, never moved: a copy leaves the tree as it is.
     setDragEnabled(true);

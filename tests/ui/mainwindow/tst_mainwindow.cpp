@@ -2,12 +2,15 @@
 #include <QtWidgets>
 
 #include "common/config/setupconfig.h"
+#include "moments/momentlistmodel.h"
 #include "stripsupport.h"
 #include "ui/camera/cameraparam.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/moments/momentspage.h"
+#include "ui/moments/momentstrip.h"
 #include "ui/video/videoview.h"
 #include "ui/widgets/cstackedwidget.h"
 #include "video/videochannel.h"
@@ -30,6 +33,7 @@ private slots:
     void cardFollowsAvatarHover();
     void stripOpensWindows_data();
     void stripOpensWindows();
+    void cameraPageLeadsToItsMoments();
     void pageIndexOf_data();
     void pageIndexOf();
     void onlyTheShownPageAsksForPictures_data();
@@ -44,6 +48,8 @@ void tst_MainWindow::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     SetupConfig::instance()->setAppDir(m_dir.path());
+    // The moments' folder: the user's data folder.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path()));
     // Cameras that never start a pipeline: what the pages ask for is all that is looked at.
     SetupConfig::instance()->setValue(QStringLiteral("Channel01/Source"),
                                       QStringLiteral("test:plaid"));
@@ -153,6 +159,25 @@ void tst_MainWindow::stripOpensWindows()
     QCOMPARE(opened->isVisible(), closer.isEmpty());
 }
 
+// A camera page's strip leads to the moments page with that camera's moments; Esc on the list
+// returns to the camera page.
+void tst_MainWindow::cameraPageLeadsToItsMoments()
+{
+    const int camera = 3;
+    CStackedWidget *stack = m_window->stackedWidget();
+    stack->setCurrentIndex(camera - 1);
+    auto *strip = stack->widget(camera - 1)->findChild<MomentStrip *>();
+    QVERIFY(strip);
+    QTest::mouseClick(strip->findChild<QPushButton *>(QStringLiteral("MomentStripAllButton")),
+                      Qt::LeftButton);
+    QCOMPARE(stack->currentIndex(), MainWindow::MomentPage);
+    MomentsPage *page = m_window->momentsPage();
+    QVERIFY(page && page->isVisible());
+    QCOMPARE(page->model()->filter().camera, camera);
+    QTest::keyClick(page->listView(), Qt::Key_Escape);
+    QCOMPARE(stack->currentIndex(), camera - 1);
+}
+
 // The texts of the side panel's tree (and any other text it may send) to the page they select.
 void tst_MainWindow::pageIndexOf_data()
 {
@@ -164,6 +189,7 @@ void tst_MainWindow::pageIndexOf_data()
     QTest::newRow("lastCamera") << QStringLiteral("相机16") << 15;
     QTest::newRow("cameraWall") << QStringLiteral("相机") << int(MainWindow::CameraWallPage);
     QTest::newRow("chart") << QStringLiteral("图表") << int(MainWindow::ChartPage);
+    QTest::newRow("moments") << QStringLiteral("NG画面") << int(MainWindow::MomentPage);
     QTest::newRow("cameraZero") << QStringLiteral("相机0") << -1;
     QTest::newRow("pastLastCamera") << QStringLiteral("相机17") << -1;
     QTest::newRow("negativeCamera") << QStringLiteral("相机-1") << -1;

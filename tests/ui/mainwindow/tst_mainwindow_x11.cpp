@@ -140,6 +140,7 @@ void tst_MainWindowX11::navigation_data()
         QTest::addRow("相机%d", n) << QStringLiteral("相机%1").arg(n) << n - 1;
     QTest::newRow("相机") << QStringLiteral("相机") << 16;
     QTest::newRow("图表") << QStringLiteral("图表") << 17;
+    QTest::newRow("NG画面") << QStringLiteral("NG画面") << 18;
     for (const char *text : {"A盘", "B盘", "C盘", "主体", "相机0", "相机17", "相机x", "相机-1", ""})
         QTest::newRow(text) << QString::fromUtf8(text) << -1;
 }
