@@ -12,6 +12,7 @@ class CameraPanel;
 class ChartPanel;
 class CStackedWidget;
 class FuncWidget1;
+class LanguageMenu;
 class LogWidget;
 class LoginInfo;
 class LoginWidget;
@@ -41,6 +42,7 @@ public:
     static constexpr int MiddleButtonWidth = 100;
     static constexpr int MiddleButtonHeight = 30;
     static constexpr int StyleGlyph = 0xF001;
+    static constexpr int LanguageGlyph = 0xF1AB;
     static constexpr int CameraPageCount = 16;
     static constexpr int CameraWallPage = 16;
     static constexpr int ChartPage = 17;
@@ -66,7 +68,11 @@ public:
     // to "相机16" the camera detail pages 0 to 15; -1 for any other text.
     static int pageIndexOf(const QString &txt);
 
+    // The question a close of the window asks.
+    static QString closeQuestion();
+
     QMenu *styleMenu() const { return m_styleMenu; }
+    LanguageMenu *languageMenu() const { return m_languageMenu; }
     QPushButton *middleButton() const { return m_middleButton; }
     CameraPanel *cameraPanel() const { return m_cameraPanel; }
     ChartPanel *chartPanel() const { return m_chartPanel; }
@@ -90,6 +96,9 @@ private slots:
 private:
     void initPages();
     void initStyleMenu();
+    void initLanguageMenu();
+    // Says that a language chosen in the menu takes effect at the next start.
+    void showLanguageNote();
     void initMiddleButton();
     void initDockWidget();
     void initBar();
@@ -122,6 +131,8 @@ private:
     QDockWidget *m_dockWidget = nullptr;
     QAction *m_styleAction = nullptr;
     QMenu *m_styleMenu = nullptr;
+    QAction *m_languageAction = nullptr;
+    LanguageMenu *m_languageMenu = nullptr;
     AdditionalWidget *m_additionalWidget = nullptr;
     QPushButton *m_middleButton = nullptr;
     LoginInfo *m_loginInfo = nullptr;
