@@ -95,11 +95,11 @@ QString CameraDisplay::stateText(int state)
 {
     switch (state) {
     case 0:
-        return QStringLiteral("NG");
+        return tr("NG");
     case 1:
-        return QStringLiteral("OK");
+        return tr("OK");
     default:
-        return QStringLiteral("UNKNOW");
+        return tr("UNKNOW");
     }
 }
 

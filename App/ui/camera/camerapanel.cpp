@@ -52,9 +52,9 @@ void CameraPanel::initUI()
         tile->hide();
         tile->setObjectName(QStringLiteral("CameraDisplay"));
         tile->setIndex(QStringLiteral("C%1").arg(i + 1, 2, 10, QLatin1Char('0')));
-        tile->setTitle(QStringLiteral("Unknow"));
+        tile->setTitle(tr("Unknow"));
         tile->setState(UnknownState);
-        tile->setVideoText(QStringLiteral("通道 %1").arg(i + 1));
+        tile->setVideoText(tr("通道 %1").arg(i + 1));
         tile->installEventFilter(this);
         m_tiles.append(tile);
         widgets.append(tile);
@@ -66,8 +66,8 @@ void CameraPanel::initUI()
     m_cameraBox->setCameraType(QStringLiteral("1_16"));
     m_cameraBox->setGridLayout(m_gridLayout);
     m_cameraBox->setWidgets(widgets);
-    m_cameraBox->setMenuFlag(QStringLiteral("画面"));
-    m_cameraBox->setActionFlag(QStringLiteral("摄像头"));
+    m_cameraBox->setMenuFlag(tr("画面"));
+    m_cameraBox->setActionFlag(tr("摄像头"));
 
     applyStoredLayout();
 
@@ -103,8 +103,7 @@ void CameraPanel::doAction()
 void CameraPanel::changeCamera(int type, QString videoType, bool videoMax)
 {
     Q_UNUSED(videoMax)
-    m_statusLabel->setText(
-        QStringLiteral("主菜单：%1  子菜单：%2").arg(QString::number(type), videoType));
+    m_statusLabel->setText(tr("主菜单：%1  子菜单：%2").arg(QString::number(type), videoType));
 }
 
 bool CameraPanel::opensMenu(Qt::MouseButtons held)

@@ -38,6 +38,7 @@ class AverageChart : public QWidget
     Q_PROPERTY(QColor overlayColor READ overlayColor WRITE setOverlayColor)
     Q_PROPERTY(PieStyle pieStyle READ pieStyle WRITE setPieStyle)
     Q_PROPERTY(PointerStyle pointerStyle READ pointerStyle WRITE setPointerStyle)
+    Q_PROPERTY(QString captionText READ captionText)
 
 public:
     // Fixed to int so that any number handed in stays a valid value: unknown styles draw
@@ -93,6 +94,8 @@ public:
     QColor overlayColor() const { return m_overlayColor; }
     PieStyle pieStyle() const { return m_pieStyle; }
     PointerStyle pointerStyle() const { return m_pointerStyle; }
+    // The caption painted under the value.
+    QString captionText() const { return m_captionText; }
 
     // The value the gauge shows; it trails value() while an animation runs.
     double currentValue() const { return m_currentValue; }
