@@ -5,6 +5,7 @@
 #include "common/terminationwatcher.h"
 #include "language/translations.h"
 #include "mainobject.h"
+#include "video/gstruntime.h"
 
 namespace
 {
@@ -36,6 +37,8 @@ int main(int argc, char *argv[])
     Translations translations;
     translations.install(Translations::chosenLanguage());
 
+    // Before the windows, so that GStreamer is shut down after the last camera has gone.
+    GstRuntime gstRuntime;
     MainObject mainObject;
     MainObject::applyTheme(SetupConfig::instance()->theme());
     // The functor form without a receiver: the application is the context, the call is direct.
