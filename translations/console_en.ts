@@ -165,9 +165,6 @@
         <source>UNKNOW</source>
         <translation>UNKNOWN</translation>
     </message>
-</context>
-<context>
-    <name>CameraPanel</name>
     <message>
         <source>Unknow</source>
         <translation>Unknown</translation>
@@ -176,6 +173,9 @@
         <source>通道 %1</source>
         <translation>Channel %1</translation>
     </message>
+</context>
+<context>
+    <name>CameraPanel</name>
     <message>
         <source>画面</source>
         <translation>tiles</translation>
@@ -611,6 +611,97 @@ One maintenance stop is planned this week: all cameras pause capturing then, so 
     <message>
         <source>相机%1</source>
         <translation>Camera %1</translation>
+    </message>
+</context>
+<context>
+    <name>VideoView</name>
+    <message>
+        <source>未知的视频来源类型</source>
+        <translation>Unknown kind of video source</translation>
+    </message>
+    <message>
+        <source>视频地址格式错误</source>
+        <translation>Malformed video address</translation>
+    </message>
+    <message>
+        <source>未知的测试图案</source>
+        <translation>Unknown test pattern</translation>
+    </message>
+    <message>
+        <source>视频文件不存在</source>
+        <translation>Video file not found</translation>
+    </message>
+    <message>
+        <source>无法连接相机</source>
+        <translation>Cannot reach the camera</translation>
+    </message>
+    <message>
+        <source>相机无应答</source>
+        <translation>The camera does not answer</translation>
+    </message>
+    <message>
+        <source>相机上没有此视频流</source>
+        <translation>The camera has no such stream</translation>
+    </message>
+    <message>
+        <source>用户名或密码错误</source>
+        <translation>Wrong user name or password</translation>
+    </message>
+    <message>
+        <source>无法解码视频流</source>
+        <translation>Cannot decode the stream</translation>
+    </message>
+    <message>
+        <source>视频流已结束</source>
+        <translation>The stream ended</translation>
+    </message>
+    <message>
+        <source>没有画面</source>
+        <translation>No picture</translation>
+    </message>
+    <message>
+        <source>视频流出错</source>
+        <translation>Stream error</translation>
+    </message>
+    <message>
+        <source>%1 秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 分 %2 秒</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>%1 小时 %2 分</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>正在连接…</source>
+        <translation>Connecting…</translation>
+    </message>
+    <message>
+        <source>信号丢失</source>
+        <translation>Signal lost</translation>
+    </message>
+    <message>
+        <source>最后画面：%1前</source>
+        <translation>Last picture: %1 ago</translation>
+    </message>
+    <message>
+        <source>正在重新连接…</source>
+        <translation>Reconnecting…</translation>
+    </message>
+    <message>
+        <source>%1 秒后重新连接</source>
+        <translation>Reconnecting in %1 s</translation>
+    </message>
+    <message>
+        <source>无法播放</source>
+        <translation>Cannot play</translation>
+    </message>
+    <message>
+        <source>%1 秒后重试</source>
+        <translation>Retrying in %1 s</translation>
     </message>
 </context>
 </TS>

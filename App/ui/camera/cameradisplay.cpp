@@ -13,7 +13,7 @@
 namespace
 {
 
-const QString UnknownTitle = QStringLiteral("Unknow");
+const char *const UnknownTitle = QT_TRANSLATE_NOOP("CameraDisplay", "Unknow");
 
 } // namespace
 
@@ -136,9 +136,9 @@ void CameraDisplay::bindChannel(int number, VideoChannel *channel)
 {
     m_channelNumber = number;
     setIndex(QStringLiteral("C%1").arg(number, 2, 10, QLatin1Char('0')));
-    setVideoText(QStringLiteral("通道 %1").arg(number));
+    setVideoText(tr("通道 %1").arg(number));
     const QString name = channel ? channel->name() : QString();
-    setTitle(name.isEmpty() ? UnknownTitle : name);
+    setTitle(name.isEmpty() ? tr(UnknownTitle) : name);
     m_titleLabel->setToolTip(name);
 
     if (channel && !m_videoView) {
