@@ -13,6 +13,7 @@
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/languagemenu.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/theme/thememanager.h"
 #include "ui/widgets/cstackedwidget.h"
 
 #include "../testsupport.h"
@@ -38,6 +39,8 @@ private slots:
     void catalogueCoversEveryText();
     void noChineseOutsideTranslation_data();
     void noChineseOutsideTranslation();
+    void textsFitSmallScreen_data();
+    void textsFitSmallScreen();
 
 private:
     QTemporaryDir m_dir;
@@ -339,6 +342,65 @@ QList<Literal> chineseLiterals(const QString &code)
     return found;
 }
 
+// The smallest screen the console is made for.
+constexpr QSize SmallScreen(1366, 768);
+
+// Texts of the widgets shown in the window that their widget cannot show whole: "where: text
+// needs N px, has M px".
+QStringList cutTexts(QWidget *window, int *checked)
+{
+    QStringList cut;
+    auto check = [&](const QWidget *widget, const QString &text, int needed, int has) {
+        *checked += text.isEmpty() ? 0 : 1;
+        if (!text.isEmpty() && needed > has)
+            cut << QStringLiteral("%1 \"%2\": needs %3 px, has %4")
+                       .arg(nameOf(widget), text)
+                       .arg(needed)
+                       .arg(has);
+    };
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *widget : qAsConst(widgets)) {
+        if (!widget->isVisibleTo(window) || widget->width() <= 0)
+            continue;
+        if (auto *label = qobject_cast<QLabel *>(widget)) {
+            if (label->text().isEmpty() || label->textFormat() == Qt::RichText)
+                continue;
+            const QSize hint = label->sizeHint();
+            if (label->wordWrap())
+                check(label, label->text(), label->heightForWidth(label->width()), label->height());
+            else
+                check(label, label->text(), hint.width(), label->width());
+        } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+            // The text, beside the icon when the button shows both side by side; what a
+            // button adds around it is room to spare, not needed to show the text.
+            int needed = button->fontMetrics().horizontalAdvance(button->text());
+            auto *tool = qobject_cast<QToolButton *>(button);
+            if (!button->icon().isNull() &&
+                (tool ? tool->toolButtonStyle() == Qt::ToolButtonTextBesideIcon
+                      : !button->text().isEmpty()))
+                needed += button->iconSize().width();
+            check(button, button->text(), needed, button->width());
+        } else if (auto *tabs = qobject_cast<QTabBar *>(widget)) {
+            for (int i = 0; i < tabs->count(); ++i)
+                check(tabs, tabs->tabText(i),
+                      tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)),
+                      tabs->tabRect(i).width());
+        } else if (auto *tree = qobject_cast<QTreeView *>(widget)) {
+            tree->expandAll();
+            const QAbstractItemModel *model = tree->model();
+            for (QModelIndex index = model->index(0, 0); index.isValid();
+                 index = tree->indexBelow(index)) {
+                const QString text = index.data().toString();
+                const QRect cell = tree->visualRect(index);
+                check(tree, text, cell.left() + tree->fontMetrics().horizontalAdvance(text),
+                      tree->viewport()->width());
+            }
+        }
+    }
+    return cut;
+}
+
 } // namespace
 
 const QList<QPair<QString, QString>> &tst_Translations::sourceTexts()
@@ -365,6 +427,12 @@ const QList<QPair<QString, QString>> &tst_Translations::sourceTexts()
 void tst_Translations::initTestCase()
 {
     QVERIFY(m_dir.isValid());
+    // The themes, whose style sheets set the sizes the texts have to fit.
+    const QString config = m_dir.filePath(QStringLiteral("config"));
+    QVERIFY(TestSupport::copyTree(QStringLiteral(TEST_CONFIG_DIR "/style"),
+                                  config + QStringLiteral("/style")));
+    QVERIFY(TestSupport::copyTree(QStringLiteral(TEST_ASSET_DIR "/config/image"),
+                                  config + QStringLiteral("/image")));
     SetupConfig::instance()->setAppDir(m_dir.path());
     QVERIFY(m_translations.install(LanguageChoice::english()));
     QCOMPARE(Translations::installedLanguage(), LanguageChoice::english());
@@ -541,6 +609,68 @@ void tst_Translations::noChineseOutsideTranslation()
         return message.second.contains(literal);
     });
     QVERIFY2(translated, "a Chinese text outside tr(), QT_TR_NOOP() or QT_TRANSLATE_NOOP()");
+}
+
+void tst_Translations::textsFitSmallScreen_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("page"); // of the main window
+    // The windows the console opens besides its main window, at their own sizes.
+    const QStringList others{QStringLiteral("LoginWidget#"),
+                             QStringLiteral("LoginInfo#"),
+                             QStringLiteral("PopupMenu#PopuMenu"),
+                             QStringLiteral("LogWidget#LogWidget"),
+                             QStringLiteral("TableWidget#TableWidget"),
+                             QStringLiteral("FuncWidget1#"),
+                             QStringLiteral("SetupWaitProgressBar#"),
+                             QStringLiteral("CMessageBox#MessageBox2")};
+    const QString main = QStringLiteral("MainWindow#");
+    for (const QString &theme : ThemeManager::themeNames()) {
+        for (int page = 0; page <= MainWindow::ChartPage; ++page)
+            QTest::newRow(qPrintable(QStringLiteral("%1-page%2").arg(theme).arg(page)))
+                << theme << main << page;
+        for (const QString &other : others)
+            QTest::newRow(qPrintable(theme + QLatin1Char('-') + other)) << theme << other << -1;
+    }
+}
+
+void tst_Translations::textsFitSmallScreen()
+{
+    QFETCH(QString, theme);
+    QFETCH(QString, window);
+    QFETCH(int, page);
+    // Restyling every window is slow; the rows of a theme follow one another.
+    static QString applied;
+    if (applied != theme) {
+        QVERIFY(ThemeManager::applyTheme(theme));
+        applied = theme;
+    }
+    QWidget *shown = topLevel(window);
+    QVERIFY(shown);
+    const bool wasVisible = shown->isVisible();
+    // A window that opens at its natural size opens at that of the theme.
+    static QSet<QWidget *> sizedByContent;
+    if (!shown->testAttribute(Qt::WA_Resized))
+        sizedByContent.insert(shown);
+    if (sizedByContent.contains(shown))
+        shown->adjustSize();
+    if (page >= 0) {
+        shown->setGeometry(QRect(QPoint(0, 0), SmallScreen));
+        m_mainObject->mainWindow()->stackedWidget()->setCurrentIndex(page);
+    }
+    shown->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    if (page >= 0)
+        QTRY_COMPARE(shown->size(), SmallScreen);
+    QCoreApplication::processEvents();
+    int checked = 0;
+    const QStringList cut = cutTexts(shown, &checked);
+    if (!wasVisible && page < 0)
+        shown->hide();
+    // The probe saw the texts it is about.
+    QVERIFY(checked > 0);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(tst_Translations)

@@ -51,3 +51,14 @@ FuncWidget1::FuncWidget1(QWidget *parent) : FancyWindow(parent)
     connect(m_okButton, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::hide);
 }
+
+QSize FuncWidget1::sizeHint() const
+{
+    QSize hint = FancyWindow::sizeHint();
+    // The bar leaves the title out of its own hint.
+    if (const auto *title =
+            fancyBar()->findChild<QLabel *>(QStringLiteral("FancyTitleBarTitleLabel")))
+        hint.setWidth(
+            qMax(hint.width(), fancyBar()->sizeHint().width() + title->sizeHint().width()));
+    return hint;
+}
