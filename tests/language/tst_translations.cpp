@@ -41,6 +41,8 @@ private slots:
     void noChineseOutsideTranslation();
     void textsFitSmallScreen_data();
     void textsFitSmallScreen();
+    void qtDialogsFollow_data();
+    void qtDialogsFollow();
 
 private:
     QTemporaryDir m_dir;
@@ -671,6 +673,40 @@ void tst_Translations::textsFitSmallScreen()
     // The probe saw the texts it is about.
     QVERIFY(checked > 0);
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+}
+
+void tst_Translations::qtDialogsFollow_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("chinese");
+    QTest::newRow("chinese") << LanguageChoice::chinese() << true;
+    QTest::newRow("english") << LanguageChoice::english() << false;
+}
+
+void tst_Translations::qtDialogsFollow()
+{
+    QFETCH(QString, language);
+    QFETCH(bool, chinese);
+    // The test's other functions see the English console again.
+    const auto restore = qScopeGuard([this] { m_translations.install(LanguageChoice::english()); });
+    QVERIFY(m_translations.install(language));
+
+    // Qt's own buttons, and the console's texts beside them.
+    QMessageBox box(QMessageBox::Question, QString(), MainWindow::closeQuestion(),
+                    QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Close);
+    QLineEdit edit;
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList texts{box.text()};
+    const QList<QAbstractButton *> buttons = box.buttons();
+    for (QAbstractButton *button : buttons)
+        texts << button->text();
+    const QList<QAction *> actions = menu->actions();
+    for (QAction *action : actions) {
+        if (!action->isSeparator())
+            texts << action->text();
+    }
+    for (const QString &text : qAsConst(texts))
+        QVERIFY2(hasChinese(text) == chinese, qPrintable(text));
 }
 
 QTEST_MAIN(tst_Translations)
