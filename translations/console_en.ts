@@ -545,6 +545,118 @@ One maintenance stop is planned this week: all cameras pause capturing then, so 
     </message>
 </context>
 <context>
+    <name>StationClient</name>
+    <message>
+        <source>not started</source>
+        <translation>not started</translation>
+    </message>
+    <message>
+        <source>cannot make an event descriptor: %1</source>
+        <translation>cannot make an event descriptor: %1</translation>
+    </message>
+    <message>
+        <source>connecting to %1</source>
+        <translation>connecting to %1</translation>
+    </message>
+    <message>
+        <source>the MQTT library could not make a client</source>
+        <translation>the MQTT library could not make a client</translation>
+    </message>
+    <message>
+        <source>%1 %2: %3</source>
+        <translation>%1 %2: %3</translation>
+    </message>
+    <message>
+        <source>lost the connection to</source>
+        <translation>lost the connection to</translation>
+    </message>
+    <message>
+        <source>cannot connect to</source>
+        <translation>cannot connect to</translation>
+    </message>
+    <message>
+        <source>%1; offline since %2, next attempt in %3 s</source>
+        <translation>%1; offline since %2, next attempt in %3 s</translation>
+    </message>
+    <message>
+        <source>the broker refused the connection (%1)</source>
+        <translation>the broker refused the connection (%1)</translation>
+    </message>
+    <message>
+        <source>no answer within %1 s</source>
+        <translation>no answer within %1 s</translation>
+    </message>
+    <message>
+        <source>the host name cannot be resolved</source>
+        <translation>the host name cannot be resolved</translation>
+    </message>
+    <message>
+        <source>TLS: the broker&apos;s certificate is not trusted (not signed by %1, or not made out to %2)</source>
+        <translation>TLS: the broker&apos;s certificate is not trusted (not signed by %1, or not made out to %2)</translation>
+    </message>
+    <message>
+        <source>an authority of the system&apos;s store</source>
+        <translation>an authority of the system&apos;s store</translation>
+    </message>
+    <message>
+        <source>TLS handshake failed (%1)</source>
+        <translation>TLS handshake failed (%1)</translation>
+    </message>
+    <message>
+        <source>the broker refused the subscription to %1</source>
+        <translation>the broker refused the subscription to %1</translation>
+    </message>
+    <message>
+        <source>connected to %1, subscribed to %2</source>
+        <translation>connected to %1, subscribed to %2</translation>
+    </message>
+    <message>
+        <source>Station feed: the console fell behind the station; %1 messages dropped so far</source>
+        <translation>Station feed: the console fell behind the station; %1 messages dropped so far</translation>
+    </message>
+</context>
+<context>
+    <name>StationFeedIndicator</name>
+    <message>
+        <source>站点数据：已连接</source>
+        <translation>Station feed: connected</translation>
+    </message>
+    <message>
+        <source>站点数据：正在连接</source>
+        <translation>Station feed: connecting</translation>
+    </message>
+    <message>
+        <source>站点数据：离线</source>
+        <translation>Station feed: offline</translation>
+    </message>
+</context>
+<context>
+    <name>StationModel</name>
+    <message>
+        <source>信息</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>StationView</name>
+    <message>
+        <source>Unknow</source>
+        <translation>Unknown</translation>
+    </message>
+    <message>
+        <source>Unkown</source>
+        <translation>Unknown</translation>
+    </message>
+</context>
+<context>
     <name>TableWidget</name>
     <message>
         <source>功能%1</source>

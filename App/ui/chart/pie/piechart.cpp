@@ -13,6 +13,12 @@
 namespace
 {
 
+// Translated where they are shown: the catalogue is installed before any chart is built.
+QStringList sliceLabels()
+{
+    return {PieChart::tr("良品"), PieChart::tr("坏品"), PieChart::tr("未知"), PieChart::tr("总数")};
+}
+
 const QStringList &sliceColors()
 {
     static const QStringList colors = {QStringLiteral("#6480D6"), QStringLiteral("#A1DC85"),
@@ -28,7 +34,7 @@ PieChart::PieChart(QWidget *parent) : QWidget(parent)
     connect(m_pieSeries, SIGNAL(clicked(QPieSlice *)), this, SLOT(onPieSeriesClicked(QPieSlice *)));
 
     const QList<qreal> values = {3.1, 3.2, 3.3, 3.4};
-    const QStringList labels = {tr("良品"), tr("坏品"), tr("未知"), tr("总数")};
+    const QStringList labels = sliceLabels();
     const QStringList &colors = sliceColors();
     for (int i = 0; i < colors.size(); ++i) {
         auto *slice = new QPieSlice(this);
@@ -74,4 +80,14 @@ PieChart::PieChart(QWidget *parent) : QWidget(parent)
 void PieChart::onPieSeriesClicked(QPieSlice *slice)
 {
     slice->setExploded(!slice->isExploded());
+}
+
+void PieChart::setCounts(qint64 good, qint64 bad, qint64 unknown)
+{
+    const QList<qint64> values = {good, bad, unknown, good + bad + unknown};
+    const QList<QPieSlice *> slices = m_pieSeries->slices();
+    for (int i = 0; i < slices.size() && i < values.size(); ++i) {
+        slices.at(i)->setValue(qreal(values.at(i)));
+        slices.at(i)->setLabel(QStringLiteral("%1 %2").arg(sliceLabels().at(i)).arg(values.at(i)));
+    }
 }
