@@ -9,10 +9,12 @@
 #include "language/translations.h"
 #include "mainobject.h"
 #include "ui/camera/cameraparam.h"
+#include "ui/chart/average/averagechart.h"
 #include "ui/common/cmessagebox.h"
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/languagemenu.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/station/stationfeedindicator.h"
 #include "ui/theme/thememanager.h"
 #include "ui/widgets/cstackedwidget.h"
 
@@ -35,6 +37,8 @@ private slots:
     void windowsShowNoChinese();
     void dialogsShowNoChinese_data();
     void dialogsShowNoChinese();
+    void feedStatesShowNoChinese_data();
+    void feedStatesShowNoChinese();
     void catalogueCoversEveryText_data();
     void catalogueCoversEveryText();
     void noChineseOutsideTranslation_data();
@@ -166,6 +170,9 @@ void addObject(Texts &texts, QObject *object)
         addModel(texts, view, view->model());
     if (auto *chartView = qobject_cast<QChartView *>(object); chartView && chartView->chart())
         addChart(texts, chartView->chart());
+    // A painted text that is no property.
+    if (auto *gauge = qobject_cast<AverageChart *>(object))
+        add(texts, gauge, QStringLiteral("caption"), gauge->captionText());
 }
 
 // The texts of a window and everything in it.
@@ -435,6 +442,10 @@ void tst_Translations::initTestCase()
                                   config + QStringLiteral("/style")));
     QVERIFY(TestSupport::copyTree(QStringLiteral(TEST_ASSET_DIR "/config/image"),
                                   config + QStringLiteral("/image")));
+    // A station feed whose broker entry is malformed: the title bar shows the feed's state
+    // without any network.
+    QVERIFY(TestSupport::writeFile(config + QStringLiteral("/SetupConfig.ini"),
+                                   "[Station]\nBroker=no broker\n"));
     SetupConfig::instance()->setAppDir(m_dir.path());
     QVERIFY(m_translations.install(LanguageChoice::english()));
     QCOMPARE(Translations::installedLanguage(), LanguageChoice::english());
@@ -452,6 +463,7 @@ void tst_Translations::initTestCase()
             button->click();
     }
     QVERIFY(page->findChild<QChartView *>());
+    QVERIFY(window->feedIndicator());
     for (int type : {CMessageBox::Information, CMessageBox::Warning, CMessageBox::Error}) {
         auto box = std::make_unique<CMessageBox>();
         box->setObjectName(QStringLiteral("MessageBox%1").arg(type));
@@ -542,6 +554,25 @@ void tst_Translations::dialogsShowNoChinese()
     QVERIFY(!texts.isEmpty());
     const QString chinese = chineseIn(texts);
     QVERIFY2(chinese.isEmpty(), qPrintable(chinese));
+}
+
+void tst_Translations::feedStatesShowNoChinese_data()
+{
+    QTest::addColumn<StationClient::State>("state");
+    QTest::newRow("connected") << StationClient::Connected;
+    QTest::newRow("connecting") << StationClient::Connecting;
+    QTest::newRow("offline") << StationClient::Offline;
+}
+
+// The title bar's feed state says what it is in a tooltip, in each state.
+void tst_Translations::feedStatesShowNoChinese()
+{
+    QFETCH(StationClient::State, state);
+    StationFeedIndicator *indicator = m_mainObject->mainWindow()->feedIndicator();
+    const QString detail = m_mainObject->stationClient()->detail();
+    indicator->setFeedState(state, detail);
+    QVERIFY(indicator->toolTip().size() > detail.size());
+    QVERIFY2(!hasChinese(indicator->toolTip()), qPrintable(indicator->toolTip()));
 }
 
 void tst_Translations::catalogueCoversEveryText_data()

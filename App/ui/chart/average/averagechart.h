@@ -38,7 +38,6 @@ class AverageChart : public QWidget
     Q_PROPERTY(QColor overlayColor READ overlayColor WRITE setOverlayColor)
     Q_PROPERTY(PieStyle pieStyle READ pieStyle WRITE setPieStyle)
     Q_PROPERTY(PointerStyle pointerStyle READ pointerStyle WRITE setPointerStyle)
-    Q_PROPERTY(QString captionText READ captionText)
 
 public:
     // Fixed to int so that any number handed in stays a valid value: unknown styles draw
