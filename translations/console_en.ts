@@ -816,4 +816,121 @@ One maintenance stop is planned this week: all cameras pause capturing then, so 
         <translation>Retrying in %1 s</translation>
     </message>
 </context>
+<context>
+    <name>WallController</name>
+    <message>
+        <source>快照已保存：%1</source>
+        <translation>Snapshot saved: %1</translation>
+    </message>
+    <message>
+        <source>快照未保存：%1</source>
+        <translation>Snapshot not saved: %1</translation>
+    </message>
+    <message>
+        <source>恢复通道顺序</source>
+        <translation>Natural channel order</translation>
+    </message>
+    <message>
+        <source>轮巡</source>
+        <translation>Tour</translation>
+    </message>
+    <message>
+        <source>快照未保存：仍有快照在写入</source>
+        <translation>Snapshot not saved: another one is still being written</translation>
+    </message>
+</context>
+<context>
+    <name>WallHelpOverlay</name>
+    <message>
+        <source>拖动画面</source>
+        <translation>Drag a tile</translation>
+    </message>
+    <message>
+        <source>与目标画面交换通道</source>
+        <translation>Swap channels with the tile dropped on</translation>
+    </message>
+    <message>
+        <source>拖动树中的相机</source>
+        <translation>Drag a camera from the tree</translation>
+    </message>
+    <message>
+        <source>在目标画面显示该通道</source>
+        <translation>Show its channel on the tile dropped on</translation>
+    </message>
+    <message>
+        <source>双击画面</source>
+        <translation>Double-click a tile</translation>
+    </message>
+    <message>
+        <source>单画面 / 恢复布局</source>
+        <translation>Single tile / back to the layout</translation>
+    </message>
+    <message>
+        <source>右键</source>
+        <translation>Right click</translation>
+    </message>
+    <message>
+        <source>布局菜单</source>
+        <translation>Layout menu</translation>
+    </message>
+    <message>
+        <source>快捷键</source>
+        <translation>Shortcuts</translation>
+    </message>
+</context>
+<context>
+    <name>WallKeys</name>
+    <message>
+        <source>%1 画面</source>
+        <translation>%1 tiles</translation>
+    </message>
+    <message>
+        <source>下一组</source>
+        <translation>Next group</translation>
+    </message>
+    <message>
+        <source>上一组</source>
+        <translation>Previous group</translation>
+    </message>
+    <message>
+        <source>焦点左移</source>
+        <translation>Focus left</translation>
+    </message>
+    <message>
+        <source>焦点右移</source>
+        <translation>Focus right</translation>
+    </message>
+    <message>
+        <source>焦点上移</source>
+        <translation>Focus up</translation>
+    </message>
+    <message>
+        <source>焦点下移</source>
+        <translation>Focus down</translation>
+    </message>
+    <message>
+        <source>单画面 / 恢复布局</source>
+        <translation>Single tile / back to the layout</translation>
+    </message>
+    <message>
+        <source>关闭 / 恢复布局 / 退出全屏</source>
+        <translation>Close / back to the layout / leave full screen</translation>
+    </message>
+    <message>
+        <source>快捷键列表</source>
+        <translation>List of shortcuts</translation>
+    </message>
+    <message>
+        <source>全屏</source>
+        <translation>Full screen</translation>
+    </message>
+    <message>
+        <source>快照</source>
+        <translation>Snapshot</translation>
+    </message>
+    <message>
+        <source>轮巡</source>
+        <translation>Tour</translation>
+    </message>
+</context>
 </TS>

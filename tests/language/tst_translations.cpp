@@ -373,7 +373,7 @@ QStringList cutTexts(QWidget *window, int *checked)
         if (!widget->isVisibleTo(window) || widget->width() <= 0)
             continue;
         if (auto *label = qobject_cast<QLabel *>(widget)) {
-            if (label->text().isEmpty() || label->textFormat() == Qt::RichText)
+            if (label->text().isEmpty())
                 continue;
             const QSize hint = label->sizeHint();
             if (label->wordWrap())
@@ -649,6 +649,8 @@ void tst_Translations::textsFitSmallScreen_data()
     QTest::addColumn<QString>("theme");
     QTest::addColumn<QString>("window");
     QTest::addColumn<int>("page"); // of the main window
+    // A part of the page that is shown on demand (the wall's list of shortcuts).
+    QTest::addColumn<QString>("part");
     // The windows the console opens besides its main window, at their own sizes.
     const QStringList others{QStringLiteral("LoginWidget#"),
                              QStringLiteral("LoginInfo#"),
@@ -662,9 +664,13 @@ void tst_Translations::textsFitSmallScreen_data()
     for (const QString &theme : ThemeManager::themeNames()) {
         for (int page = 0; page <= MainWindow::ChartPage; ++page)
             QTest::newRow(qPrintable(QStringLiteral("%1-page%2").arg(theme).arg(page)))
-                << theme << main << page;
+                << theme << main << page << QString();
+        QTest::newRow(qPrintable(theme + QStringLiteral("-wallHelp")))
+            << theme << main << int(MainWindow::CameraWallPage)
+            << QStringLiteral("WallHelpOverlay");
         for (const QString &other : others)
-            QTest::newRow(qPrintable(theme + QLatin1Char('-') + other)) << theme << other << -1;
+            QTest::newRow(qPrintable(theme + QLatin1Char('-') + other))
+                << theme << other << -1 << QString();
     }
 }
 
@@ -673,6 +679,7 @@ void tst_Translations::textsFitSmallScreen()
     QFETCH(QString, theme);
     QFETCH(QString, window);
     QFETCH(int, page);
+    QFETCH(QString, part);
     // Restyling every window is slow; the rows of a theme follow one another.
     static QString applied;
     if (applied != theme) {
@@ -696,9 +703,18 @@ void tst_Translations::textsFitSmallScreen()
     QVERIFY(QTest::qWaitForWindowExposed(shown));
     if (page >= 0)
         QTRY_COMPARE(shown->size(), SmallScreen);
+    QWidget *partShown = nullptr;
+    if (!part.isEmpty()) {
+        partShown = shown->findChild<QWidget *>(part);
+        QVERIFY(partShown);
+        partShown->show();
+        partShown->raise();
+    }
     QCoreApplication::processEvents();
     int checked = 0;
-    const QStringList cut = cutTexts(shown, &checked);
+    const QStringList cut = cutTexts(partShown ? partShown : shown, &checked);
+    if (partShown)
+        partShown->hide();
     if (!wasVisible && page < 0)
         shown->hide();
     // The probe saw the texts it is about.
