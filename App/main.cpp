@@ -3,6 +3,7 @@
 #include "common/config/setupconfig.h"
 #include "common/singleinstance/uniqueapplication.h"
 #include "common/terminationwatcher.h"
+#include "language/translations.h"
 #include "mainobject.h"
 #include "video/gstruntime.h"
 
@@ -32,6 +33,9 @@ int main(int argc, char *argv[])
                           QString());
 
     SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath());
+    // Before any window is built: every window translates its texts as it is made.
+    Translations translations;
+    translations.install(Translations::chosenLanguage());
 
     // Before the windows, so that GStreamer is shut down after the last camera has gone.
     GstRuntime gstRuntime;

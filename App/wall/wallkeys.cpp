@@ -223,20 +223,19 @@ QList<WallKeys::Binding> WallKeys::bindings()
     QList<Binding> list;
     const QList<int> types = WallLayout::keyTypes();
     for (int k = 0; k < types.size(); ++k)
-        list.append(
-            {int(Qt::ALT) | (Qt::Key_1 + k), true, QStringLiteral("%1 画面").arg(types.at(k))});
-    list.append({Qt::Key_PageDown, false, QStringLiteral("下一组")});
-    list.append({Qt::Key_PageUp, false, QStringLiteral("上一组")});
-    list.append({Qt::Key_Left, false, QStringLiteral("焦点左移")});
-    list.append({Qt::Key_Right, false, QStringLiteral("焦点右移")});
-    list.append({Qt::Key_Up, false, QStringLiteral("焦点上移")});
-    list.append({Qt::Key_Down, false, QStringLiteral("焦点下移")});
-    list.append({Qt::Key_Return, false, QStringLiteral("单画面 / 恢复布局")});
+        list.append({int(Qt::ALT) | (Qt::Key_1 + k), true, tr("%1 画面").arg(types.at(k))});
+    list.append({Qt::Key_PageDown, false, tr("下一组")});
+    list.append({Qt::Key_PageUp, false, tr("上一组")});
+    list.append({Qt::Key_Left, false, tr("焦点左移")});
+    list.append({Qt::Key_Right, false, tr("焦点右移")});
+    list.append({Qt::Key_Up, false, tr("焦点上移")});
+    list.append({Qt::Key_Down, false, tr("焦点下移")});
+    list.append({Qt::Key_Return, false, tr("单画面 / 恢复布局")});
     list.append({Qt::Key_Enter, false, QString()});
-    list.append({Qt::Key_Escape, false, QStringLiteral("关闭 / 恢复布局 / 退出全屏")});
-    list.append({Qt::Key_F1, true, QStringLiteral("快捷键列表")});
-    list.append({Qt::Key_F11, true, QStringLiteral("全屏")});
-    list.append({int(Qt::CTRL) | Qt::Key_S, true, QStringLiteral("快照")});
-    list.append({int(Qt::CTRL) | Qt::Key_T, true, QStringLiteral("轮巡")});
+    list.append({Qt::Key_Escape, false, tr("关闭 / 恢复布局 / 退出全屏")});
+    list.append({Qt::Key_F1, true, tr("快捷键列表")});
+    list.append({Qt::Key_F11, true, tr("全屏")});
+    list.append({int(Qt::CTRL) | Qt::Key_S, true, tr("快照")});
+    list.append({int(Qt::CTRL) | Qt::Key_T, true, tr("轮巡")});
     return list;
 }

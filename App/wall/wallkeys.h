@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 
@@ -27,6 +28,8 @@ struct WallState {
 // not use changes nothing.
 class WallKeys
 {
+    Q_DECLARE_TR_FUNCTIONS(WallKeys)
+
 public:
     struct Step {
         WallState after;
@@ -36,7 +39,8 @@ public:
 
     static Step apply(const WallState &before, int key);
 
-    // The keys of the wall, for the shortcuts and the list the operator reads.
+    // The keys of the wall, for the shortcuts and the list the operator reads (translated when
+    // the list is made).
     struct Binding {
         int key;
         // Acts wherever the focus is in the window; the others only with the focus on the wall.

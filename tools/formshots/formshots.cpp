@@ -1,6 +1,7 @@
 // Renders the windows that the console's main window only opens on demand (login form, close
-// prompt, user card, popup menu) in every theme, side by side, into "<theme>-dialogs.png".
-//   formshots <folder with the console's config folder> <output folder>
+// prompt, user card, popup menu) in every theme, side by side, into "<theme>-dialogs.png"; in
+// another language than Chinese into "<language>-<theme>-dialogs.png".
+//   formshots <folder with the console's config folder> <output folder> [zh_CN | en]
 #include <QApplication>
 #include <QDir>
 #include <QPainter>
@@ -8,6 +9,8 @@
 #include <cstdio>
 
 #include "common/config/setupconfig.h"
+#include "language/languagechoice.h"
+#include "language/translations.h"
 #include "ui/common/cmessagebox.h"
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
@@ -46,10 +49,21 @@ QImage sideBySide(const QList<QWidget *> &windows)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: formshots <console folder> <output folder>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: formshots <console folder> <output folder> [zh_CN | en]\n");
         return 2;
     }
+    const QString language =
+        argc == 4 ? QString::fromLocal8Bit(argv[3]) : LanguageChoice::chinese();
+    if (!LanguageChoice::settings().contains(language) || language == LanguageChoice::system()) {
+        std::fprintf(stderr, "formshots: no language %s\n", argv[3]);
+        return 2;
+    }
+    Translations translations;
+    if (!translations.install(language))
+        return 1;
+    const QString prefix =
+        language == LanguageChoice::chinese() ? QString() : language + QLatin1Char('-');
     SetupConfig::instance()->setAppDir(QString::fromLocal8Bit(argv[1]));
     const QDir out(QString::fromLocal8Bit(argv[2]));
     for (const QString &theme : ThemeManager::themeNames()) {
@@ -60,12 +74,12 @@ int main(int argc, char *argv[])
         CMessageBox prompt;
         prompt.setMessageType(CMessageBox::Warning);
         prompt.setButtonType(CMessageBox::ConfirmAndCancel);
-        prompt.setMessageText(QStringLiteral("确认关闭程序?"));
+        prompt.setMessageText(MainWindow::closeQuestion());
         LoginInfo card;
         card.setFixedSize(MainWindow::CardWidth, MainWindow::CardHeight);
         PopupMenu popup;
         popup.setFixedSize(MainWindow::PopupWidth, MainWindow::PopupHeight);
-        const QString file = out.filePath(theme + QStringLiteral("-dialogs.png"));
+        const QString file = out.filePath(prefix + theme + QStringLiteral("-dialogs.png"));
         if (!sideBySide({&login, &prompt, &card, &popup}).save(file))
             return 1;
         std::printf("saved %s\n", qPrintable(file));

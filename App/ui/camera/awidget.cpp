@@ -18,7 +18,7 @@ AWidget::AWidget(QWidget *parent) : QWidget(parent)
 {
     m_mainLayout = new QHBoxLayout;
 
-    m_textLabel = new QLabel(QStringLiteral("I am A"));
+    m_textLabel = new QLabel(tr("I am A"));
     m_textLabel->setAlignment(Qt::AlignCenter);
 
     m_line = new QFrame;
@@ -27,7 +27,7 @@ AWidget::AWidget(QWidget *parent) : QWidget(parent)
     m_paramArea = new QWidget;
     m_paramLayout = new QGridLayout;
     for (int i = 0; i < ParamCount; ++i) {
-        m_paramLabels[i] = new QLabel(QStringLiteral("参数%1:").arg(i + 1));
+        m_paramLabels[i] = new QLabel(tr("参数%1:").arg(i + 1));
         m_paramEdits[i] = new QLineEdit;
         const int row = i / ParamColumns;
         const int column = (i % ParamColumns) * 2;

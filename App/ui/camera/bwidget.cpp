@@ -70,7 +70,7 @@ BWidget::DataTable BWidget::generateRandomData(int listCount, int valueMax, int 
         for (int j = 0; j < valueCount; ++j) {
             y += QRandomGenerator::global()->bounded(step);
             const double x = (j + QRandomGenerator::global()->bounded(1.0)) * step;
-            list << Data(QPointF(x, y), QStringLiteral("Slice %1:%2").arg(i).arg(j));
+            list << Data(QPointF(x, y), tr("Slice %1:%2").arg(i).arg(j));
         }
         table << list;
     }
@@ -141,14 +141,14 @@ void BWidget::createUi()
 
 void BWidget::populateThemeBox()
 {
-    m_themeComboBox->addItem(QStringLiteral("Light"), QChart::ChartThemeLight);
-    m_themeComboBox->addItem(QStringLiteral("Blue Cerulean"), QChart::ChartThemeBlueCerulean);
-    m_themeComboBox->addItem(QStringLiteral("Dark"), QChart::ChartThemeDark);
-    m_themeComboBox->addItem(QStringLiteral("Brown Sand"), QChart::ChartThemeBrownSand);
-    m_themeComboBox->addItem(QStringLiteral("Blue NCS"), QChart::ChartThemeBlueNcs);
-    m_themeComboBox->addItem(QStringLiteral("High Contrast"), QChart::ChartThemeHighContrast);
-    m_themeComboBox->addItem(QStringLiteral("Blue Icy"), QChart::ChartThemeBlueIcy);
-    m_themeComboBox->addItem(QStringLiteral("Qt"), QChart::ChartThemeQt);
+    m_themeComboBox->addItem(tr("Light"), QChart::ChartThemeLight);
+    m_themeComboBox->addItem(tr("Blue Cerulean"), QChart::ChartThemeBlueCerulean);
+    m_themeComboBox->addItem(tr("Dark"), QChart::ChartThemeDark);
+    m_themeComboBox->addItem(tr("Brown Sand"), QChart::ChartThemeBrownSand);
+    m_themeComboBox->addItem(tr("Blue NCS"), QChart::ChartThemeBlueNcs);
+    m_themeComboBox->addItem(tr("High Contrast"), QChart::ChartThemeHighContrast);
+    m_themeComboBox->addItem(tr("Blue Icy"), QChart::ChartThemeBlueIcy);
+    m_themeComboBox->addItem(tr("Qt"), QChart::ChartThemeQt);
 }
 
 void BWidget::populateLegendBox()
@@ -163,7 +163,7 @@ void BWidget::populateLegendBox()
 QChart *BWidget::createPieChart() const
 {
     auto *chart = new QChart;
-    chart->setTitle(QStringLiteral("Pie chart"));
+    chart->setTitle(tr("Pie chart"));
     auto *series = new QPieSeries(chart);
     const DataList &list = m_dataTable.first();
     for (const Data &data : list) {
@@ -182,12 +182,12 @@ QChart *BWidget::createPieChart() const
 QChart *BWidget::createSplineChart() const
 {
     auto *chart = new QChart;
-    chart->setTitle(QStringLiteral("Spline chart"));
+    chart->setTitle(tr("Spline chart"));
     for (int i = 0; i < m_dataTable.size(); ++i) {
         auto *series = new QSplineSeries(chart);
         for (const Data &data : m_dataTable.at(i))
             series->append(data.first);
-        series->setName(QStringLiteral("Series %1").arg(i));
+        series->setName(tr("Series %1").arg(i));
         chart->addSeries(series);
     }
     chart->createDefaultAxes();

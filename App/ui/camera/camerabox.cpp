@@ -30,8 +30,8 @@ int tileOfCamera(const QString &cameraNumber)
 } // namespace
 
 CameraBox::CameraBox(QObject *parent)
-    : QObject(parent), m_cameraType(QStringLiteral("1_16")), m_menuFlag(QStringLiteral("排列")),
-      m_actionFlag(QStringLiteral("监控"))
+    : QObject(parent), m_cameraType(QStringLiteral("1_16")), m_menuFlag(tr("排列")),
+      m_actionFlag(tr("监控"))
 {
     qRegisterMetaType<QList<int>>("QList<int>");
 
@@ -443,16 +443,15 @@ void CameraBox::initMenu(QMenu *menu, const QList<bool> &enable)
 
 void CameraBox::addCameraMenu(QMenu *menu, int type)
 {
-    const QString title = QStringLiteral("切换到%1%2").arg(QString::number(type), m_menuFlag);
+    const QString title = tr("切换到%1%2").arg(QString::number(type), m_menuFlag);
     const QStringList layouts = m_cameraLayouts.value(type);
     QMenu *parent = layouts.size() > 1 ? menu->addMenu(title) : menu;
     for (const QString &layout : layouts) {
         const QStringList parts = layout.split(LayoutSeparator);
         const QString first = parts.first();
         const QString last = parts.last();
-        const QString text = layouts.size() == 1
-                                 ? title
-                                 : QStringLiteral("%1%2-%1%3").arg(m_actionFlag, first, last);
+        const QString text =
+            layouts.size() == 1 ? title : tr("%1%2-%1%3").arg(m_actionFlag, first, last);
         QAction *action = parent->addAction(text, this, SLOT(showCamera()));
         action->setProperty("index", first);
         action->setProperty("type", type);

@@ -13,7 +13,7 @@
 namespace
 {
 
-const QString UnknownTitle = QStringLiteral("Unknow");
+const char *const UnknownTitle = QT_TRANSLATE_NOOP("CameraDisplay", "Unknow");
 const char *const VerdictProperty = "verdict";
 
 } // namespace
@@ -105,11 +105,11 @@ QString CameraDisplay::stateText(int state)
 {
     switch (state) {
     case 0:
-        return QStringLiteral("NG");
+        return tr("NG");
     case 1:
-        return QStringLiteral("OK");
+        return tr("OK");
     default:
-        return QStringLiteral("UNKNOW");
+        return tr("UNKNOW");
     }
 }
 
@@ -164,9 +164,9 @@ void CameraDisplay::bindChannel(int number, VideoChannel *channel)
 {
     m_channelNumber = number;
     setIndex(QStringLiteral("C%1").arg(number, 2, 10, QLatin1Char('0')));
-    setVideoText(QStringLiteral("通道 %1").arg(number));
+    setVideoText(tr("通道 %1").arg(number));
     const QString name = channel ? channel->name() : QString();
-    setTitle(name.isEmpty() ? UnknownTitle : name);
+    setTitle(name.isEmpty() ? tr(UnknownTitle) : name);
     m_titleLabel->setToolTip(name);
 
     if (channel && !m_videoView) {

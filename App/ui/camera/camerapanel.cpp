@@ -72,8 +72,8 @@ void CameraPanel::initUI()
     m_cameraBox->setCameraType(QStringLiteral("1_16"));
     m_cameraBox->setGridLayout(m_gridLayout);
     m_cameraBox->setWidgets(widgets);
-    m_cameraBox->setMenuFlag(QStringLiteral("画面"));
-    m_cameraBox->setActionFlag(QStringLiteral("摄像头"));
+    m_cameraBox->setMenuFlag(tr("画面"));
+    m_cameraBox->setActionFlag(tr("摄像头"));
 
     applyStoredLayout();
 
@@ -116,8 +116,7 @@ void CameraPanel::doAction()
 void CameraPanel::changeCamera(int type, QString videoType, bool videoMax)
 {
     Q_UNUSED(videoMax)
-    m_statusLabel->setText(
-        QStringLiteral("主菜单：%1  子菜单：%2").arg(QString::number(type), videoType));
+    m_statusLabel->setText(tr("主菜单：%1  子菜单：%2").arg(QString::number(type), videoType));
     updateTileStreams();
 }
 

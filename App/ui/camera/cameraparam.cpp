@@ -110,7 +110,7 @@ void CameraParam::initUI()
     m_stateLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_extendButton = new QToolButton;
     m_extendButton->setObjectName(QStringLiteral("CameraParamExtendButton"));
-    m_extendButton->setText(QStringLiteral("参数"));
+    m_extendButton->setText(tr("参数"));
     m_extendButton->setFixedSize(CameraDisplay::IndexButtonWidth, CameraDisplay::HeaderHeight);
     m_topLayout->addWidget(m_extendButton, 0);
 

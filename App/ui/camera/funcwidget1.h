@@ -16,6 +16,10 @@ class FuncWidget1 : public FancyWindow
 public:
     explicit FuncWidget1(QWidget *parent = nullptr);
 
+    // The content's size, widened for the whole title: the bar gives the title only the room
+    // the content leaves, too little for the English one.
+    QSize sizeHint() const override;
+
 private:
     Q_DISABLE_COPY(FuncWidget1)
 

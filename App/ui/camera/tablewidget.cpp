@@ -14,7 +14,7 @@ TableWidget::TableWidget(QWidget *parent) : FancyWindow(parent)
     m_tableWidget->setObjectName(QStringLiteral("TableWidget"));
     QStringList headers;
     for (int column = 0; column < ColumnCount; ++column)
-        headers << QStringLiteral("功能%1").arg(column + 1);
+        headers << tr("功能%1").arg(column + 1);
     m_tableWidget->setHorizontalHeaderLabels(headers);
     for (int row = 0; row < RowCount; ++row) {
         for (int column = 0; column < ColumnCount; ++column)
@@ -22,8 +22,8 @@ TableWidget::TableWidget(QWidget *parent) : FancyWindow(parent)
                 row, column, new QTableWidgetItem(QStringLiteral("%1, %2").arg(row).arg(column)));
     }
 
-    m_saveButton = new QPushButton(QStringLiteral("保存"));
-    m_closeButton = new QPushButton(QStringLiteral("关闭"));
+    m_saveButton = new QPushButton(tr("保存"));
+    m_closeButton = new QPushButton(tr("关闭"));
     m_buttonLayout = new QHBoxLayout;
     m_buttonLayout->addStretch(0);
     m_buttonLayout->addWidget(m_saveButton, 0);

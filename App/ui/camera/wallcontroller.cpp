@@ -37,11 +37,10 @@ WallController::WallController(CameraPanel *panel) : QObject(panel), m_panel(pan
     connect(m_tour, &WallTour::step, this, &WallController::tourStep);
 
     m_snapshots = new SnapshotWriter(this);
-    connect(m_snapshots, &SnapshotWriter::saved, this, [this](const QString &path) {
-        m_notice->showNotice(QStringLiteral("快照已保存：%1").arg(path));
-    });
+    connect(m_snapshots, &SnapshotWriter::saved, this,
+            [this](const QString &path) { m_notice->showNotice(tr("快照已保存：%1").arg(path)); });
     connect(m_snapshots, &SnapshotWriter::failed, this, [this](const QString &reason) {
-        m_notice->showNotice(QStringLiteral("快照未保存：%1").arg(reason));
+        m_notice->showNotice(tr("快照未保存：%1").arg(reason));
     });
 
     m_frame = new WallFocusFrame(panel);
@@ -87,12 +86,12 @@ void WallController::addMenuEntries()
 {
     QMenu *menu = m_panel->menu();
     menu->addSeparator();
-    m_naturalOrderAction = menu->addAction(QStringLiteral("恢复通道顺序"));
+    m_naturalOrderAction = menu->addAction(tr("恢复通道顺序"));
     connect(m_naturalOrderAction, &QAction::triggered, this, [this] {
         m_panel->setArrangement(WallArrangement());
         placeFrame();
     });
-    m_tourAction = menu->addAction(QStringLiteral("轮巡"));
+    m_tourAction = menu->addAction(tr("轮巡"));
     m_tourAction->setCheckable(true);
     connect(m_tourAction, &QAction::triggered, this, [this](bool checked) {
         WallState after = state();
@@ -190,7 +189,7 @@ void WallController::takeSnapshot()
         image = m_panel->grab(m_panel->gridLayout()->geometry()).toImage();
     }
     if (!m_snapshots->save(image, channel, QDateTime::currentDateTime()))
-        m_notice->showNotice(QStringLiteral("快照未保存：仍有快照在写入"));
+        m_notice->showNotice(tr("快照未保存：仍有快照在写入"));
 }
 
 int WallController::positionAt(const QPoint &point) const

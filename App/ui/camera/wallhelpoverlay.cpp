@@ -25,11 +25,12 @@ QString helpText()
         if (!binding.text.isEmpty())
             rows += row(QKeySequence(binding.key).toString(QKeySequence::NativeText), binding.text);
     }
-    rows += row(QStringLiteral("拖动画面"), QStringLiteral("与目标画面交换通道"));
-    rows += row(QStringLiteral("拖动树中的相机"), QStringLiteral("在目标画面显示该通道"));
-    rows += row(QStringLiteral("双击画面"), QStringLiteral("单画面 / 恢复布局"));
-    rows += row(QStringLiteral("右键"), QStringLiteral("布局菜单"));
-    return QStringLiteral("<h3 align=\"center\">快捷键</h3><table>%1</table>").arg(rows);
+    rows += row(WallHelpOverlay::tr("拖动画面"), WallHelpOverlay::tr("与目标画面交换通道"));
+    rows += row(WallHelpOverlay::tr("拖动树中的相机"), WallHelpOverlay::tr("在目标画面显示该通道"));
+    rows += row(WallHelpOverlay::tr("双击画面"), WallHelpOverlay::tr("单画面 / 恢复布局"));
+    rows += row(WallHelpOverlay::tr("右键"), WallHelpOverlay::tr("布局菜单"));
+    return QStringLiteral("<h3 align=\"center\">%1</h3><table>%2</table>")
+        .arg(WallHelpOverlay::tr("快捷键").toHtmlEscaped(), rows);
 }
 
 } // namespace

@@ -31,7 +31,7 @@ ChartPanel::ChartPanel(QWidget *parent) : QWidget(parent)
     m_instantPanel = new InstantChartPanel(this);
     m_pieChart = new PieChart(this);
     m_placeholderLabel = new QLabel(this);
-    m_placeholderLabel->setText(QStringLiteral("I am Active"));
+    m_placeholderLabel->setText(tr("I am Active"));
     m_placeholderLabel->setAlignment(Qt::AlignCenter);
 
     m_gridLayout->addWidget(m_averagePanel, 0, 0);
@@ -53,11 +53,11 @@ ChartPanel::ChartPanel(QWidget *parent) : QWidget(parent)
 
     m_noteLabel = new QLabel;
     m_noteLabel->setObjectName(QStringLiteral("ChartPanelLabel"));
-    m_noteLabel->setText(QStringLiteral("此处不好添加停靠功能，添加的话，会大改"));
+    m_noteLabel->setText(tr("此处不好添加停靠功能，添加的话，会大改"));
     m_noteLabel->setAlignment(Qt::AlignCenter);
 
-    m_tabWidget->addTab(m_logTextEdit, QStringLiteral("日志"));
-    m_tabWidget->addTab(m_noteLabel, QStringLiteral("示例标签"));
+    m_tabWidget->addTab(m_logTextEdit, tr("日志"));
+    m_tabWidget->addTab(m_noteLabel, tr("示例标签"));
 
     m_splitter->addWidget(m_gridWidget);
     m_splitter->addWidget(m_tabWidget);

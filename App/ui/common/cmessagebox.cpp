@@ -14,9 +14,9 @@ struct TypeLook {
 };
 
 const TypeLook TypeLooks[] = {
-    {"提示", ":/res/image/messagebox/info.png"},
-    {"警告", ":/res/image/messagebox/warning.png"},
-    {"错误", ":/res/image/messagebox/error.png"},
+    {QT_TRANSLATE_NOOP("CMessageBox", "提示"), ":/res/image/messagebox/info.png"},
+    {QT_TRANSLATE_NOOP("CMessageBox", "警告"), ":/res/image/messagebox/warning.png"},
+    {QT_TRANSLATE_NOOP("CMessageBox", "错误"), ":/res/image/messagebox/error.png"},
 };
 
 // Indents the first line of the message.
@@ -35,16 +35,16 @@ CMessageBox::CMessageBox(QWidget *parent) : FancyDialog(parent)
     m_iconLabel->setFixedSize(IconSide, IconSide);
     m_textLabel = new QLabel;
     m_textLabel->setObjectName(QStringLiteral("MessageBoxTextLabel"));
-    m_textLabel->setText(QStringLiteral("消息框"));
+    m_textLabel->setText(tr("消息框"));
     m_messageLayout->addWidget(m_iconLabel);
     m_messageLayout->addWidget(m_textLabel);
     m_contentLayout->addLayout(m_messageLayout);
 
     m_buttonLayout = new QHBoxLayout;
-    m_submitButton = new QPushButton(QStringLiteral("确定"));
+    m_submitButton = new QPushButton(tr("确定"));
     m_submitButton->setFixedSize(ButtonWidth, ButtonHeight);
     m_submitButton->setObjectName(QStringLiteral("MessageSubmitButton"));
-    m_cancelButton = new QPushButton(QStringLiteral("取消"));
+    m_cancelButton = new QPushButton(tr("取消"));
     m_cancelButton->setFixedSize(ButtonWidth, ButtonHeight);
     m_cancelButton->setObjectName(QStringLiteral("MessageCancelButton"));
     // Enter confirms wherever the focus is; the space bar presses the focused button, and Esc
@@ -59,7 +59,7 @@ CMessageBox::CMessageBox(QWidget *parent) : FancyDialog(parent)
     setCentralWidget(m_centralWidget);
     setBackgroundImage(QStringLiteral(":/res/image/messagebox/bg.png"));
     setFixedSize(DialogWidth, DialogHeight);
-    setWindowTitle(QStringLiteral("消息框"));
+    setWindowTitle(tr("消息框"));
     fancyBar()->titleBar()->hideMaximizeButton();
     m_submitButton->setFocus();
 
@@ -72,7 +72,7 @@ void CMessageBox::setMessageType(int type)
     m_messageType = type;
     if (type < Information || type > Error)
         return;
-    setWindowTitle(QString::fromUtf8(TypeLooks[type].title));
+    setWindowTitle(tr(TypeLooks[type].title));
     m_iconLabel->setPixmap(QPixmap(QString::fromUtf8(TypeLooks[type].picture)));
 }
 

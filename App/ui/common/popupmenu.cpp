@@ -24,14 +24,14 @@ PopupMenu::PopupMenu(QWidget *parent) : CFramelessWindow(parent)
     m_centralWidget->setObjectName(QStringLiteral("PopupMenuCentralWidget"));
     m_outerLayout = new QHBoxLayout(m_centralWidget);
 
-    m_groupBox = new QGroupBox(QStringLiteral("功能开关"));
+    m_groupBox = new QGroupBox(tr("功能开关"));
     m_groupBox->setObjectName(QStringLiteral("PopupMenuGroupBox"));
     m_outerLayout->addWidget(m_groupBox);
 
-    m_function1Button = menuButton(QStringLiteral("功能1"));
-    m_function2Button = menuButton(QStringLiteral("功能2"));
-    m_function3Button = menuButton(QStringLiteral("功能3"));
-    m_returnButton = menuButton(QStringLiteral("返回"));
+    m_function1Button = menuButton(tr("功能1"));
+    m_function2Button = menuButton(tr("功能2"));
+    m_function3Button = menuButton(tr("功能3"));
+    m_returnButton = menuButton(tr("返回"));
     m_separatorLine = new QFrame;
     m_separatorLine->setFrameShape(QFrame::HLine);
 

@@ -29,7 +29,7 @@ LoginInfo::LoginInfo(QWidget *parent) : CFramelessWindow(parent)
     m_iconLabel->setFixedSize(IconSide, IconSide);
     m_iconLabel->setScaledContents(true);
     m_iconLabel->setPixmap(QPixmap(SetupConfig::instance()->avatarPath()));
-    m_nameLabel = new QLabel(QStringLiteral("示例用户名"));
+    m_nameLabel = new QLabel(tr("示例用户名"));
     m_nameLabel->setObjectName(QStringLiteral("LoginInfoNameLabel"));
     m_headLayout->addWidget(m_iconLabel);
     m_headLayout->addItem(
@@ -41,13 +41,13 @@ LoginInfo::LoginInfo(QWidget *parent) : CFramelessWindow(parent)
     m_line->setObjectName(QStringLiteral("LoginInfoVLine"));
 
     m_infoLayout = new QGridLayout;
-    m_roleCaptionLabel = infoLabel(QStringLiteral("身份:"));
-    m_roleLabel = infoLabel(QStringLiteral("工程师"));
-    m_timeCaptionLabel = infoLabel(QStringLiteral("登录时间:"));
+    m_roleCaptionLabel = infoLabel(tr("身份:"));
+    m_roleLabel = infoLabel(tr("工程师"));
+    m_timeCaptionLabel = infoLabel(tr("登录时间:"));
     m_timeLabel =
         infoLabel(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")));
-    m_mottoCaptionLabel = infoLabel(QStringLiteral("座右铭:"));
-    m_mottoLabel = infoLabel(QStringLiteral("尘世间寻找心灵的安慰"));
+    m_mottoCaptionLabel = infoLabel(tr("座右铭:"));
+    m_mottoLabel = infoLabel(tr("尘世间寻找心灵的安慰"));
     m_infoLayout->addWidget(m_roleCaptionLabel, 0, 0);
     m_infoLayout->addWidget(m_roleLabel, 0, 1);
     m_infoLayout->addWidget(m_timeCaptionLabel, 1, 0);

@@ -55,17 +55,17 @@ LoginWidget::LoginWidget(QWidget *parent) : QWidget(parent), m_backgroundPath(Bu
     m_titleWidget = new WordArtWidget(this);
     m_titleWidget->setObjectName(QStringLiteral("LoginTitleWidget"));
     m_titleWidget->setFixedSize(TitleWidth, TitleHeight);
-    const QString title = QStringLiteral("登录管理系统");
+    const QString title = tr("登录管理系统");
     m_titleWidget->setFontSize(titleFontSize(title));
     m_titleWidget->setText(title);
     m_titleWidget->setTextColor(QStringLiteral("#41D3E9"));
     m_contentLayout->addWidget(m_titleWidget, 0, Qt::AlignHCenter);
 
     m_rememberLayout = new QHBoxLayout;
-    m_rememberAccountCheckBox = new QCheckBox(QStringLiteral("记住账号"), this);
+    m_rememberAccountCheckBox = new QCheckBox(tr("记住账号"), this);
     m_rememberAccountCheckBox->setObjectName(
         QStringLiteral("LoginWidgetRoleRememberAccountButton"));
-    m_rememberPasswordCheckBox = new QCheckBox(QStringLiteral("记住密码"), this);
+    m_rememberPasswordCheckBox = new QCheckBox(tr("记住密码"), this);
     m_rememberPasswordCheckBox->setObjectName(
         QStringLiteral("LoginWidgetRoleRememberPasswordButton"));
     m_rememberLayout->addStretch(0);
@@ -78,23 +78,22 @@ LoginWidget::LoginWidget(QWidget *parent) : QWidget(parent), m_backgroundPath(Bu
     m_accountWidget->setObjectName(QStringLiteral("AccountWidget"));
     m_accountWidget->setFixedSize(AccountWidth, AccountHeight);
     m_accountLayout = new QGridLayout(m_accountWidget);
-    m_roleLabel = namedLabel(QStringLiteral("角色："), "LoginWidgetRoleLabel");
+    m_roleLabel = namedLabel(tr("角色："), "LoginWidgetRoleLabel");
     m_roleComboBox = new QComboBox;
     m_roleComboBox->setObjectName(QStringLiteral("LoginWidgetRoleComboBox"));
     m_roleComboBox->setFixedSize(FieldWidth, FieldHeight);
-    m_roleComboBox->addItems(
-        {QStringLiteral("员工"), QStringLiteral("工程师"), QStringLiteral("主管")});
-    m_accountLabel = namedLabel(QStringLiteral("账号："), "LoginWidgetAccountLabel");
+    m_roleComboBox->addItems({tr("员工"), tr("工程师"), tr("主管")});
+    m_accountLabel = namedLabel(tr("账号："), "LoginWidgetAccountLabel");
     m_accountComboBox = new QComboBox;
     m_accountComboBox->setObjectName(QStringLiteral("LoginWidgetAccountComboBox"));
     m_accountComboBox->setFixedSize(FieldWidth, FieldHeight);
     m_accountComboBox->setEditable(true);
-    m_accountComboBox->lineEdit()->setPlaceholderText(QStringLiteral("账号"));
-    m_passwordLabel = namedLabel(QStringLiteral("密码："), "LoginWidgetPasswordLabel");
+    m_accountComboBox->lineEdit()->setPlaceholderText(tr("账号"));
+    m_passwordLabel = namedLabel(tr("密码："), "LoginWidgetPasswordLabel");
     m_passwordLineEdit = new QLineEdit;
     m_passwordLineEdit->setObjectName(QStringLiteral("LoginWidgetPasswordLineEdit"));
     m_passwordLineEdit->setFixedSize(FieldWidth, FieldHeight);
-    m_passwordLineEdit->setPlaceholderText(QStringLiteral("密码"));
+    m_passwordLineEdit->setPlaceholderText(tr("密码"));
     m_passwordLineEdit->setEchoMode(QLineEdit::Password);
     m_accountLayout->addWidget(m_roleLabel, 0, 0);
     m_accountLayout->addWidget(m_roleComboBox, 0, 1);
@@ -105,8 +104,8 @@ LoginWidget::LoginWidget(QWidget *parent) : QWidget(parent), m_backgroundPath(Bu
     m_contentLayout->addWidget(m_accountWidget, 0, Qt::AlignHCenter);
 
     m_buttonLayout = new QHBoxLayout;
-    m_loginButton = formButton(QStringLiteral("登录"), "LoginButton", this);
-    m_returnButton = formButton(QStringLiteral("返回"), "ReturnButton", nullptr);
+    m_loginButton = formButton(tr("登录"), "LoginButton", this);
+    m_returnButton = formButton(tr("返回"), "ReturnButton", nullptr);
     m_buttonLayout->addWidget(m_loginButton);
     m_buttonLayout->addWidget(m_returnButton);
     m_contentLayout->addLayout(m_buttonLayout);
@@ -165,11 +164,11 @@ void LoginWidget::slotLogin()
     const QString account = m_accountComboBox->currentText();
     const QString password = m_passwordLineEdit->text();
     if (account.isEmpty()) {
-        showInputMessage(QStringLiteral("请输入您的账号ID."));
+        showInputMessage(tr("请输入您的账号ID."));
         return;
     }
     if (password.isEmpty()) {
-        showInputMessage(QStringLiteral("请输入您的账号密码."));
+        showInputMessage(tr("请输入您的账号密码."));
         return;
     }
     hide();

@@ -38,10 +38,9 @@ FuncButtonWidget::FuncButtonWidget(QWidget *parent) : QWidget(parent)
 
 FuncButtonWidget::Buttons FuncButtonWidget::addButtons(QVBoxLayout *layout)
 {
-    const Buttons buttons{
-        createButton(0xF01D, QStringLiteral("SidePanelSetupButton"), QStringLiteral("启动")),
-        createButton(0xF011, QStringLiteral("SidePanelPauseButton"), QStringLiteral("暂停")),
-        createButton(0xF01E, QStringLiteral("SidePanelWaitButton"), QStringLiteral("等待"))};
+    const Buttons buttons{createButton(0xF01D, QStringLiteral("SidePanelSetupButton"), tr("启动")),
+                          createButton(0xF011, QStringLiteral("SidePanelPauseButton"), tr("暂停")),
+                          createButton(0xF01E, QStringLiteral("SidePanelWaitButton"), tr("等待"))};
     layout->setAlignment(Qt::AlignCenter);
     layout->addWidget(buttons.setup);
     layout->addWidget(buttons.pause);

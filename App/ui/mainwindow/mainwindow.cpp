@@ -11,6 +11,7 @@
 
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
+#include "language/translations.h"
 #include "moments/momentarchive.h"
 #include "moments/momentsettings.h"
 #include "moments/momentstore.h"
@@ -27,8 +28,10 @@
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
 #include "ui/login/loginwidget.h"
+#include "ui/mainwindow/languagemenu.h"
 #include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/sidepanel.h"
+#include "ui/mainwindow/treewidget.h"
 #include "ui/moments/capturewarning.h"
 #include "ui/moments/momentspage.h"
 #include "ui/moments/momentstrip.h"
@@ -45,9 +48,11 @@ namespace
 constexpr int StyleIconPixelSize = 30;
 constexpr int StyleIconSide = 35;
 const QColor StyleIconColor(0xFE, 0xFE, 0xFE);
-const QString CameraText = QStringLiteral("相机");
-const QString ChartText = QStringLiteral("图表");
-const QString MomentsText = QStringLiteral("NG画面");
+const QString CameraWallText = QString::fromUtf8(TreeWidget::CameraWallItem);
+const QString ChartText = QString::fromUtf8(TreeWidget::ChartItem);
+// The camera items' text without its number.
+const QString CameraText = QString::fromUtf8(TreeWidget::CameraItem).remove(QStringLiteral("%1"));
+const QString MomentsText = QString::fromUtf8(TreeWidget::MomentsItem);
 
 } // namespace
 
@@ -57,6 +62,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_moments = new MomentArchive(MomentStore::defaultFolder(), MomentSettings::read(), this);
     initPages();
     initStyleMenu();
+    initLanguageMenu();
     initUserStrip();
     initMiddleButton();
     initDockWidget();
@@ -72,6 +78,7 @@ MainWindow::~MainWindow()
 {
     // The menu and the auxiliary windows have no parent widget; they go with the window.
     delete m_styleMenu;
+    delete m_languageMenu;
     delete m_loginInfo;
     delete m_popupMenu;
     delete m_logWidget;
@@ -96,7 +103,7 @@ void MainWindow::initPages()
     for (int k = 0; k < CameraPageCount; ++k) {
         auto *page = new CameraParam;
         page->setIndex(QStringLiteral("C%1").arg(k + 1, 2, 10, QLatin1Char('0')));
-        page->setTitle(QStringLiteral("Unkown"));
+        page->setTitle(tr("Unkown"));
         attachMoments(page, k + 1);
         m_stackedWidget->addWidget(page);
     }
@@ -168,7 +175,7 @@ void MainWindow::initStyleMenu()
     const QPixmap glyph =
         IconHelper::instance()->glyphPixmap(StyleIconColor, QChar(StyleGlyph), StyleIconPixelSize,
                                             StyleIconSide, StyleIconSide, Qt::AlignCenter);
-    m_styleAction = new QAction(QIcon(glyph), QStringLiteral("style"), this);
+    m_styleAction = new QAction(QIcon(glyph), tr("style"), this);
     fancyBar()->addAdditionalControl(m_styleAction, FancyBar::LeadingPosition);
 
     m_styleMenu = new QMenu;
@@ -176,13 +183,42 @@ void MainWindow::initStyleMenu()
     // theme's folder name, so a translated label still loads the right theme.
     const QStringList themes = ThemeManager::themeNames();
     for (const QString &theme : themes)
-        m_styleMenu->addAction(tr(qPrintable(theme)))->setData(theme);
+        m_styleMenu->addAction(ThemeManager::displayName(theme))->setData(theme);
     m_styleAction->setMenu(m_styleMenu);
+}
+
+void MainWindow::initLanguageMenu()
+{
+    const QPixmap glyph = IconHelper::instance()->glyphPixmap(StyleIconColor, QChar(LanguageGlyph),
+                                                              StyleIconPixelSize, StyleIconSide,
+                                                              StyleIconSide, Qt::AlignCenter);
+    m_languageAction = new QAction(QIcon(glyph), tr("语言"), this);
+    fancyBar()->addAdditionalControl(m_languageAction, FancyBar::LeadingPosition);
+    m_languageMenu = new LanguageMenu;
+    m_languageAction->setMenu(m_languageMenu);
+    connect(m_languageMenu, &LanguageMenu::chosen, this,
+            [this](const QString &, const QString &language) {
+                if (language != Translations::installedLanguage())
+                    showLanguageNote();
+            });
+}
+
+void MainWindow::showLanguageNote()
+{
+    // Not modal to the program: the operator reads it and carries on.
+    auto *box = new CMessageBox(this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setObjectName(QStringLiteral("LanguageNote"));
+    box->setMessageType(CMessageBox::Information);
+    box->setButtonType(CMessageBox::ConfirmOnly);
+    box->setMessageText(tr("所选的语言将在程序下次启动时生效。"));
+    box->setWindowIcon(m_logo);
+    box->open();
 }
 
 void MainWindow::initMiddleButton()
 {
-    m_middleButton = new QPushButton(QStringLiteral("ClickMe"));
+    m_middleButton = new QPushButton(tr("ClickMe"));
     m_middleButton->setFixedSize(MiddleButtonWidth, MiddleButtonHeight);
     m_middleButton->setObjectName(QStringLiteral("MainWindowMiddleButton"));
     fancyBar()->setWidgetInMiddle(m_middleButton);
@@ -229,7 +265,7 @@ void MainWindow::initConnections()
 void MainWindow::showMiddleMessage()
 {
     QMessageBox box;
-    box.setText(QStringLiteral("What are you talking about?"));
+    box.setText(tr("What are you talking about?"));
     box.exec();
 }
 
@@ -299,7 +335,7 @@ void MainWindow::connectPageToStation(int index)
 
 int MainWindow::pageIndexOf(const QString &txt)
 {
-    if (txt == CameraText)
+    if (txt == CameraWallText)
         return CameraWallPage;
     if (txt == ChartText)
         return ChartPage;
@@ -340,7 +376,7 @@ void MainWindow::initAuxiliaryWindows()
 
     m_logWidget = new LogWidget;
     m_logWidget->setWindowIcon(m_logo);
-    m_logWidget->setWindowTitle(QStringLiteral("日志"));
+    m_logWidget->setWindowTitle(tr("日志"));
     m_logWidget->hide();
 
     m_loginWidget = new LoginWidget;
@@ -351,7 +387,7 @@ void MainWindow::initAuxiliaryWindows()
 
     m_tableWidget = new TableWidget;
     m_tableWidget->setWindowIcon(m_logo);
-    m_tableWidget->setWindowTitle(QStringLiteral("表格"));
+    m_tableWidget->setWindowTitle(tr("表格"));
     m_tableWidget->hide();
 
     m_funcWidget = new FuncWidget1;
@@ -467,12 +503,17 @@ void MainWindow::retractCard()
     });
 }
 
+QString MainWindow::closeQuestion()
+{
+    return tr("确认关闭程序?");
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     CMessageBox box;
     box.setMessageType(CMessageBox::Warning);
     box.setButtonType(CMessageBox::ConfirmAndCancel);
-    box.setMessageText(QStringLiteral("确认关闭程序?"));
+    box.setMessageText(closeQuestion());
     box.setWindowIcon(m_logo);
     if (box.exec() != QDialog::Accepted) {
         event->ignore();

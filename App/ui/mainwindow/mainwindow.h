@@ -14,6 +14,7 @@ class CameraParam;
 class ChartPanel;
 class CStackedWidget;
 class FuncWidget1;
+class LanguageMenu;
 class LogWidget;
 class LoginInfo;
 class LoginWidget;
@@ -50,6 +51,7 @@ public:
     static constexpr int MiddleButtonWidth = 100;
     static constexpr int MiddleButtonHeight = 30;
     static constexpr int StyleGlyph = 0xF001;
+    static constexpr int LanguageGlyph = 0xF1AB;
     static constexpr int CameraPageCount = 16;
     static constexpr int CameraWallPage = 16;
     static constexpr int ChartPage = 17;
@@ -95,7 +97,11 @@ public:
     // Null until the page is first shown.
     MomentsPage *momentsPage() const { return m_momentsPage; }
 
+    // The question a close of the window asks.
+    static QString closeQuestion();
+
     QMenu *styleMenu() const { return m_styleMenu; }
+    LanguageMenu *languageMenu() const { return m_languageMenu; }
     QPushButton *middleButton() const { return m_middleButton; }
     CameraPanel *cameraPanel() const { return m_cameraPanel; }
     ChartPanel *chartPanel() const { return m_chartPanel; }
@@ -131,6 +137,9 @@ private:
     void updateActivePage();
     static void setPageActive(QWidget *page, bool active);
     void initStyleMenu();
+    void initLanguageMenu();
+    // Says that a language chosen in the menu takes effect at the next start.
+    void showLanguageNote();
     void initMiddleButton();
     void initDockWidget();
     void initBar();
@@ -172,6 +181,8 @@ private:
     QDockWidget *m_dockWidget = nullptr;
     QAction *m_styleAction = nullptr;
     QMenu *m_styleMenu = nullptr;
+    QAction *m_languageAction = nullptr;
+    LanguageMenu *m_languageMenu = nullptr;
     AdditionalWidget *m_additionalWidget = nullptr;
     QPushButton *m_middleButton = nullptr;
     LoginInfo *m_loginInfo = nullptr;

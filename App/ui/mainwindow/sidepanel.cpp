@@ -14,12 +14,14 @@
 namespace
 {
 
-const char SampleText[] =
+// The notes of the log tab until the console logs for real.
+const char SampleText[] = QT_TRANSLATE_NOOP(
+    "SidePanel",
     "夜班交接时，三号工位的光源亮度略有下降，已按规程重新标定并记录在案，请白班留意。\n"
     "上午抽检的两百件样品中，有三件边缘存在细小毛刺，已隔离等待质检组人员复判。\n"
     "请操作员在更换镜头后重新运行自检程序，确认每一路画面清晰无遮挡、无偏色。\n"
     "若出现连续误报，先检查传送带速度与触发延时是否匹配，仍未解决再联系设备工程师。\n"
-    "本周计划停机保养一次，届时所有相机将暂停采集，请各班组提前安排好生产任务。\n";
+    "本周计划停机保养一次，届时所有相机将暂停采集，请各班组提前安排好生产任务。\n");
 
 } // namespace
 
@@ -44,10 +46,10 @@ SidePanel::SidePanel(QWidget *parent) : QWidget(parent)
 
     m_logTextEdit = new CTextEdit;
     m_logTextEdit->setObjectName(QStringLiteral("MainWindowLogTextEdit"));
-    m_logTextEdit->append(QString::fromUtf8(SampleText));
+    m_logTextEdit->append(tr(SampleText));
 
-    m_tabWidget->addTab(m_functionPage, QStringLiteral("功能"));
-    m_tabWidget->addTab(m_logTextEdit, QStringLiteral("日志"));
+    m_tabWidget->addTab(m_functionPage, tr("功能"));
+    m_tabWidget->addTab(m_logTextEdit, tr("日志"));
 
     m_splitter->addWidget(m_treeWidget);
     m_splitter->addWidget(m_tabWidget);

@@ -12,6 +12,25 @@ constexpr int CamerasPerGroup = 6;
 // The first camera of each group; neighbouring groups share one camera.
 constexpr int GroupFirstCamera[] = {1, 6, 11};
 
+const char *const GroupItems[] = {
+    QT_TRANSLATE_NOOP("TreeWidget", "A盘"), QT_TRANSLATE_NOOP("TreeWidget", "B盘"),
+    QT_TRANSLATE_NOOP("TreeWidget", "C盘"), QT_TRANSLATE_NOOP("TreeWidget", "主体")};
+
+// An item showing the translation of its source text, which it keeps for the clicks. A number
+// fills the text's "%1" in both.
+QTreeWidgetItem *newItem(const char *source, int number = 0)
+{
+    QString text = TreeWidget::tr(source);
+    QString kept = QString::fromUtf8(source);
+    if (number > 0) {
+        text = text.arg(number);
+        kept = kept.arg(number);
+    }
+    auto *item = new QTreeWidgetItem(QStringList(text));
+    item->setData(0, TreeWidget::SourceTextRole, kept);
+    return item;
+}
+
 } // namespace
 
 TreeWidget::TreeWidget(QWidget *parent) : QTreeWidget(parent)
@@ -20,22 +39,21 @@ TreeWidget::TreeWidget(QWidget *parent) : QTreeWidget(parent)
     setColumnCount(1);
 
     QList<QTreeWidgetItem *> groups;
-    for (const QString &name : {QStringLiteral("A盘"), QStringLiteral("B盘"), QStringLiteral("C盘"),
-                                QStringLiteral("主体")})
-        groups.append(new QTreeWidgetItem(QStringList(name)));
+    for (const char *group : GroupItems)
+        groups.append(newItem(group));
     insertTopLevelItems(0, groups);
 
     for (int g = 0; g < int(std::size(GroupFirstCamera)); ++g) {
         for (int n = GroupFirstCamera[g]; n < GroupFirstCamera[g] + CamerasPerGroup; ++n) {
-            auto *camera = new QTreeWidgetItem(QStringList(QStringLiteral("相机%1").arg(n)));
+            QTreeWidgetItem *camera = newItem(CameraItem, n);
             camera->setData(0, ChannelRole, n);
             groups.at(g)->addChild(camera);
         }
     }
     QTreeWidgetItem *main = groups.last();
-    main->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("相机"))));
-    main->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("图表"))));
-    main->addChild(new QTreeWidgetItem(QStringList(QStringLiteral("NG画面"))));
+    main->addChild(newItem(CameraWallItem));
+    main->addChild(newItem(ChartItem));
+    main->addChild(newItem(MomentsItem));
 
     // Cameras are dragged out, never moved: a copy leaves the tree as it is.
     setDragEnabled(true);
@@ -67,5 +85,5 @@ QMimeData *TreeWidget::mimeData(const QList<QTreeWidgetItem *> items) const
 void TreeWidget::slotItemDoubleClicked(QTreeWidgetItem *item, int column)
 {
     Q_UNUSED(column)
-    emit signalClicked(item->text(0));
+    emit signalClicked(item->data(0, SourceTextRole).toString());
 }

@@ -3,8 +3,9 @@
 #include <QTreeWidget>
 
 // The navigation tree of the side panel: three camera groups and the main pages. A click on any
-// item reports the item's text, which the main window maps to a page; a camera dragged out of
-// it carries its channel to the camera wall.
+// item reports the item's source text (as written, before translation), which the main window
+// maps to a page whatever language the tree shows; a camera dragged out of it carries its
+// channel to the camera wall.
 class TreeWidget : public QTreeWidget
 {
     Q_OBJECT
@@ -12,6 +13,14 @@ class TreeWidget : public QTreeWidget
 public:
     // The channel number of a camera item.
     static constexpr int ChannelRole = Qt::UserRole;
+    // Where an item keeps its source text.
+    static constexpr int SourceTextRole = Qt::UserRole + 1;
+    // The source texts of the items that name pages: the camera wall, the chart page, the NG
+    // moments and, with its number, a camera's detail page.
+    static constexpr const char *CameraWallItem = QT_TR_NOOP("相机");
+    static constexpr const char *ChartItem = QT_TR_NOOP("图表");
+    static constexpr const char *MomentsItem = QT_TR_NOOP("NG画面");
+    static constexpr const char *CameraItem = QT_TR_NOOP("相机%1");
 
     explicit TreeWidget(QWidget *parent = nullptr);
 

@@ -20,12 +20,12 @@
 
 QString StationView::tileDefaultTitle()
 {
-    return QStringLiteral("Unknow");
+    return tr("Unknow");
 }
 
 QString StationView::pageDefaultTitle()
 {
-    return QStringLiteral("Unkown");
+    return tr("Unkown");
 }
 
 StationView::StationView(StationModel *model, StationClient *client, QObject *parent)

@@ -12,13 +12,28 @@ namespace
 
 constexpr int LoggedNameLength = 64;
 
+// The themes' folder names, which the theme menu shows translated.
+const char *const Themes[] = {
+    QT_TRANSLATE_NOOP("ThemeManager", "dark_blue"),
+    QT_TRANSLATE_NOOP("ThemeManager", "dark_green"),
+    QT_TRANSLATE_NOOP("ThemeManager", "dark_yellow_green"),
+    QT_TRANSLATE_NOOP("ThemeManager", "light_blue"),
+    QT_TRANSLATE_NOOP("ThemeManager", "light_green"),
+};
+
 } // namespace
 
 QStringList ThemeManager::themeNames()
 {
-    return {QStringLiteral("dark_blue"), QStringLiteral("dark_green"),
-            QStringLiteral("dark_yellow_green"), QStringLiteral("light_blue"),
-            QStringLiteral("light_green")};
+    QStringList names;
+    for (const char *theme : Themes)
+        names << QLatin1String(theme);
+    return names;
+}
+
+QString ThemeManager::displayName(const QString &themeName)
+{
+    return QCoreApplication::translate("ThemeManager", themeName.toUtf8().constData());
 }
 
 QString ThemeManager::themeFilePath(const QString &themeName)

@@ -9,6 +9,8 @@ class ThemeManager
 public:
     // The themes the console ships, in the order of the theme menu; the first is the default.
     static QStringList themeNames();
+    // The name the theme menu shows for a theme: its folder name, or the name's translation.
+    static QString displayName(const QString &themeName);
 
     // "<configDir>/style/<theme>/style.css"
     static QString themeFilePath(const QString &themeName);

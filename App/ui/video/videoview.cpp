@@ -175,29 +175,29 @@ QString VideoView::problemText(VideoProblem problem)
     case VideoProblem::None:
         return QString();
     case VideoProblem::UnknownScheme:
-        return QStringLiteral("未知的视频来源类型");
+        return tr("未知的视频来源类型");
     case VideoProblem::MalformedUrl:
-        return QStringLiteral("视频地址格式错误");
+        return tr("视频地址格式错误");
     case VideoProblem::UnknownPattern:
-        return QStringLiteral("未知的测试图案");
+        return tr("未知的测试图案");
     case VideoProblem::FileMissing:
-        return QStringLiteral("视频文件不存在");
+        return tr("视频文件不存在");
     case VideoProblem::Unreachable:
-        return QStringLiteral("无法连接相机");
+        return tr("无法连接相机");
     case VideoProblem::NoAnswer:
-        return QStringLiteral("相机无应答");
+        return tr("相机无应答");
     case VideoProblem::NotFound:
-        return QStringLiteral("相机上没有此视频流");
+        return tr("相机上没有此视频流");
     case VideoProblem::Unauthorized:
-        return QStringLiteral("用户名或密码错误");
+        return tr("用户名或密码错误");
     case VideoProblem::Undecodable:
-        return QStringLiteral("无法解码视频流");
+        return tr("无法解码视频流");
     case VideoProblem::EndOfStream:
-        return QStringLiteral("视频流已结束");
+        return tr("视频流已结束");
     case VideoProblem::NoFrames:
-        return QStringLiteral("没有画面");
+        return tr("没有画面");
     case VideoProblem::StreamFailed:
-        return QStringLiteral("视频流出错");
+        return tr("视频流出错");
     }
     return QString();
 }
@@ -206,12 +206,10 @@ QString VideoView::durationText(qint64 ms)
 {
     const qint64 total = qMax<qint64>(0, ms) / MsPerSecond;
     if (total < SecondsPerMinute)
-        return QStringLiteral("%1 秒").arg(total);
+        return tr("%1 秒").arg(total);
     if (total < SecondsPerHour)
-        return QStringLiteral("%1 分 %2 秒")
-            .arg(total / SecondsPerMinute)
-            .arg(total % SecondsPerMinute);
-    return QStringLiteral("%1 小时 %2 分")
+        return tr("%1 分 %2 秒").arg(total / SecondsPerMinute).arg(total % SecondsPerMinute);
+    return tr("%1 小时 %2 分")
         .arg(total / SecondsPerHour)
         .arg(total % SecondsPerHour / SecondsPerMinute);
 }
@@ -226,23 +224,22 @@ QStringList VideoView::plateLines() const
     case VideoChannel::State::Playing:
         return {};
     case VideoChannel::State::Connecting:
-        return {QStringLiteral("正在连接…")};
+        return {tr("正在连接…")};
     case VideoChannel::State::Lost:
     case VideoChannel::State::Reconnecting: {
-        QStringList lines{
-            QStringLiteral("信号丢失"),
-            QStringLiteral("最后画面：%1前").arg(durationText(m_channel->msSinceLastFrame()))};
+        QStringList lines{tr("信号丢失"),
+                          tr("最后画面：%1前").arg(durationText(m_channel->msSinceLastFrame()))};
         if (m_channel->state() == VideoChannel::State::Reconnecting)
-            lines << QStringLiteral("正在重新连接…");
+            lines << tr("正在重新连接…");
         else if (retryMs >= 0)
-            lines << QStringLiteral("%1 秒后重新连接").arg(seconds(retryMs));
+            lines << tr("%1 秒后重新连接").arg(seconds(retryMs));
         return lines;
     }
     case VideoChannel::State::Error: {
-        QStringList lines{QStringLiteral("无法播放"), problemText(m_channel->problem()),
+        QStringList lines{tr("无法播放"), problemText(m_channel->problem()),
                           m_channel->source().shown()};
         if (retryMs >= 0)
-            lines << QStringLiteral("%1 秒后重试").arg(seconds(retryMs));
+            lines << tr("%1 秒后重试").arg(seconds(retryMs));
         return lines;
     }
     }

@@ -9,6 +9,7 @@
 class WordArtWidget : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(QString text READ text WRITE setText)
 
 public:
     static constexpr int DefaultFontSize = 40;

@@ -49,10 +49,9 @@ AverageChart::AverageChart(QWidget *parent)
       m_pieColorStart(24, 189, 155), m_pieColorMid(218, 218, 0), m_pieColorEnd(255, 107, 107),
       m_coverCircleColor(100, 100, 100), m_scaleColor(255, 255, 255), m_pointerColor(255, 107, 107),
       m_centerCircleColor(250, 250, 250), m_textColor(0, 0, 0), m_captionColor(Qt::white),
-      m_captionText(QStringLiteral("平均值")), m_showOverlay(true),
-      m_overlayColor(255, 255, 255, 60), m_pieStyle(PieStyle_Three),
-      m_pointerStyle(PointerStyle_Indicator), m_reverse(false), m_currentValue(0.0),
-      m_timer(new QTimer(this))
+      m_captionText(tr("平均值")), m_showOverlay(true), m_overlayColor(255, 255, 255, 60),
+      m_pieStyle(PieStyle_Three), m_pointerStyle(PointerStyle_Indicator), m_reverse(false),
+      m_currentValue(0.0), m_timer(new QTimer(this))
 {
     m_timer->setInterval(AnimationInterval);
     connect(m_timer, &QTimer::timeout, this, &AverageChart::updateValue);

@@ -93,6 +93,8 @@ public:
     QColor overlayColor() const { return m_overlayColor; }
     PieStyle pieStyle() const { return m_pieStyle; }
     PointerStyle pointerStyle() const { return m_pointerStyle; }
+    // The caption painted under the value.
+    QString captionText() const { return m_captionText; }
 
     // The value the gauge shows; it trails value() while an animation runs.
     double currentValue() const { return m_currentValue; }

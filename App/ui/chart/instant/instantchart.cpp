@@ -40,7 +40,7 @@ InstantChart::InstantChart(QWidget *parent)
       m_showUserValue(false), m_userValue(80.0), m_userValueColor(255, 107, 107),
       m_usedColor(100, 184, 255), m_freeColor(100, 100, 100), m_scaleColor(10, 10, 10),
       m_pointerColor(255, 107, 107), m_textColor(250, 250, 250), m_titleColor(Qt::white),
-      m_title(QStringLiteral("瞬时值")), m_showOverlay(true), m_overlayColor(255, 255, 255, 60),
+      m_title(tr("瞬时值")), m_showOverlay(true), m_overlayColor(255, 255, 255, 60),
       m_pointerStyle(PointerStyle_Indicator), m_reverse(false), m_currentValue(0.0),
       m_timer(new QTimer(this))
 {

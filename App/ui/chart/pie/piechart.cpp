@@ -13,11 +13,10 @@
 namespace
 {
 
-const QStringList &sliceLabels()
+// Translated where they are shown: the catalogue is installed before any chart is built.
+QStringList sliceLabels()
 {
-    static const QStringList labels = {QStringLiteral("良品"), QStringLiteral("坏品"),
-                                       QStringLiteral("未知"), QStringLiteral("总数")};
-    return labels;
+    return {PieChart::tr("良品"), PieChart::tr("坏品"), PieChart::tr("未知"), PieChart::tr("总数")};
 }
 
 const QStringList &sliceColors()
@@ -35,7 +34,7 @@ PieChart::PieChart(QWidget *parent) : QWidget(parent)
     connect(m_pieSeries, SIGNAL(clicked(QPieSlice *)), this, SLOT(onPieSeriesClicked(QPieSlice *)));
 
     const QList<qreal> values = {3.1, 3.2, 3.3, 3.4};
-    const QStringList &labels = sliceLabels();
+    const QStringList labels = sliceLabels();
     const QStringList &colors = sliceColors();
     for (int i = 0; i < colors.size(); ++i) {
         auto *slice = new QPieSlice(this);
@@ -52,7 +51,7 @@ PieChart::PieChart(QWidget *parent) : QWidget(parent)
     auto *chart = new QChart;
     chart->setBackgroundVisible(false);
     chart->setObjectName(QStringLiteral("PieChartChart"));
-    chart->setTitle(QStringLiteral("XXX统计饼图"));
+    chart->setTitle(tr("XXX统计饼图"));
     // Before the series is added, so that the theme leaves the slice colours alone.
     chart->setTheme(QChart::ChartThemeDark);
 
