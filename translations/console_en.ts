@@ -197,6 +197,13 @@
     </message>
 </context>
 <context>
+    <name>CaptureWarning</name>
+    <message>
+        <source>NG 画面已停止保存：%1。可以写入后自动恢复。</source>
+        <translation>NG moments are no longer kept: %1. Keeping resumes once writing works again.</translation>
+    </message>
+</context>
+<context>
     <name>ChartPanel</name>
     <message>
         <source>I am Active</source>
@@ -441,6 +448,123 @@
     <message>
         <source>确认关闭程序?</source>
         <translation>Close the program?</translation>
+    </message>
+</context>
+<context>
+    <name>MomentDelegate</name>
+    <message>
+        <source>无画面</source>
+        <translation>No picture</translation>
+    </message>
+    <message>
+        <source>无法读取</source>
+        <translation>Unreadable</translation>
+    </message>
+</context>
+<context>
+    <name>MomentStrip</name>
+    <message>
+        <source>NG 画面</source>
+        <translation>NG moments</translation>
+    </message>
+    <message>
+        <source>没有记录</source>
+        <translation>None yet</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>在 NG 画面页查看这个相机的全部记录</source>
+        <translation>Show all of this camera&apos;s moments on the NG moments page</translation>
+    </message>
+</context>
+<context>
+    <name>MomentsPage</name>
+    <message>
+        <source>NG 画面</source>
+        <translation>NG moments</translation>
+    </message>
+    <message>
+        <source>全部相机</source>
+        <translation>All cameras</translation>
+    </message>
+    <message>
+        <source>相机%1</source>
+        <translation>Camera %1</translation>
+    </message>
+    <message>
+        <source>全部原因</source>
+        <translation>All reasons</translation>
+    </message>
+    <message>
+        <source>全部时间</source>
+        <translation>Any time</translation>
+    </message>
+    <message>
+        <source>最近1小时</source>
+        <translation>Last hour</translation>
+    </message>
+    <message>
+        <source>最近24小时</source>
+        <translation>Last 24 hours</translation>
+    </message>
+    <message>
+        <source>最近7天</source>
+        <translation>Last 7 days</translation>
+    </message>
+    <message>
+        <source>自定义</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>把选中的画面和一份 CSV 复制到一个文件夹</source>
+        <translation>Copy the selected pictures and a CSV into a folder</translation>
+    </message>
+    <message>
+        <source>每个相机最近1小时 / 24小时的 NG 画面数</source>
+        <translation>NG moments per camera in the last hour / 24 hours</translation>
+    </message>
+    <message>
+        <source>共 %1 条</source>
+        <translation>%1 in all</translation>
+    </message>
+    <message>
+        <source>主码流</source>
+        <translation>main stream</translation>
+    </message>
+    <message>
+        <source>子码流</source>
+        <translation>grid stream</translation>
+    </message>
+    <message>
+        <source>这次判定时没有新的画面</source>
+        <translation>No fresh picture at this verdict</translation>
+    </message>
+    <message>
+        <source>画面文件无法读取</source>
+        <translation>The picture file cannot be read</translation>
+    </message>
+    <message>
+        <source>导出到</source>
+        <translation>Export to</translation>
+    </message>
+    <message>
+        <source>正在导出 %1 条……</source>
+        <translation>Exporting %1…</translation>
+    </message>
+    <message>
+        <source>已导出 %1 条、%2 张画面：%3</source>
+        <translation>Exported %1 moments, %2 pictures: %3</translation>
+    </message>
+    <message>
+        <source>导出未完成：%1</source>
+        <translation>Export not finished: %1</translation>
     </message>
 </context>
 <context>
@@ -723,6 +847,10 @@ One maintenance stop is planned this week: all cameras pause capturing then, so 
     <message>
         <source>相机%1</source>
         <translation>Camera %1</translation>
+    </message>
+    <message>
+        <source>NG画面</source>
+        <translation>NG moments</translation>
     </message>
 </context>
 <context>
