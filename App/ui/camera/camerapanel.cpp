@@ -73,6 +73,7 @@ void CameraPanel::initUI()
 
     m_menu = new QMenu(this);
     m_cameraBox->initMenu(m_menu, QVector<bool>(CameraBox::menuTypes().size(), true).toList());
+    connect(m_menu, &QMenu::triggered, this, &CameraPanel::endSingleView);
 }
 
 void CameraPanel::applyStoredLayout()
@@ -102,7 +103,9 @@ void CameraPanel::doAction()
 
 void CameraPanel::changeCamera(int type, QString videoType, bool videoMax)
 {
-    Q_UNUSED(videoMax)
+    // A layout laid out over a tile shown alone ends the single-tile view.
+    if (!videoMax)
+        m_videoMax = false;
     m_statusLabel->setText(
         QStringLiteral("主菜单：%1  子菜单：%2").arg(QString::number(type), videoType));
 }
@@ -115,6 +118,16 @@ bool CameraPanel::opensMenu(Qt::MouseButtons held)
 void CameraPanel::popupMenu(const QPoint &globalPos)
 {
     m_menu->exec(globalPos);
+}
+
+// The box skips a layout that is already in force, so choosing the layout the single-tile view
+// came from lays nothing out: bring it back here.
+void CameraPanel::endSingleView()
+{
+    if (!m_videoMax)
+        return;
+    m_videoMax = false;
+    m_cameraBox->restoreCamera();
 }
 
 void CameraPanel::toggleMaximised(CameraDisplay *tile)

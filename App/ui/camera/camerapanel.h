@@ -12,8 +12,9 @@ class QMenu;
 class QVBoxLayout;
 
 // The camera wall: sixteen tiles in a grid arranged by a CameraBox. A right press anywhere on
-// the page opens the layout menu; a double click on a tile shows it alone, the next one brings
-// the layout back. The layout stored in SetupConfig is applied at start-up.
+// the page opens the layout menu; a double click on a tile shows it alone, the next one (or a
+// layout chosen from the menu) brings a layout back. The layout stored in SetupConfig is applied
+// at start-up.
 class CameraPanel : public QWidget
 {
     Q_OBJECT
@@ -54,6 +55,7 @@ private:
 
     void applyStoredLayout();
     void toggleMaximised(CameraDisplay *tile);
+    void endSingleView();
 
     QVBoxLayout *m_mainLayout = nullptr;
     QGridLayout *m_gridLayout = nullptr;
