@@ -3,13 +3,21 @@
 #include <QFontInfo>
 #include <QWheelEvent>
 
-CTextEdit::CTextEdit(QWidget *parent) : QTextEdit(parent) {}
+CTextEdit::CTextEdit(QWidget *parent) : QTextEdit(parent)
+{
+    // The boxes show the console's log: typing must not add to it, and Tab moves on to the next
+    // control instead of going into the text. The keyboard still scrolls and selects.
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setTabChangesFocus(true);
+}
 
 void CTextEdit::wheelEvent(QWheelEvent *event)
 {
     if (event->modifiers() != Qt::ControlModifier) {
         m_pendingDelta = 0;
-        QTextEdit::wheelEvent(event);
+        // Past QTextEdit, which zooms a read-only text whenever Ctrl is among the modifiers.
+        QAbstractScrollArea::wheelEvent(event);
         return;
     }
     event->accept();

@@ -2,8 +2,8 @@
 
 #include <QTextEdit>
 
-// A text box whose font grows or shrinks by one pixel per wheel notch while Ctrl alone is held;
-// any other wheel turn scrolls as usual.
+// A read-only log box whose font grows or shrinks by one pixel per wheel notch while Ctrl alone
+// is held; any other wheel turn scrolls as usual. Tab leaves it for the next control.
 class CTextEdit : public QTextEdit
 {
     Q_OBJECT

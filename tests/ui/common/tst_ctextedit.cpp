@@ -1,4 +1,7 @@
+#include <QClipboard>
+#include <QLineEdit>
 #include <QScrollBar>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include "ui/common/ctextedit.h"
@@ -32,6 +35,8 @@ class tst_CTextEdit : public QObject
 private slots:
     void zoom_data();
     void zoom();
+    void keysLeaveLogAlone_data();
+    void keysLeaveLogAlone();
 };
 
 void tst_CTextEdit::zoom_data()
@@ -76,6 +81,58 @@ void tst_CTextEdit::zoom()
         turnWheel(&edit, delta, modifiers);
     QCOMPARE(QFontInfo(edit.font()).pixelSize(), before + change);
     QCOMPARE(edit.verticalScrollBar()->value() > 0, scrolls);
+}
+
+// The log boxes once took typed text and Tab characters into the operator's log and kept the
+// focus on Tab.
+void tst_CTextEdit::keysLeaveLogAlone_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key"); // pressed after the typed text; 0: none
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("focusLeaves");
+
+    const Qt::KeyboardModifiers none;
+    QTest::newRow("letters") << "abc" << 0 << none << false;
+    QTest::newRow("enter") << "" << int(Qt::Key_Return) << none << false;
+    QTest::newRow("backspace") << "" << int(Qt::Key_Backspace) << none << false;
+    QTest::newRow("delete") << "" << int(Qt::Key_Delete) << none << false;
+    QTest::newRow("paste") << "" << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ControlModifier)
+                           << false;
+    QTest::newRow("tabLeaves") << "" << int(Qt::Key_Tab) << none << true;
+    QTest::newRow("backtabLeaves")
+        << "" << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+}
+
+void tst_CTextEdit::keysLeaveLogAlone()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, focusLeaves);
+
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *before = new QLineEdit;
+    auto *edit = new CTextEdit;
+    auto *after = new QLineEdit;
+    layout->addWidget(before);
+    layout->addWidget(edit);
+    layout->addWidget(after);
+    edit->setPlainText(QStringLiteral("001 日志"));
+    QApplication::clipboard()->setText(QStringLiteral("粘贴"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(&window);
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    edit->moveCursor(QTextCursor::End);
+
+    QTest::keyClicks(edit, typed);
+    if (key)
+        QTest::keyClick(edit, Qt::Key(key), modifiers);
+    QCOMPARE(edit->toPlainText(), QStringLiteral("001 日志"));
+    QCOMPARE(!edit->hasFocus(), focusLeaves);
 }
 
 QTEST_MAIN(tst_CTextEdit)
