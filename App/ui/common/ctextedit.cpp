@@ -28,9 +28,26 @@ void CTextEdit::wheelEvent(QWheelEvent *event)
     m_pendingDelta -= steps * WheelNotch;
 
     // A font given in points has no pixel size of its own: start from the size it renders at.
-    QFont zoomed = font();
     const int pixelSize =
-        zoomed.pixelSize() > 0 ? zoomed.pixelSize() : QFontInfo(zoomed).pixelSize();
-    zoomed.setPixelSize(qMax(MinimumPixelSize, pixelSize + steps));
+        font().pixelSize() > 0 ? font().pixelSize() : QFontInfo(font()).pixelSize();
+    // Zooming out stops at a readable size, and never makes a smaller font larger.
+    m_zoomPixelSize = qMax(qMin(pixelSize, MinimumPixelSize), pixelSize + steps);
+    applyZoom();
+}
+
+void CTextEdit::applyZoom()
+{
+    if (m_zoomPixelSize <= 0 || font().pixelSize() == m_zoomPixelSize)
+        return;
+    QFont zoomed = font();
+    zoomed.setPixelSize(m_zoomPixelSize);
     setFont(zoomed);
+}
+
+void CTextEdit::changeEvent(QEvent *event)
+{
+    QTextEdit::changeEvent(event);
+    // A new style sheet sets its own font size over the widget's: keep the operator's zoom.
+    if (event->type() == QEvent::FontChange)
+        applyZoom();
 }

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include "../../testsupport.h"
 #include "ui/common/ctextedit.h"
 
 Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
@@ -26,6 +27,13 @@ void turnWheel(CTextEdit *edit, int delta, Qt::KeyboardModifiers modifiers)
     QApplication::sendEvent(edit->viewport(), &event);
 }
 
+// A theme's generated style sheet.
+QString sheet(const char *theme)
+{
+    return QString::fromUtf8(
+        TestSupport::readFile(QStringLiteral(TEST_CONFIG_DIR "/style/%1/style.css").arg(theme)));
+}
+
 } // namespace
 
 class tst_CTextEdit : public QObject
@@ -33,32 +41,47 @@ class tst_CTextEdit : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup();
     void zoom_data();
     void zoom();
     void keysLeaveLogAlone_data();
     void keysLeaveLogAlone();
 };
 
+void tst_CTextEdit::cleanup()
+{
+    qApp->setStyleSheet(QString());
+}
+
 void tst_CTextEdit::zoom_data()
 {
     QTest::addColumn<QFont>("font");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<QList<int>>("deltas");
-    QTest::addColumn<int>("change"); // in pixels, from the size the font renders at
+    QTest::addColumn<bool>("themeChange"); // the theme changes after the wheel turns
+    QTest::addColumn<int>("change");       // in pixels, from the size the font renders at
     QTest::addColumn<bool>("scrolls");
 
     const Qt::KeyboardModifiers ctrl(Qt::ControlModifier);
     const QList<int> down{-120};
-    QTest::newRow("oneNotchDown") << sized(14) << ctrl << down << -1 << false;
-    QTest::newRow("fontInPoints") << sized(10, false) << ctrl << QList<int>{120} << 1 << false;
+    const QList<int> threeDown{-120, -120, -120};
+    QTest::newRow("oneNotchDown") << sized(14) << ctrl << down << false << -1 << false;
+    QTest::newRow("fontInPoints") << sized(10, false) << ctrl << QList<int>{120} << false << 1
+                                  << false;
     QTest::newRow("touchpadShortOfNotch")
-        << sized(14) << ctrl << QList<int>{40, 40, 30} << 0 << false;
-    QTest::newRow("touchpadFullNotch") << sized(14) << ctrl << QList<int>{40, 40, 40} << 1 << false;
-    QTest::newRow("floorAtOnePixel")
-        << sized(2) << ctrl << QList<int>{-120, -120, -120} << -1 << false;
+        << sized(14) << ctrl << QList<int>{40, 40, 30} << false << 0 << false;
+    QTest::newRow("touchpadFullNotch")
+        << sized(14) << ctrl << QList<int>{40, 40, 40} << false << 1 << false;
+    // Text once shrank to a single unreadable pixel.
+    QTest::newRow("floorAtReadableSize") << sized(10) << ctrl << threeDown << false << -2 << false;
+    QTest::newRow("smallerFontNotEnlarged") << sized(6) << ctrl << threeDown << false << 0 << false;
     QTest::newRow("ctrlShiftScrolls")
-        << sized(14) << (ctrl | Qt::ShiftModifier) << down << 0 << true;
-    QTest::newRow("plainWheelScrolls") << sized(14) << Qt::KeyboardModifiers() << down << 0 << true;
+        << sized(14) << (ctrl | Qt::ShiftModifier) << down << false << 0 << true;
+    QTest::newRow("plainWheelScrolls")
+        << sized(14) << Qt::KeyboardModifiers() << down << false << 0 << true;
+    // A theme change once put the theme's font size back.
+    QTest::newRow("zoomKeptOverThemeChange")
+        << sized(14) << ctrl << QList<int>{120, 120, 120} << true << 3 << false;
 }
 
 void tst_CTextEdit::zoom()
@@ -66,9 +89,12 @@ void tst_CTextEdit::zoom()
     QFETCH(QFont, font);
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(QList<int>, deltas);
+    QFETCH(bool, themeChange);
     QFETCH(int, change);
     QFETCH(bool, scrolls);
 
+    if (themeChange)
+        qApp->setStyleSheet(sheet("dark_blue"));
     CTextEdit edit;
     edit.setFont(font);
     edit.resize(200, 100);
@@ -79,6 +105,10 @@ void tst_CTextEdit::zoom()
     const int before = QFontInfo(edit.font()).pixelSize();
     for (int delta : deltas)
         turnWheel(&edit, delta, modifiers);
+    if (themeChange) {
+        qApp->setStyleSheet(sheet("light_green"));
+        QVERIFY(edit.styleSheet().isEmpty() && !qApp->styleSheet().isEmpty());
+    }
     QCOMPARE(QFontInfo(edit.font()).pixelSize(), before + change);
     QCOMPARE(edit.verticalScrollBar()->value() > 0, scrolls);
 }
