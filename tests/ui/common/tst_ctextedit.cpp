@@ -1,11 +1,15 @@
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QVBoxLayout>
 #include <QtTest>
 
 #include "../../testsupport.h"
 #include "ui/common/ctextedit.h"
+#include "ui/common/samplelog.h"
 
 Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
 
@@ -34,6 +38,32 @@ QString sheet(const char *theme)
         TestSupport::readFile(QStringLiteral(TEST_CONFIG_DIR "/style/%1/style.css").arg(theme)));
 }
 
+// Less of a line than this beyond an edge is no visible cut.
+constexpr qreal CutTolerance = 1.0;
+
+// The lines that the viewport shows only in part (more than a pixel of them on both sides of an
+// edge), at the scroll position it has.
+int cutLines(const CTextEdit &edit)
+{
+    const int top = edit.verticalScrollBar()->value();
+    const int bottom = top + edit.viewport()->height();
+    int cut = 0;
+    for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next()) {
+        const QRectF box = edit.document()->documentLayout()->blockBoundingRect(block);
+        const QTextLayout *layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const qreal lineTop = box.top() + layout->lineAt(i).y();
+            const qreal lineBottom = lineTop + layout->lineAt(i).height();
+            const auto cutAt = [&](int edge) {
+                return lineTop < edge - CutTolerance && lineBottom > edge + CutTolerance;
+            };
+            if (cutAt(top) || cutAt(bottom))
+                ++cut;
+        }
+    }
+    return cut;
+}
+
 } // namespace
 
 class tst_CTextEdit : public QObject
@@ -44,6 +74,8 @@ private slots:
     void cleanup();
     void zoom_data();
     void zoom();
+    void wholeLinesShown_data();
+    void wholeLinesShown();
     void keysLeaveLogAlone_data();
     void keysLeaveLogAlone();
 };
@@ -111,6 +143,49 @@ void tst_CTextEdit::zoom()
     }
     QCOMPARE(QFontInfo(edit.font()).pixelSize(), before + change);
     QCOMPARE(edit.verticalScrollBar()->value() > 0, scrolls);
+}
+
+// The camera page's log box at 1366x768 once showed three and a half lines, the first one cut.
+void tst_CTextEdit::wholeLinesShown_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<QString>("theme"); // empty: no style sheet
+
+    QTest::newRow("cameraPageAt1366x768") << 80 << 0 << "dark_blue";
+    QTest::newRow("lightThemeFrame") << 97 << 0 << "light_green";
+    QTest::newRow("plainSmall") << 71 << 12 << "";
+    QTest::newRow("plainLargeFont") << 130 << 19 << "";
+    QTest::newRow("tallerThanText") << 400 << 13 << "";
+}
+
+void tst_CTextEdit::wholeLinesShown()
+{
+    QFETCH(int, height);
+    QFETCH(int, pixelSize);
+    QFETCH(QString, theme);
+
+    if (!theme.isEmpty())
+        qApp->setStyleSheet(sheet(qPrintable(theme)));
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *edit = new CTextEdit;
+    edit->setObjectName(QStringLiteral("MainWindowLogTextEdit"));
+    if (pixelSize)
+        edit->setFont(sized(pixelSize));
+    edit->append(SampleLog::text());
+    edit->setFixedHeight(height);
+    layout->addWidget(edit);
+    window.resize(600, height + 40);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QScrollBar *bar = edit->verticalScrollBar();
+    QCOMPARE(cutLines(*edit), 0); // at the end, where appending leaves it
+    bar->setValue(0);
+    QCOMPARE(cutLines(*edit), 0);
+    turnWheel(edit, -CTextEdit::WheelNotch, Qt::NoModifier);
+    QCOMPARE(cutLines(*edit), 0);
 }
 
 // The log boxes once took typed text and Tab characters into the operator's log and kept the
