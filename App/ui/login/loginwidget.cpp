@@ -182,7 +182,7 @@ void LoginWidget::slotLogin()
 
 void LoginWidget::showInputMessage(const QString &text)
 {
-    CMessageBox box;
+    CMessageBox box(this);
     box.setMessageType(CMessageBox::Information);
     box.setButtonType(CMessageBox::ConfirmOnly);
     box.setMessageText(text);

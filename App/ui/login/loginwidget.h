@@ -69,7 +69,7 @@ protected:
 private:
     Q_DISABLE_COPY(LoginWidget)
 
-    static void showInputMessage(const QString &text);
+    void showInputMessage(const QString &text);
 
     QVBoxLayout *m_mainLayout;
     QWidget *m_centralWidget;

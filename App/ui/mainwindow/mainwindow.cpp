@@ -327,7 +327,7 @@ void MainWindow::retractCard()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    CMessageBox box;
+    CMessageBox box(this);
     box.setMessageType(CMessageBox::Warning);
     box.setButtonType(CMessageBox::ConfirmAndCancel);
     box.setMessageText(QStringLiteral("确认关闭程序?"));
