@@ -11,6 +11,7 @@
 
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
+#include "platform/windowplacement.h"
 #include "ui/camera/camerapanel.h"
 #include "ui/camera/cameraparam.h"
 #include "ui/camera/funcwidget1.h"
@@ -220,8 +221,7 @@ void MainWindow::initAuxiliaryWindows()
 void MainWindow::connectUserStrip()
 {
     connect(m_additionalWidget, &AdditionalWidget::logInfo, this, &MainWindow::toggleLog);
-    connect(m_additionalWidget, &AdditionalWidget::loginInfo, m_loginWidget,
-            &LoginWidget::showLogin);
+    connect(m_additionalWidget, &AdditionalWidget::loginInfo, this, &MainWindow::openLogin);
     connect(m_loginWidget, &LoginWidget::loggedIn, m_loginWidget, &QWidget::hide);
     // The form has no close button: "返回" is the way back without logging in.
     connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
@@ -233,15 +233,17 @@ void MainWindow::connectUserStrip()
     connect(m_additionalWidget, &AdditionalWidget::leaveHead, this, &MainWindow::retractCard);
 }
 
-QPoint MainWindow::slideUpPosition() const
+QPoint MainWindow::slideDownPosition(const QSize &size) const
 {
     // Mapped from the strip itself: the bar, not this window, is the strip's parent.
-    return m_additionalWidget->mapToGlobal(QPoint(0, 0));
+    const QRect strip(m_additionalWidget->mapToGlobal(QPoint(0, 0)), m_additionalWidget->size());
+    return WindowPlacement::position(strip, WindowPlacement::Anchor::BelowAnchor,
+                                     WindowPlacement::availableGeometryAt(strip.center()), size);
 }
 
-QPoint MainWindow::slideDownPosition() const
+QPoint MainWindow::slideUpPosition(const QSize &size) const
 {
-    return slideUpPosition() + QPoint(0, m_additionalWidget->height());
+    return QPoint(slideDownPosition(size).x(), m_additionalWidget->mapToGlobal(QPoint(0, 0)).y());
 }
 
 void MainWindow::slide(QWidget *window, QPointer<QPropertyAnimation> &current, const QPoint &from,
@@ -262,7 +264,19 @@ void MainWindow::slide(QWidget *window, QPointer<QPropertyAnimation> &current, c
 
 void MainWindow::toggleLog()
 {
-    m_logWidget->setVisible(!m_logWidget->isVisible());
+    if (m_logWidget->isVisible()) {
+        m_logWidget->hide();
+        return;
+    }
+    WindowPlacement::place(m_logWidget, m_additionalWidget->logButton(),
+                           WindowPlacement::Anchor::BelowAnchor);
+    m_logWidget->show();
+}
+
+void MainWindow::openLogin()
+{
+    WindowPlacement::place(m_loginWidget, this, WindowPlacement::Anchor::CentredOnAnchor);
+    m_loginWidget->showLogin();
 }
 
 void MainWindow::openFromPopup(QWidget *window)
@@ -271,12 +285,14 @@ void MainWindow::openFromPopup(QWidget *window)
         m_popupSlide->stop();
     m_popupMenu->hide();
     m_popupMenu->setOpened(false);
+    if (!window->isVisible())
+        WindowPlacement::place(window, this, WindowPlacement::Anchor::CentredOnAnchor);
     window->show();
 }
 
 void MainWindow::togglePopup()
 {
-    const QPoint up = slideUpPosition();
+    const QPoint up = slideUpPosition(m_popupMenu->size());
     m_popupMenu->move(up);
     m_popupMenu->show();
     if (m_popupMenu->isOpened()) {
@@ -284,7 +300,7 @@ void MainWindow::togglePopup()
         return;
     }
     m_popupMenu->setOpened(true);
-    slide(m_popupMenu, m_popupSlide, up, slideDownPosition(), PopupDropMs);
+    slide(m_popupMenu, m_popupSlide, up, slideDownPosition(m_popupMenu->size()), PopupDropMs);
 }
 
 void MainWindow::retractPopup()
@@ -292,8 +308,8 @@ void MainWindow::retractPopup()
     if (!m_popupMenu->isOpened())
         return;
     m_popupMenu->setOpened(false);
-    slide(m_popupMenu, m_popupSlide, slideDownPosition(), slideUpPosition(), PopupRetractMs,
-          [this] { m_popupMenu->hide(); });
+    slide(m_popupMenu, m_popupSlide, slideDownPosition(m_popupMenu->size()),
+          slideUpPosition(m_popupMenu->size()), PopupRetractMs, [this] { m_popupMenu->hide(); });
 }
 
 void MainWindow::dropCard()
@@ -302,10 +318,10 @@ void MainWindow::dropCard()
         return;
     m_loginInfo->setShown(true);
     m_loginInfo->setAnimating(true);
-    const QPoint up = slideUpPosition();
+    const QPoint up = slideUpPosition(m_loginInfo->size());
     m_loginInfo->move(up);
     m_loginInfo->show();
-    slide(m_loginInfo, m_cardSlide, up, slideDownPosition(), CardDropMs, [this] {
+    slide(m_loginInfo, m_cardSlide, up, slideDownPosition(m_loginInfo->size()), CardDropMs, [this] {
         m_loginInfo->setAnimating(false);
         // The pointer left the avatar while the card came down.
         if (!m_additionalWidget->isHeadUnderMouse()) {
@@ -319,10 +335,11 @@ void MainWindow::retractCard()
 {
     if (!m_loginInfo->isShown() || m_loginInfo->isAnimating())
         return;
-    slide(m_loginInfo, m_cardSlide, slideDownPosition(), slideUpPosition(), CardRetractMs, [this] {
-        m_loginInfo->hide();
-        m_loginInfo->setShown(false);
-    });
+    slide(m_loginInfo, m_cardSlide, slideDownPosition(m_loginInfo->size()),
+          slideUpPosition(m_loginInfo->size()), CardRetractMs, [this] {
+              m_loginInfo->hide();
+              m_loginInfo->setShown(false);
+          });
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -75,10 +75,11 @@ public:
     QDockWidget *dockWidget() const { return m_dockWidget; }
     AdditionalWidget *additionalWidget() const { return m_additionalWidget; }
 
-    // Where the popup menu and the user card slide: from the top-left corner of the user strip
-    // (up) to just below it (down), in global coordinates.
-    QPoint slideUpPosition() const;
-    QPoint slideDownPosition() const;
+    // Where the popup menu and the user card of the given size slide: from the top edge of the
+    // user strip (up) to just below it (down), left-aligned with it as far as the screen allows,
+    // in global coordinates.
+    QPoint slideUpPosition(const QSize &size) const;
+    QPoint slideDownPosition(const QSize &size) const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -101,6 +102,7 @@ private:
     void connectUserStrip();
     void closeAuxiliaryWindows();
     void toggleLog();
+    void openLogin();
     void togglePopup();
     void openFromPopup(QWidget *window);
     void retractPopup();

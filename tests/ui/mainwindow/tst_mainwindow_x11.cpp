@@ -14,7 +14,10 @@
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
 #include "mainobject.h"
+#include "stripsupport.h"
 #include "ui/camera/camerapanel.h"
+#include "ui/common/additionalwidget.h"
+#include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/sidepanel.h"
 #include "ui/mainwindow/treewidget.h"
@@ -71,6 +74,8 @@ private slots:
     void middleButtonOpensItsBox();
     void styleMenuRestylesWithoutStoring_data();
     void styleMenuRestylesWithoutStoring();
+    void auxiliaryWindowsPlaced_data();
+    void auxiliaryWindowsPlaced();
 
 private:
     QToolButton *styleButton() const;
@@ -300,6 +305,66 @@ void tst_MainWindowX11::styleMenuRestylesWithoutStoring()
         QCOMPARE(qApp->styleSheet(), QString::fromUtf8(readFile(file)));
     QCOMPARE(readFile(SetupConfig::instance()->iniFilePath()), storedBefore);
     QCOMPARE(SetupConfig::instance()->theme(), QStringLiteral("dark_blue"));
+}
+
+// The auxiliary windows once opened at 0,0, over the title-bar button that opened them.
+void tst_MainWindowX11::auxiliaryWindowsPlaced_data()
+{
+    QTest::addColumn<QString>("stripButton");
+    QTest::addColumn<QString>("popupButton");
+    QTest::addColumn<QByteArray>("window");
+    QTest::addColumn<bool>("belowButton"); // otherwise centred on the main window
+
+    QTest::newRow("logBelowItsButton") << "日志"
+                                       << "" << QByteArray("LogWidget") << true;
+    QTest::newRow("loginCentred") << "登录"
+                                  << "" << QByteArray("LoginWidget") << false;
+    QTest::newRow("demoCentred") << "系统"
+                                 << "功能1" << QByteArray("FuncWidget1") << false;
+    QTest::newRow("tableCentred") << "系统"
+                                  << "功能2" << QByteArray("TableWidget") << false;
+}
+
+void tst_MainWindowX11::auxiliaryWindowsPlaced()
+{
+    QFETCH(QString, stripButton);
+    QFETCH(QString, popupButton);
+    QFETCH(QByteArray, window);
+    QFETCH(bool, belowButton);
+    MainWindow *main = m_mainObject->mainWindow();
+    QTRY_VERIFY(main->windowState() & Qt::WindowMaximized);
+    QWidget *opened = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->inherits(window.constData()) && w != m_mainObject->loginWidget())
+            opened = w;
+    }
+    QVERIFY(opened);
+    AdditionalWidget *strip = main->additionalWidget();
+    click(strip, stripButton);
+    if (!popupButton.isEmpty()) {
+        QWidget *popup = topLevel("PopupMenu");
+        QTRY_VERIFY(popup->isVisible());
+        click(popup, popupButton);
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(opened));
+
+    const QRect frame = opened->frameGeometry();
+    QVERIFY2(main->screen()->availableGeometry().contains(frame),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(frame.x())
+                            .arg(frame.y())
+                            .arg(frame.width())
+                            .arg(frame.height())));
+    if (belowButton) {
+        QWidget *button = strip->logButton();
+        const QPoint buttonBottomLeft = button->mapToGlobal(QPoint(0, button->height()));
+        QTRY_COMPARE(opened->frameGeometry().topLeft(), buttonBottomLeft);
+    } else {
+        const QPoint offset = opened->frameGeometry().center() - main->frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
+    }
+    opened->hide();
 }
 
 QTEST_MAIN(tst_MainWindowX11)

@@ -1,0 +1,67 @@
+#include <QtTest>
+
+#include "platform/windowplacement.h"
+
+Q_DECLARE_METATYPE(WindowPlacement::Anchor)
+
+namespace
+{
+
+const QRect FullHd(0, 0, 1920, 1040); // 1920x1080 with a 40 px panel at the bottom
+const QRect Laptop(0, 27, 1366, 741); // 1366x768 with a 27 px panel at the top
+const QRect RightScreen(1920, 0, 1280, 1024);
+
+} // namespace
+
+class tst_WindowPlacement : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void position_data();
+    void position();
+};
+
+// Auxiliary windows once opened at 0,0, over the title-bar button that opened them.
+void tst_WindowPlacement::position_data()
+{
+    using A = WindowPlacement::Anchor;
+    QTest::addColumn<QRect>("anchor");
+    QTest::addColumn<WindowPlacement::Anchor>("how");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("position");
+
+    const QRect logButton(300, 0, 50, 50);
+    QTest::newRow("belowButton") << logButton << A::BelowAnchor << FullHd << QSize(400, 300)
+                                 << QPoint(300, 50);
+    QTest::newRow("belowButtonNearRightEdge") << QRect(1880, 0, 40, 50) << A::BelowAnchor << FullHd
+                                              << QSize(400, 300) << QPoint(1520, 50);
+    QTest::newRow("belowButtonUnderTopPanel")
+        << QRect(100, 27, 50, 50) << A::BelowAnchor << Laptop << QSize(200, 300) << QPoint(100, 77);
+    QTest::newRow("aboveButtonNearBottom") << QRect(500, 900, 50, 50) << A::BelowAnchor << FullHd
+                                           << QSize(300, 300) << QPoint(500, 600);
+    QTest::newRow("noRoomAboveOrBelow") << QRect(500, 400, 50, 50) << A::BelowAnchor << Laptop
+                                        << QSize(300, 500) << QPoint(500, 268);
+    QTest::newRow("buttonOnSecondScreen") << QRect(3150, 0, 50, 50) << A::BelowAnchor << RightScreen
+                                          << QSize(200, 250) << QPoint(3000, 50);
+    QTest::newRow("centredOnWindow")
+        << FullHd << A::CentredOnAnchor << FullHd << QSize(600, 400) << QPoint(660, 320);
+    QTest::newRow("centredOnWindowPartlyOffScreen")
+        << QRect(-500, 600, 1000, 700) << A::CentredOnAnchor << FullHd << QSize(600, 400)
+        << QPoint(0, 640);
+    QTest::newRow("largerThanScreen")
+        << Laptop << A::CentredOnAnchor << Laptop << QSize(1600, 900) << QPoint(0, 27);
+}
+
+void tst_WindowPlacement::position()
+{
+    QFETCH(QRect, anchor);
+    QFETCH(WindowPlacement::Anchor, how);
+    QFETCH(QRect, available);
+    QFETCH(QSize, size);
+    QTEST(WindowPlacement::position(anchor, how, available, size), "position");
+}
+
+QTEST_APPLESS_MAIN(tst_WindowPlacement)
+#include "tst_windowplacement.moc"
