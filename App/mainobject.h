@@ -4,6 +4,7 @@
 
 class LoginWidget;
 class MainWindow;
+class NormalGeometryKeeper;
 class SetupWaitProgressBar;
 
 // Creates the top-level windows, wires them together and brings the main window to the front
@@ -36,4 +37,5 @@ private:
     LoginWidget *m_loginWidget = nullptr;
     SetupWaitProgressBar *m_waitProgressBar = nullptr;
     MainWindow *m_mainWindow = nullptr;
+    NormalGeometryKeeper *m_normalGeometry = nullptr;
 };

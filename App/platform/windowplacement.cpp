@@ -34,6 +34,29 @@ QPoint WindowPlacement::position(const QRect &anchor, Anchor how, const QRect &a
         clampedStart(wanted.y(), size.height(), available.y(), available.y() + available.height()));
 }
 
+bool WindowPlacement::isUsableNormalGeometry(const QRect &geometry, const QRect &available)
+{
+    return geometry.isValid() && !geometry.contains(available);
+}
+
+QRect WindowPlacement::normalGeometry(const QRect &stored, const QRect &available,
+                                      const QSize &minimum)
+{
+    QRect wanted = stored;
+    if (!isUsableNormalGeometry(stored, available)) {
+        const QSize share(available.width() * DefaultShareNumerator / DefaultShareDenominator,
+                          available.height() * DefaultShareNumerator / DefaultShareDenominator);
+        wanted = QRect(QPoint(), share);
+        wanted.moveCenter(available.center());
+    }
+    const QSize size = wanted.size().boundedTo(available.size()).expandedTo(minimum);
+    return QRect(QPoint(clampedStart(wanted.x(), size.width(), available.x(),
+                                     available.x() + available.width()),
+                        clampedStart(wanted.y(), size.height(), available.y(),
+                                     available.y() + available.height())),
+                 size);
+}
+
 QRect WindowPlacement::availableGeometryAt(const QPoint &globalPos)
 {
     QScreen *screen = QGuiApplication::screenAt(globalPos);

@@ -20,6 +20,8 @@ class tst_WindowPlacement : public QObject
 private slots:
     void position_data();
     void position();
+    void normalGeometry_data();
+    void normalGeometry();
 };
 
 // Auxiliary windows once opened at 0,0, over the title-bar button that opened them.
@@ -61,6 +63,43 @@ void tst_WindowPlacement::position()
     QFETCH(QRect, available);
     QFETCH(QSize, size);
     QTEST(WindowPlacement::position(anchor, how, available, size), "position");
+}
+
+// A restored console once shrank to its minimum size, as it had no normal geometry of its own.
+void tst_WindowPlacement::normalGeometry_data()
+{
+    QTest::addColumn<QRect>("stored");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QSize>("minimum");
+    QTest::addColumn<QRect>("geometry");
+
+    const QSize minimum(560, 400);
+    QTest::newRow("firstTimeThreeQuarters")
+        << QRect() << FullHd << minimum << QRect(240, 130, 1440, 780);
+    QTest::newRow("firstTimeOnLaptop")
+        << QRect() << Laptop << minimum << QRect(171, 120, 1024, 555);
+    QTest::newRow("lastNormalKept")
+        << QRect(100, 80, 1200, 700) << FullHd << minimum << QRect(100, 80, 1200, 700);
+    QTest::newRow("fromLargerScreenShrunk")
+        << QRect(200, 100, 1600, 900) << Laptop << minimum << QRect(0, 27, 1366, 741);
+    QTest::newRow("offScreenMovedIn")
+        << QRect(2500, 300, 1000, 600) << FullHd << minimum << QRect(920, 300, 1000, 600);
+    QTest::newRow("belowMinimumGrown")
+        << QRect(100, 100, 264, 643) << FullHd << minimum << QRect(100, 100, 560, 643);
+    QTest::newRow("maximisedIsNotNormal")
+        << QRect(0, 0, 1920, 1040) << FullHd << minimum << QRect(240, 130, 1440, 780);
+    QTest::newRow("emptyIsNotNormal")
+        << QRect(300, 300, 0, 0) << FullHd << minimum << QRect(240, 130, 1440, 780);
+    QTest::newRow("minimumAboveScreen")
+        << QRect() << QRect(0, 0, 500, 350) << minimum << QRect(0, 0, 560, 400);
+}
+
+void tst_WindowPlacement::normalGeometry()
+{
+    QFETCH(QRect, stored);
+    QFETCH(QRect, available);
+    QFETCH(QSize, minimum);
+    QTEST(WindowPlacement::normalGeometry(stored, available, minimum), "geometry");
 }
 
 QTEST_APPLESS_MAIN(tst_WindowPlacement)

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -46,6 +47,29 @@ void whenModalIsUp(Fn fn)
     });
 }
 
+// Empty when the controls of the title bar lie apart from each other; otherwise the first two
+// that overlap.
+QString overlappingControls(FancyBar *bar)
+{
+    QList<QWidget *> controls;
+    for (QWidget *child : bar->findChildren<QWidget *>()) {
+        if (child->isVisible() && (qobject_cast<QAbstractButton *>(child) ||
+                                   child->objectName() == QLatin1String("AdditionalWidget")))
+            controls << child;
+    }
+    for (int i = 0; i < controls.size(); ++i) {
+        const QRect a(controls[i]->mapTo(bar, QPoint(0, 0)), controls[i]->size());
+        for (int j = i + 1; j < controls.size(); ++j) {
+            const QRect b(controls[j]->mapTo(bar, QPoint(0, 0)), controls[j]->size());
+            if (a.intersects(b) && !controls[i]->isAncestorOf(controls[j]) &&
+                !controls[j]->isAncestorOf(controls[i]))
+                return controls[i]->objectName() + QLatin1String(" and ") +
+                       controls[j]->objectName();
+        }
+    }
+    return QString();
+}
+
 int messages = 0;
 QtMessageHandler previousHandler = nullptr;
 
@@ -76,6 +100,7 @@ private slots:
     void styleMenuRestylesWithoutStoring();
     void auxiliaryWindowsPlaced_data();
     void auxiliaryWindowsPlaced();
+    void restoredConsoleIsUsable();
 
 private:
     QToolButton *styleButton() const;
@@ -365,6 +390,46 @@ void tst_MainWindowX11::auxiliaryWindowsPlaced()
                  qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
     }
     opened->hide();
+}
+
+// The maximised console's restore button once shrank it to its minimum size (264x643 on
+// 1920x1080), the middle button over the window buttons.
+void tst_MainWindowX11::restoredConsoleIsUsable()
+{
+    MainWindow *window = m_mainObject->mainWindow();
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
+    auto *maximize =
+        window->fancyBar()->findChild<QToolButton *>(QStringLiteral("FancyTitleBarMaximizeButton"));
+    QVERIFY(maximize);
+    const QRect available = window->screen()->availableGeometry();
+    QTest::mouseClick(maximize, Qt::LeftButton);
+    QTRY_VERIFY(!(window->windowState() & Qt::WindowMaximized));
+    QTRY_VERIFY(window->frameGeometry().width() < available.width());
+
+    // About three quarters of the screen, centred.
+    const QRect frame = window->frameGeometry();
+    QVERIFY(available.contains(frame));
+    QVERIFY2(frame.width() * 10 >= available.width() * 7 &&
+                 frame.height() * 10 >= available.height() * 7,
+             qPrintable(QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())));
+    QVERIFY((frame.center() - available.center()).manhattanLength() <= 2);
+    QString overlap = overlappingControls(window->fancyBar());
+    QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
+
+    // At its narrowest the bar still keeps its controls apart.
+    window->resize(1, window->height());
+    QTRY_COMPARE(window->width(), window->minimumWidth());
+    overlap = overlappingControls(window->fancyBar());
+    QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
+
+    // Maximised again, the console keeps the normal geometry it had for the next start.
+    const QRect normal(available.topLeft() + QPoint(60, 40), QSize(1000, 700));
+    window->setGeometry(normal);
+    QTRY_COMPARE(window->geometry(), normal);
+    QTest::mouseClick(maximize, Qt::LeftButton);
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
+    QSettings stored(SetupConfig::instance()->iniFilePath(), QSettings::IniFormat);
+    QCOMPARE(stored.value(QStringLiteral("Window/NormalGeometry")).toRect(), normal);
 }
 
 QTEST_MAIN(tst_MainWindowX11)
