@@ -41,7 +41,8 @@ QPushButton *formButton(const QString &text, const char *objectName, QWidget *pa
 
 LoginWidget::LoginWidget(QWidget *parent) : QWidget(parent), m_backgroundPath(BuiltInBackground)
 {
-    setWindowFlags(Qt::FramelessWindowHint);
+    // A window of its own also when given a parent.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(FormWidth, FormHeight);
 
     m_mainLayout = new QVBoxLayout;

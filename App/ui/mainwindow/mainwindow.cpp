@@ -11,7 +11,9 @@
 
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
+#include "fancytitlebar.h"
 #include "platform/windowplacement.h"
+#include "platform/windowraiser.h"
 #include "ui/camera/camerapanel.h"
 #include "ui/camera/cameraparam.h"
 #include "ui/camera/funcwidget1.h"
@@ -23,6 +25,7 @@
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
 #include "ui/login/loginwidget.h"
+#include "ui/mainwindow/frontpresstracker.h"
 #include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/sidepanel.h"
 #include "ui/theme/thememanager.h"
@@ -37,6 +40,14 @@ constexpr int StyleIconSide = 35;
 const QColor StyleIconColor(0xFE, 0xFE, 0xFE);
 const QString CameraText = QStringLiteral("相机");
 const QString ChartText = QStringLiteral("图表");
+
+// Makes a window that has the main window as parent stay above it and be minimised with it: the
+// window manager keeps a dialog above the window it is transient for, and a window of the plain
+// window type is not told which window that is.
+void tieToWindow(QWidget *window)
+{
+    window->setWindowFlags((window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+}
 
 } // namespace
 
@@ -58,7 +69,7 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // The menu and the auxiliary windows have no parent widget; they go with the window.
+    // The menu and most auxiliary windows have no parent widget; they go with the window.
     delete m_styleMenu;
     delete m_loginInfo;
     delete m_popupMenu;
@@ -180,6 +191,7 @@ void MainWindow::clickedTreeWidget(QString txt)
 
 void MainWindow::initUserStrip()
 {
+    m_frontPress = new FrontPressTracker(this);
     m_additionalWidget = new AdditionalWidget;
     m_additionalWidget->setFixedSize(StripWidth, StripHeight);
     fancyBar()->addAdditionalControl(m_additionalWidget, FancyBar::LeadingPosition);
@@ -197,12 +209,17 @@ void MainWindow::initAuxiliaryWindows()
     m_popupMenu->hide();
     m_popupMenu->setWindowFlags(m_popupMenu->windowFlags() | Qt::WindowStaysOnTopHint);
 
-    m_logWidget = new LogWidget;
+    // Transient for this window, instead of dropping behind it at the next click on it.
+    m_logWidget = new LogWidget(this);
+    tieToWindow(m_logWidget);
+    // It is minimised with this window; the window manager would ignore a minimise of its own.
+    m_logWidget->fancyBar()->titleBar()->hideMinimizeButton();
     m_logWidget->setWindowIcon(m_logo);
     m_logWidget->setWindowTitle(QStringLiteral("日志"));
     m_logWidget->hide();
 
-    m_loginWidget = new LoginWidget;
+    m_loginWidget = new LoginWidget(this);
+    tieToWindow(m_loginWidget);
     m_loginWidget->setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
     m_loginWidget->hide();
 
@@ -262,21 +279,26 @@ void MainWindow::slide(QWidget *window, QPointer<QPropertyAnimation> &current, c
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
+// The button hides the window only when the operator could see it; an open window that was
+// covered comes to the front instead.
 void MainWindow::toggleLog()
 {
-    if (m_logWidget->isVisible()) {
+    if (m_logWidget->isVisible() && m_frontPress->wasInFront()) {
         m_logWidget->hide();
         return;
     }
-    WindowPlacement::place(m_logWidget, m_additionalWidget->logButton(),
-                           WindowPlacement::Anchor::BelowAnchor);
-    m_logWidget->show();
+    if (!m_logWidget->isVisible())
+        WindowPlacement::place(m_logWidget, m_additionalWidget->logButton(),
+                               WindowPlacement::Anchor::BelowAnchor);
+    WindowRaiser::bringToFront(m_logWidget);
 }
 
 void MainWindow::openLogin()
 {
-    WindowPlacement::place(m_loginWidget, this, WindowPlacement::Anchor::CentredOnAnchor);
+    if (!m_loginWidget->isVisible())
+        WindowPlacement::place(m_loginWidget, this, WindowPlacement::Anchor::CentredOnAnchor);
     m_loginWidget->showLogin();
+    WindowRaiser::bringToFront(m_loginWidget);
 }
 
 void MainWindow::openFromPopup(QWidget *window)

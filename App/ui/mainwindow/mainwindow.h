@@ -11,6 +11,7 @@ class AdditionalWidget;
 class CameraPanel;
 class ChartPanel;
 class CStackedWidget;
+class FrontPressTracker;
 class FuncWidget1;
 class LogWidget;
 class LoginInfo;
@@ -133,6 +134,7 @@ private:
     SetupWaitProgressBar *m_waitProgressBar = nullptr;
     TableWidget *m_tableWidget = nullptr;
     FuncWidget1 *m_funcWidget = nullptr;
+    FrontPressTracker *m_frontPress = nullptr;
     QPointer<QPropertyAnimation> m_popupSlide;
     QPointer<QPropertyAnimation> m_cardSlide;
 };

@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include "../../testsupport.h"
+#include "../../x11support.h"
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
 #include "mainobject.h"
@@ -70,6 +71,23 @@ QString overlappingControls(FancyBar *bar)
     return QString();
 }
 
+// Where a window lies in the window manager's stacking order, bottom first; -1 when it is not
+// managed.
+int stackingIndex(const QWidget *window)
+{
+    return X11Support::clientWindows("_NET_CLIENT_LIST_STACKING").indexOf(window->winId());
+}
+
+// A click as the operator makes it, through the X server: the window manager sees it first.
+void realClick(const QWidget *widget, const QPoint &pos)
+{
+    const QPoint at = widget->mapToGlobal(pos);
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                       QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
+                       QStringLiteral("1")});
+}
+
 int messages = 0;
 QtMessageHandler previousHandler = nullptr;
 
@@ -101,9 +119,13 @@ private slots:
     void auxiliaryWindowsPlaced_data();
     void auxiliaryWindowsPlaced();
     void restoredConsoleIsUsable();
+    void coveredWindowRaisedByItsButton_data();
+    void coveredWindowRaisedByItsButton();
 
 private:
     QToolButton *styleButton() const;
+    // The main window's auxiliary window of the class (not the login form shown at start-up).
+    QWidget *auxiliaryWindow(const char *className) const;
 
     QTemporaryDir m_dir;
     MainObject *m_mainObject = nullptr;
@@ -212,6 +234,15 @@ QToolButton *tst_MainWindowX11::styleButton() const
     for (QToolButton *button : buttons) {
         if (button->defaultAction() && button->defaultAction()->text() == QLatin1String("style"))
             return button;
+    }
+    return nullptr;
+}
+
+QWidget *tst_MainWindowX11::auxiliaryWindow(const char *className) const
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->inherits(className) && w != m_mainObject->loginWidget())
+            return w;
     }
     return nullptr;
 }
@@ -358,11 +389,7 @@ void tst_MainWindowX11::auxiliaryWindowsPlaced()
     QFETCH(bool, belowButton);
     MainWindow *main = m_mainObject->mainWindow();
     QTRY_VERIFY(main->windowState() & Qt::WindowMaximized);
-    QWidget *opened = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->inherits(window.constData()) && w != m_mainObject->loginWidget())
-            opened = w;
-    }
+    QWidget *opened = auxiliaryWindow(window.constData());
     QVERIFY(opened);
     AdditionalWidget *strip = main->additionalWidget();
     click(strip, stripButton);
@@ -430,6 +457,71 @@ void tst_MainWindowX11::restoredConsoleIsUsable()
     QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
     QSettings stored(SetupConfig::instance()->iniFilePath(), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("Window/NormalGeometry")).toRect(), normal);
+}
+
+// The log window and the login form once dropped behind the main window at the next click on
+// it, and their buttons then hid them instead of bringing them back.
+void tst_MainWindowX11::coveredWindowRaisedByItsButton_data()
+{
+    QTest::addColumn<QString>("stripButton");
+    QTest::addColumn<QByteArray>("window");
+    QTest::addColumn<bool>("buttonHidesItInFront");
+
+    QTest::newRow("log") << "日志" << QByteArray("LogWidget") << true;
+    QTest::newRow("login") << "登录" << QByteArray("LoginWidget") << false;
+}
+
+void tst_MainWindowX11::coveredWindowRaisedByItsButton()
+{
+    QFETCH(QString, stripButton);
+    QFETCH(QByteArray, window);
+    QFETCH(bool, buttonHidesItInFront);
+    if (!X11Support::windowManagerRunning() ||
+        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("Needs a window manager to stack the windows, and xdotool to click as a user.");
+    MainWindow *main = m_mainObject->mainWindow();
+    QTRY_VERIFY(main->windowState() & Qt::WindowMaximized);
+    QTRY_COMPARE(main->frameGeometry(), main->screen()->availableGeometry());
+    QAbstractButton *button = nullptr;
+    for (QAbstractButton *b : main->additionalWidget()->findChildren<QAbstractButton *>()) {
+        if (b->text() == stripButton)
+            button = b;
+    }
+    QVERIFY(button);
+    // The window manager acts on a click before the console sees it: wait for the console.
+    QSignalSpy clicked(button, &QAbstractButton::clicked);
+    realClick(button, button->rect().center());
+    QTRY_COMPARE(clicked.count(), 1);
+    QWidget *opened = auxiliaryWindow(window.constData());
+    QVERIFY(opened);
+    QTRY_VERIFY(opened->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(opened));
+
+    // A click on the main window leaves it above the main window.
+    QWidget *page = main->stackedWidget();
+    realClick(page, QPoint(page->width() / 10, page->height() * 9 / 10)); // where neither lies
+    QTRY_VERIFY(main->isActiveWindow());
+    QTRY_VERIFY(stackingIndex(opened) > stackingIndex(main));
+
+    // Covered by a window not of the console, it comes back with its button, in one click.
+    QWidget other(nullptr, Qt::FramelessWindowHint); // a frame could reach over the button
+    other.setWindowTitle(QStringLiteral("other"));
+    other.setGeometry(opened->frameGeometry().adjusted(-20, -20, 20, 20));
+    other.show();
+    other.raise();
+    other.activateWindow();
+    QTRY_VERIFY(other.isActiveWindow());
+    QTRY_VERIFY(stackingIndex(&other) > stackingIndex(opened));
+    realClick(button, button->rect().center());
+    QTRY_COMPARE(clicked.count(), 2);
+    QTRY_VERIFY(stackingIndex(opened) > stackingIndex(&other));
+    QVERIFY(opened->isVisible());
+
+    // In front, it goes with its button, if its button hides it.
+    realClick(button, button->rect().center());
+    QTRY_COMPARE(clicked.count(), 3);
+    QCOMPARE(opened->isVisible(), !buttonHidesItInFront);
+    opened->hide();
 }
 
 QTEST_MAIN(tst_MainWindowX11)
