@@ -2,7 +2,8 @@
 
 #include <QRegularExpression>
 
-namespace {
+namespace
+{
 
 // scheme "://" user ":" password "@": the password runs to the last "@" before the host, so
 // that a password holding "@" is masked whole. The user part holds no ":", "/" or "@".

@@ -13,8 +13,8 @@ private slots:
 
 void tst_RateLimitedLog::occurrences_data()
 {
-    QTest::addColumn<QList<qint64>>("times");  // of the occurrences, in ms
-    QTest::addColumn<QList<int>>("counts");    // what each one writes (0: held back)
+    QTest::addColumn<QList<qint64>>("times"); // of the occurrences, in ms
+    QTest::addColumn<QList<int>>("counts");   // what each one writes (0: held back)
 
     QTest::newRow("once") << QList<qint64>{5} << QList<int>{1};
     QTest::newRow("burst") << QList<qint64>{0, 1, 2, 59999} << QList<int>{1, 0, 0, 0};
