@@ -49,12 +49,31 @@ QRect WindowPlacement::normalGeometry(const QRect &stored, const QRect &availabl
         wanted = QRect(QPoint(), share);
         wanted.moveCenter(available.center());
     }
-    const QSize size = wanted.size().boundedTo(available.size()).expandedTo(minimum);
-    return QRect(QPoint(clampedStart(wanted.x(), size.width(), available.x(),
+    return keptInside(wanted, available, minimum);
+}
+
+QRect WindowPlacement::keptInside(const QRect &geometry, const QRect &available,
+                                  const QSize &minimum)
+{
+    const QSize size = geometry.size().boundedTo(available.size()).expandedTo(minimum);
+    return QRect(QPoint(clampedStart(geometry.x(), size.width(), available.x(),
                                      available.x() + available.width()),
-                        clampedStart(wanted.y(), size.height(), available.y(),
+                        clampedStart(geometry.y(), size.height(), available.y(),
                                      available.y() + available.height())),
                  size);
+}
+
+void WindowPlacement::keepInside(QWidget *window)
+{
+    const QRect frame = window->frameGeometry();
+    // The frame's share of the size: what the window manager draws around the window.
+    const QSize decoration = frame.size() - window->size();
+    const QRect inside = keptInside(frame, availableGeometryAt(frame.center()),
+                                    window->minimumSizeHint() + decoration);
+    if (inside == frame)
+        return;
+    window->resize(inside.size() - decoration);
+    window->move(inside.topLeft());
 }
 
 QRect WindowPlacement::availableGeometryAt(const QPoint &globalPos)

@@ -38,6 +38,14 @@ public:
     // usable; never smaller than the window's minimum size.
     static QRect normalGeometry(const QRect &stored, const QRect &available, const QSize &minimum);
 
+    // The geometry shrunk to the available area, but not below the minimum size, and moved into
+    // it.
+    static QRect keptInside(const QRect &geometry, const QRect &available, const QSize &minimum);
+
+    // Gives the window, frame included, the geometry kept inside the available area of its
+    // screen, never smaller than the size its contents need.
+    static void keepInside(QWidget *window);
+
     // The available area of the screen that holds the point (the primary screen's when none).
     static QRect availableGeometryAt(const QPoint &globalPos);
 

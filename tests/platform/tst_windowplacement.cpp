@@ -22,6 +22,8 @@ private slots:
     void position();
     void normalGeometry_data();
     void normalGeometry();
+    void keptInside_data();
+    void keptInside();
 };
 
 // Auxiliary windows once opened at 0,0, over the title-bar button that opened them.
@@ -100,6 +102,36 @@ void tst_WindowPlacement::normalGeometry()
     QFETCH(QRect, available);
     QFETCH(QSize, minimum);
     QTEST(WindowPlacement::normalGeometry(stored, available, minimum), "geometry");
+}
+
+// The floated side panel once kept the height of the docked one, its bottom with the buttons
+// below the screen's edge.
+void tst_WindowPlacement::keptInside_data()
+{
+    QTest::addColumn<QRect>("geometry"); // frame included
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QSize>("minimum");
+    QTest::addColumn<QRect>("inside");
+
+    const QSize panel(254, 420);
+    QTest::newRow("floatedDockAsTallAsScreen")
+        << QRect(1666, 50, 254, 1055) << FullHd << panel << QRect(1666, 0, 254, 1040);
+    QTest::newRow("reappearsBelowBottomEdge")
+        << QRect(400, 900, 254, 600) << FullHd << panel << QRect(400, 440, 254, 600);
+    QTest::newRow("underTopPanelOnLaptop")
+        << QRect(1100, 0, 254, 500) << Laptop << panel << QRect(1100, 27, 254, 500);
+    QTest::newRow("shorterThanItsContentsGrown")
+        << QRect(100, 100, 254, 120) << FullHd << panel << QRect(100, 100, 254, 420);
+    QTest::newRow("onSecondScreen")
+        << QRect(3100, 800, 254, 500) << RightScreen << panel << QRect(2946, 524, 254, 500);
+}
+
+void tst_WindowPlacement::keptInside()
+{
+    QFETCH(QRect, geometry);
+    QFETCH(QRect, available);
+    QFETCH(QSize, minimum);
+    QTEST(WindowPlacement::keptInside(geometry, available, minimum), "inside");
 }
 
 QTEST_APPLESS_MAIN(tst_WindowPlacement)

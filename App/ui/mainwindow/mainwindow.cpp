@@ -25,6 +25,7 @@
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
 #include "ui/login/loginwidget.h"
+#include "ui/mainwindow/floatingdockkeeper.h"
 #include "ui/mainwindow/frontpresstracker.h"
 #include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/sidepanel.h"
@@ -169,6 +170,7 @@ void MainWindow::initDockWidget()
     addDockWidget(Qt::RightDockWidgetArea, m_dockWidget);
     // Movable and floatable, but never closed: nothing would bring it back.
     m_dockWidget->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    new FloatingDockKeeper(m_dockWidget);
 }
 
 void MainWindow::initBar()

@@ -109,6 +109,7 @@ private slots:
     void cleanupTestCase();
     void startSlidesCameraWallIn();
     void dockMovesAndFloatsButNeverCloses();
+    void floatingDockKeptInside();
     void navigation_data();
     void navigation();
     void shownMaximisedAndFrameless();
@@ -179,6 +180,35 @@ void tst_MainWindowX11::dockMovesAndFloatsButNeverCloses()
     window->addDockWidget(Qt::LeftDockWidgetArea, dock);
     QTRY_VERIFY(dock->geometry().right() < window->centralWidget()->geometry().left());
     window->addDockWidget(Qt::RightDockWidgetArea, dock);
+}
+
+// Floated, the side panel once kept the docked height and place, its buttons below the screen's
+// edge; floated again after a move there, it came back partly below the edge.
+void tst_MainWindowX11::floatingDockKeptInside()
+{
+    MainWindow *window = m_mainObject->mainWindow();
+    QDockWidget *dock = window->dockWidget();
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
+    const QRect available = window->screen()->availableGeometry();
+    QTRY_VERIFY(dock->height() > available.height() * 9 / 10);
+    auto *floatButton =
+        dock->findChild<QAbstractButton *>(QStringLiteral("qt_dockwidget_floatbutton"));
+    QTest::mouseClick(floatButton, Qt::LeftButton);
+    QTRY_VERIFY(dock->isFloating());
+    QVERIFY(QTest::qWaitForWindowExposed(dock));
+    QTRY_VERIFY(available.contains(dock->frameGeometry()));
+    QVERIFY(dock->height() >= dock->minimumSizeHint().height());
+
+    // Moved partly below the screen, hidden and shown again.
+    dock->move(dock->x(), available.bottom() - dock->frameGeometry().height() / 2);
+    QTRY_VERIFY(!available.contains(dock->frameGeometry()));
+    dock->hide();
+    dock->show();
+    QTRY_VERIFY(available.contains(dock->frameGeometry()));
+
+    dock->setFloating(false);
+    window->addDockWidget(Qt::RightDockWidgetArea, dock);
+    QTRY_VERIFY(!dock->isFloating());
 }
 
 // Navigation as the operator does it: a click on an item of the side panel's tree selects the
