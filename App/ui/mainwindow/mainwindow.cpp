@@ -346,6 +346,9 @@ void MainWindow::openFromPopup(QWidget *window)
 
 void MainWindow::togglePopup()
 {
+    // Closed by the window manager (Alt+F4), it is no longer open, whatever it last did.
+    if (!m_popupMenu->isVisible())
+        m_popupMenu->setOpened(false);
     const QPoint up = slideUpPosition(m_popupMenu->size());
     m_popupMenu->move(up);
     m_popupMenu->show();
@@ -354,6 +357,8 @@ void MainWindow::togglePopup()
         return;
     }
     m_popupMenu->setOpened(true);
+    // Both hang below the strip: the card would cover the popup's buttons.
+    hideCard();
     slide(m_popupMenu, m_popupSlide, up, slideDownPosition(m_popupMenu->size()), PopupDropMs);
 }
 
@@ -368,7 +373,7 @@ void MainWindow::retractPopup()
 
 void MainWindow::dropCard()
 {
-    if (m_loginInfo->isShown())
+    if (m_loginInfo->isShown() || m_popupMenu->isOpened())
         return;
     m_loginInfo->setShown(true);
     m_loginInfo->setAnimating(true);
@@ -394,6 +399,37 @@ void MainWindow::retractCard()
               m_loginInfo->hide();
               m_loginInfo->setShown(false);
           });
+}
+
+void MainWindow::hideCard()
+{
+    if (m_cardSlide)
+        m_cardSlide->stop();
+    m_loginInfo->hide();
+    m_loginInfo->setShown(false);
+    m_loginInfo->setAnimating(false);
+}
+
+void MainWindow::closeStripWindows()
+{
+    if (m_popupSlide)
+        m_popupSlide->stop();
+    m_popupMenu->hide();
+    m_popupMenu->setOpened(false);
+    hideCard();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        closeStripWindows();
+    FancyWindow::changeEvent(event);
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    closeStripWindows();
+    FancyWindow::moveEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -86,6 +86,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The popup menu and the user card hang below the strip: they go when the window is
+    // minimised or moved, rather than float alone on the desktop.
+    void changeEvent(QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private slots:
     // Shows the page that the text names; a text that names no page changes nothing.
@@ -117,6 +121,8 @@ private:
     void togglePopup();
     void openFromPopup(QWidget *window);
     void retractPopup();
+    void hideCard();
+    void closeStripWindows();
     void dropCard();
     void retractCard();
     // Moves the window from one top-left position to another over the given time; a slide of
