@@ -1,8 +1,13 @@
 #include "mainobject.h"
 
+#include <QDebug>
+
 #include "common/config/setupconfig.h"
 #include "platform/windowmaximizer.h"
 #include "platform/windowraiser.h"
+#include "station/stationclient.h"
+#include "station/stationmodel.h"
+#include "station/stationsettings.h"
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/normalgeometrykeeper.h"
@@ -13,10 +18,13 @@ MainObject::MainObject(QObject *parent) : QObject(parent)
 {
     createWindows();
     connectWindows();
+    createStationFeed();
 }
 
 MainObject::~MainObject()
 {
+    // The network stops first, so that nothing arrives for windows on their way out.
+    delete m_stationClient;
     delete m_mainWindow;
     delete m_waitProgressBar;
     delete m_loginWidget;
@@ -38,6 +46,22 @@ void MainObject::connectWindows()
             &QWidget::showMaximized);
     // The form has no close button: "返回" is the way back without logging in.
     connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
+}
+
+void MainObject::createStationFeed()
+{
+    const StationSettings settings = StationSettings::fromConfig();
+    if (!settings.configured)
+        return;
+    if (!settings.error.isEmpty())
+        qWarning().noquote()
+            << QStringLiteral("Station feed: %1; the feed stays off.").arg(settings.error);
+    m_stationModel = new StationModel(settings.topicPrefix, this);
+    m_stationClient = new StationClient(settings, this);
+    connect(m_stationClient, &StationClient::messageReceived, m_stationModel,
+            &StationModel::handleMessage);
+    m_mainWindow->setStationFeed(m_stationModel, m_stationClient);
+    m_stationClient->start();
 }
 
 void MainObject::showMainWindow()

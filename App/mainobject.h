@@ -6,10 +6,14 @@ class LoginWidget;
 class MainWindow;
 class NormalGeometryKeeper;
 class SetupWaitProgressBar;
+class StationClient;
+class StationModel;
 
 // Creates the top-level windows, wires them together and brings the main window to the front
 // when a second start of the program hands over to this one. Its own login form leads, once a
-// login succeeds, through the wait window to the maximised main window.
+// login succeeds, through the wait window to the maximised main window. When the INI names a
+// station broker it also keeps the station's model and the client that feeds it, apart from the
+// windows that show them.
 class MainObject : public QObject
 {
     Q_OBJECT
@@ -24,6 +28,9 @@ public:
     MainWindow *mainWindow() const { return m_mainWindow; }
     LoginWidget *loginWidget() const { return m_loginWidget; }
     SetupWaitProgressBar *waitProgressBar() const { return m_waitProgressBar; }
+    // Null without a [Station] Broker entry.
+    StationModel *stationModel() const { return m_stationModel; }
+    StationClient *stationClient() const { return m_stationClient; }
 
     // The start-up step: sets the theme's style sheet on the whole application (ThemeManager).
     static bool applyTheme(const QString &themeName);
@@ -33,9 +40,12 @@ private:
 
     void createWindows();
     void connectWindows();
+    void createStationFeed();
 
     LoginWidget *m_loginWidget = nullptr;
     SetupWaitProgressBar *m_waitProgressBar = nullptr;
     MainWindow *m_mainWindow = nullptr;
     NormalGeometryKeeper *m_normalGeometry = nullptr;
+    StationModel *m_stationModel = nullptr;
+    StationClient *m_stationClient = nullptr;
 };

@@ -29,6 +29,8 @@
 #include "ui/mainwindow/frontpresstracker.h"
 #include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/sidepanel.h"
+#include "ui/station/stationfeedindicator.h"
+#include "ui/station/stationview.h"
 #include "ui/theme/thememanager.h"
 #include "ui/widgets/cstackedwidget.h"
 #include "ui/widgets/setupwaitprogressbar.h"
@@ -199,6 +201,37 @@ void MainWindow::showMiddleMessage()
 void MainWindow::showCameraPage()
 {
     m_stackedWidget->setCurrentIndex(CameraWallPage);
+}
+
+void MainWindow::setStationFeed(StationModel *model, StationClient *client)
+{
+    if (m_stationView || !model)
+        return;
+    m_stationView = new StationView(model, client, this);
+    m_feedIndicator = new StationFeedIndicator;
+    fancyBar()->addAdditionalControl(m_feedIndicator, FancyBar::LeadingPosition);
+    m_stationView->attachFeedIndicator(m_feedIndicator);
+    m_stationView->attachLog(m_logWidget->logTextEdit());
+    for (int index = 0; index < m_stackedWidget->count(); ++index)
+        connectPageToStation(index);
+}
+
+void MainWindow::connectPageToStation(int index)
+{
+    if (!m_stationView)
+        return;
+    QWidget *page = m_stackedWidget->widget(index);
+    if (index < CameraPageCount) {
+        if (auto *cameraPage = qobject_cast<CameraParam *>(page)) {
+            m_stationView->attachCameraPage(index + 1, cameraPage);
+            m_stationView->attachLog(cameraPage->logTextEdit());
+        }
+    } else if (page == m_cameraPanel) {
+        m_stationView->attachCameraWall(m_cameraPanel);
+    } else if (page == m_chartPanel) {
+        m_stationView->attachChartPage(m_chartPanel);
+        m_stationView->attachLog(m_chartPanel->logTextEdit());
+    }
 }
 
 int MainWindow::pageIndexOf(const QString &txt)

@@ -3,10 +3,17 @@
 
 #include "common/config/setupconfig.h"
 #include "stripsupport.h"
+#include "ui/camera/cameraparam.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/video/videoview.h"
+#include "ui/widgets/cstackedwidget.h"
+#include "video/videochannel.h"
+#include "video/videochannelset.h"
+
+Q_DECLARE_METATYPE(VideoChannel::Stream)
 
 // The user strip of the main window and the windows it opens; slides are waited for until their
 // animations are gone (each is deleted when it stops).
@@ -29,16 +36,24 @@ private slots:
     void stripOpensWindows();
     void pageIndexOf_data();
     void pageIndexOf();
+    void onlyTheShownPageAsksForPictures_data();
+    void onlyTheShownPageAsksForPictures();
 
 private:
-    QTemporaryDir m_dir;
-    QScopedPointer<MainWindow> m_window;
-};
+QTemporaryDir m_dir;
+QScopedPointer<MainWindow> m_window;
+}
+;
 
 void tst_MainWindow::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     SetupConfig::instance()->setAppDir(m_dir.path());
+    // Cameras that never start a pipeline: what the pages ask for is all that is looked at.
+    SetupConfig::instance()->setValue(QStringLiteral("Channel01/Source"),
+                                      QStringLiteral("test:plaid"));
+    SetupConfig::instance()->setValue(QStringLiteral("Channel03/Source"),
+                                      QStringLiteral("test:plaid"));
 }
 
 // The window reaches its maximised size through the event loop; positions are taken after.
@@ -236,6 +251,43 @@ void tst_MainWindow::pageIndexOf()
     QFETCH(QString, text);
     QFETCH(int, page);
     QCOMPARE(MainWindow::pageIndexOf(text), page);
+}
+
+void tst_MainWindow::onlyTheShownPageAsksForPictures_data()
+{
+    using Stream = VideoChannel::Stream;
+    QTest::addColumn<int>("page");
+    QTest::addColumn<bool>("chartsOfPage");
+    QTest::addColumn<Stream>("first");
+    QTest::addColumn<Stream>("third");
+
+    QTest::newRow("wall") << int(MainWindow::CameraWallPage) << false << Stream::Grid
+                          << Stream::Grid;
+    QTest::newRow("cameraPage3") << 2 << false << Stream::None << Stream::Main;
+    QTest::newRow("cameraPage3Charts") << 2 << true << Stream::None << Stream::None;
+    QTest::newRow("cameraPage2") << 1 << false << Stream::None << Stream::None;
+    QTest::newRow("chartPage") << int(MainWindow::ChartPage) << false << Stream::None
+                               << Stream::None;
+}
+
+void tst_MainWindow::onlyTheShownPageAsksForPictures()
+{
+    QFETCH(int, page);
+    QFETCH(bool, chartsOfPage);
+    QFETCH(VideoChannel::Stream, first);
+    QFETCH(VideoChannel::Stream, third);
+
+    CStackedWidget *stack = m_window->stackedWidget();
+    // From the wall, whose tiles are on screen beside the page that slides in.
+    m_window->showCameraPage();
+    stack->setCurrentIndex(page);
+    if (chartsOfPage)
+        QTest::mouseClick(stack->currentWidget()->findChild<QToolButton *>(
+                              QStringLiteral("CameraDisplayIndexButton")),
+                          Qt::LeftButton);
+    QCOMPARE(m_window->channels()->channel(1)->demand(), first);
+    QCOMPARE(m_window->channels()->channel(3)->demand(), third);
+    QVERIFY(!m_window->channels()->channel(2));
 }
 
 QTEST_MAIN(tst_MainWindow)
