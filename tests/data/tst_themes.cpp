@@ -7,8 +7,8 @@
 #include <QtCharts/QPieSlice>
 
 #include "../testsupport.h"
-#include "ui/chart/pie/piechart.h"
 #include "ui/camera/cameradisplay.h"
+#include "ui/chart/pie/piechart.h"
 #include "ui/station/stationfeedindicator.h"
 
 namespace

@@ -40,10 +40,9 @@ private slots:
     void onlyTheShownPageAsksForPictures();
 
 private:
-QTemporaryDir m_dir;
-QScopedPointer<MainWindow> m_window;
-}
-;
+    QTemporaryDir m_dir;
+    QScopedPointer<MainWindow> m_window;
+};
 
 void tst_MainWindow::initTestCase()
 {
