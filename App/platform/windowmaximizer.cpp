@@ -94,3 +94,16 @@ void WindowMaximizer::showMaximized(QWidget *window)
     window->setGeometry(screen->availableGeometry());
     window->show();
 }
+
+void WindowMaximizer::showFullScreen(QWidget *window)
+{
+    if (method(QGuiApplication::platformName(), windowManagerRunning()) ==
+        Method::AskWindowManager) {
+        window->showFullScreen();
+        return;
+    }
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    window->setGeometry(screen->geometry());
+    window->show();
+    window->raise();
+}
