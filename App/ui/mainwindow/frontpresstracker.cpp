@@ -8,8 +8,10 @@
 FrontPressTracker::FrontPressTracker(QWidget *window) : QObject(window), m_window(window)
 {
     // The main window's native window sees every press once, before the widget under the
-    // pointer, and is replaced when the window is recreated: watch it through the application.
-    qApp->installEventFilter(this);
+    // pointer, and is replaced when the window is recreated: watched anew whenever the widget
+    // shows or gets a new native window.
+    window->installEventFilter(this);
+    watchNativeWindow();
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &FrontPressTracker::focusChanged);
 }
 
@@ -34,8 +36,20 @@ void FrontPressTracker::focusChanged(QWindow *focus)
     m_focus = focus;
 }
 
+void FrontPressTracker::watchNativeWindow()
+{
+    // Installing again on the same window only moves this filter to the front.
+    if (QWindow *native = m_window->windowHandle())
+        native->installEventFilter(this);
+}
+
 bool FrontPressTracker::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_window) {
+        if (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange)
+            watchNativeWindow();
+        return false;
+    }
     if (!watched->isWindowType() || watched != m_window->windowHandle())
         return false;
     switch (event->type()) {

@@ -31,6 +31,7 @@ private:
     Q_DISABLE_COPY(FrontPressTracker)
 
     bool belongsToConsole(const QWindow *window) const;
+    void watchNativeWindow();
     void focusChanged(QWindow *focus);
 
     QWidget *m_window;
