@@ -12,6 +12,7 @@
 #include "station/stationsettings.h"
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/mainwindow/normalgeometrykeeper.h"
 #include "ui/theme/thememanager.h"
 #include "ui/widgets/setupwaitprogressbar.h"
 
@@ -34,6 +35,7 @@ MainObject::~MainObject()
 void MainObject::createWindows()
 {
     m_mainWindow = new MainWindow;
+    m_normalGeometry = new NormalGeometryKeeper(m_mainWindow);
     m_loginWidget = new LoginWidget;
     m_loginWidget->setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
     m_waitProgressBar = new SetupWaitProgressBar;
@@ -69,6 +71,8 @@ void MainObject::createStationFeed()
 
 void MainObject::showMainWindow()
 {
+    // The geometry the window's restore button returns to; the window opens maximised.
+    m_normalGeometry->restore();
     WindowMaximizer::showMaximized(m_mainWindow);
     m_mainWindow->showCameraPage();
 }

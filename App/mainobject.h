@@ -4,6 +4,7 @@
 
 class LoginWidget;
 class MainWindow;
+class NormalGeometryKeeper;
 class SetupWaitProgressBar;
 class StationClient;
 class StationModel;
@@ -44,6 +45,7 @@ private:
     LoginWidget *m_loginWidget = nullptr;
     SetupWaitProgressBar *m_waitProgressBar = nullptr;
     MainWindow *m_mainWindow = nullptr;
+    NormalGeometryKeeper *m_normalGeometry = nullptr;
     StationModel *m_stationModel = nullptr;
     StationClient *m_stationClient = nullptr;
 };

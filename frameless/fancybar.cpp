@@ -162,6 +162,17 @@ QWidget *FancyBar::widgetInMiddle() const
     return m_middleWidget;
 }
 
+// The middle widget lies outside the layout, between the controls on the left and the window
+// buttons on the right: the bar needs its width beside theirs.
+QSize FancyBar::minimumSizeHint() const
+{
+    QSize hint = QWidget::minimumSizeHint();
+    if (m_middleWidget && !m_middleWidget->isHidden())
+        hint.rwidth() +=
+            m_middleArea->sizeHint().expandedTo(m_middleArea->minimumSizeHint()).width();
+    return hint;
+}
+
 // The bar follows the window it sits in; a new parent may mean a new window.
 void FancyBar::trackWindow()
 {

@@ -54,6 +54,9 @@ public:
     void setWidgetInMiddle(QWidget *widget);
     QWidget *widgetInMiddle() const;
 
+    // Room for everything on the bar, the middle widget included, side by side.
+    QSize minimumSizeHint() const override;
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -132,6 +132,11 @@ void FancyTitleBar::hideMaximizeButton()
     m_maximizeButton->hide();
 }
 
+void FancyTitleBar::hideMinimizeButton()
+{
+    m_minimizeButton->hide();
+}
+
 bool FancyTitleBar::isMaximizeButtonHidden() const
 {
     return m_maximizeHidden;

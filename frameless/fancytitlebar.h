@@ -29,6 +29,8 @@ public:
 
     void hideMaximizeButton();
     bool isMaximizeButtonHidden() const;
+    // For a window that must not go away on its own, such as a modal dialog.
+    void hideMinimizeButton();
 
     void setTitleBarHeight(int height);
     int titleBarHeight() const;

@@ -11,7 +11,8 @@
 //
 // Set the central widget, configure the bar, then title and icon: the bar follows later changes
 // of title, icon and window state. The bar occupies the menu-widget slot, so do not call
-// menuBar(): it would replace the bar.
+// menuBar(): it would replace the bar. The window is never narrower than its bar needs, so that
+// the bar's controls never lie over each other.
 class FancyWindow : public QMainWindow
 {
     Q_OBJECT
@@ -23,6 +24,9 @@ public:
     ~FancyWindow() override;
 
     FancyBar *fancyBar() const;
+
+protected:
+    bool event(QEvent *event) override;
 
 private:
     Q_DISABLE_COPY(FancyWindow)

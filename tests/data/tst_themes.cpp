@@ -3,8 +3,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <QtCharts/QPieSeries>
+#include <QtCharts/QPieSlice>
+
 #include "../testsupport.h"
 #include "ui/camera/cameradisplay.h"
+#include "ui/chart/pie/piechart.h"
 #include "ui/station/stationfeedindicator.h"
 
 namespace
@@ -57,6 +61,9 @@ const QStringList CjkFamilies = {QStringLiteral("Microsoft YaHei"),
 
 constexpr double ReadableContrast = 4.5;
 constexpr double GlyphContrast = 3.0;
+constexpr double LargeTextContrast = 3.0;
+constexpr double LargeTextPixels = 24.0;
+constexpr double LargeBoldTextPixels = 18.66;
 constexpr int ColorTolerance = 3;
 const QColor TitleGlyphColor(0xFE, 0xFE, 0xFE);
 
@@ -112,6 +119,62 @@ QList<Rule> rules(QString css)
     return result;
 }
 
+// The declarations of every rule written for exactly this selector, merged in file order.
+QMap<QString, QString> declarationsOf(const QList<Rule> &all, const QString &selector)
+{
+    QMap<QString, QString> merged;
+    for (const Rule &rule : all) {
+        if (!rule.selectors.contains(selector))
+            continue;
+        for (auto it = rule.declarations.cbegin(); it != rule.declarations.cend(); ++it)
+            merged.insert(it.key(), it.value());
+    }
+    return merged;
+}
+
+// The colours a sheet's colour value paints: one for a plain or translucent colour, every stop
+// of a gradient. Empty for a value the reader does not know.
+QList<QColor> paintedColors(const QString &value)
+{
+    static const QRegularExpression colorPattern(
+        QStringLiteral("#[0-9a-fA-F]{6}|rgba?\\(([^)]*)\\)|\\btransparent\\b"));
+    QList<QColor> colors;
+    auto it = colorPattern.globalMatch(value);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        if (match.captured(0) == QLatin1String("transparent")) {
+            colors << QColor(Qt::transparent);
+        } else if (match.captured(1).isEmpty()) {
+            colors << QColor(match.captured(0));
+        } else {
+            const QStringList parts = match.captured(1).split(QLatin1Char(','));
+            QColor color(parts.value(0).toInt(), parts.value(1).toInt(), parts.value(2).toInt());
+            if (parts.size() > 3)
+                color.setAlphaF(parts.at(3).toDouble());
+            colors << color;
+        }
+    }
+    return colors;
+}
+
+// A translucent colour laid over an opaque one.
+QColor over(const QColor &top, const QColor &below)
+{
+    const double a = top.alphaF();
+    return QColor::fromRgbF(top.redF() * a + below.redF() * (1 - a),
+                            top.greenF() * a + below.greenF() * (1 - a),
+                            top.blueF() * a + below.blueF() * (1 - a));
+}
+
+// Text counts as large from 24 px, or from 18.66 px (14 pt) in bold.
+bool isLargeText(const QMap<QString, QString> &declarations)
+{
+    QString size = declarations.value(QStringLiteral("font-size"));
+    const double pixels = size.remove(QStringLiteral("px")).toDouble();
+    const bool bold = declarations.value(QStringLiteral("font-weight")) == QLatin1String("bold");
+    return pixels >= LargeTextPixels || (bold && pixels >= LargeBoldTextPixels);
+}
+
 QStringList warnings;
 QtMessageHandler previousHandler = nullptr;
 
@@ -149,6 +212,8 @@ private slots:
     void windowMatchesThemeBrightness();
     void textIsReadable_data();
     void textIsReadable();
+    void knownPairsContrast_data();
+    void knownPairsContrast();
     void whiteGlyphsStandOut_data();
     void whiteGlyphsStandOut();
     void verdictFillsStateArea_data();
@@ -571,6 +636,128 @@ void tst_Themes::textIsReadable()
     QVERIFY2(
         ratio >= ReadableContrast,
         qPrintable(QStringLiteral("%1 on %2: %3").arg(text.name(), background.name()).arg(ratio)));
+}
+
+// The colour pairs of the sheets whose surfaces the sheets paint in full: text on its background
+// (and a translucent background on what lies under it). The tile captions once read at 2:1 and
+// the pie's labels at under 4:1 on the light themes' instrument panel.
+void tst_Themes::knownPairsContrast_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QString>("text");       // the rule of the text colour
+    QTest::addColumn<QColor>("ink");         // or the colour itself, drawn by the program
+    QTest::addColumn<QString>("background"); // the rule that paints behind the text
+    QTest::addColumn<QString>("backdrop");   // what shows through a translucent background
+
+    struct Pair {
+        const char *name;
+        const char *text;
+        const char *background;
+        const char *backdrop;
+    };
+    static const Pair pairs[] = {
+        {"tileCaption", "QWidget#CameraDisplay > QLabel", "QWidget#CameraDisplay", ""},
+        {"tileState", "QLabel#CameraDisplayStateLabel", "QWidget#CameraDisplayTopWidget", ""},
+        {"tileTitle", "QLabel#CameraDisplayTitleLabel", "QWidget#CameraDisplayTopWidget", ""},
+        {"tileIndex", "QToolButton#CameraDisplayIndexButton",
+         "QToolButton#CameraDisplayIndexButton", "QWidget#CameraDisplayTopWidget"},
+        {"tileIndexHover", "QToolButton#CameraDisplayIndexButton:hover",
+         "QToolButton#CameraDisplayIndexButton:hover", "QWidget#CameraDisplayTopWidget"},
+        {"extendButton", "QToolButton#CameraParamExtendButton", "QWidget#CameraDisplayTopWidget",
+         ""},
+        {"windowTitle", "QLabel#FancyTitleBarTitleLabel", "QWidget#FancyBar", ""},
+        {"stripButton", "QToolButton#AdditionalWidgetToolButton", "QWidget#FancyBar", ""},
+        {"stripButtonHover", "QToolButton#AdditionalWidgetToolButton:hover",
+         "QToolButton#AdditionalWidgetToolButton:hover", "QWidget#FancyBar"},
+        {"middleButton", "QPushButton#MainWindowMiddleButton", "QPushButton#MainWindowMiddleButton",
+         "QWidget#FancyBar"},
+        {"middleButtonHover", "QPushButton#MainWindowMiddleButton",
+         "QPushButton#MainWindowMiddleButton:hover", "QWidget#FancyBar"},
+        {"instrumentLabel", "QWidget#ChartPanel > QSplitter > .QWidget > QLabel",
+         "QWidget#ChartPanel > QSplitter > .QWidget", ""},
+        {"logText", "QTextEdit#MainWindowLogTextEdit", "QTextEdit", ""},
+        {"logWindowText", "QTextEdit#LogWidgetLogTextEdit", "QTextEdit#LogWidgetLogTextEdit", ""},
+        {"windowText", "QWidget", "QMainWindow", ""},
+        {"treeText", "QWidget", "QTreeView", ""},
+        {"popupGroup", "QGroupBox#PopupMenuGroupBox", "QWidget#PopupMenuCentralWidget", ""},
+        {"popupButton", "QPushButton", "QPushButton#PopupMenuButton",
+         "QWidget#PopupMenuCentralWidget"},
+        {"popupButtonHover", "QPushButton#PopupMenuButton:hover",
+         "QPushButton#PopupMenuButton:hover", "QWidget#PopupMenuCentralWidget"},
+        {"cardName", "QLabel#LoginInfoNameLabel", "QWidget#LoginInfoCentralWidget", ""},
+        {"cardInfo", "QLabel#LoginInfoInfLabel", "QWidget#LoginInfoCentralWidget", ""},
+        {"tab", "QTabBar::tab", "QTabBar::tab", "QWidget#LeftPanel"},
+        {"tabSelected", "QTabBar::tab:selected", "QTabBar::tab:selected", "QWidget#LeftPanel"},
+        {"dockTitle", "QDockWidget#SidePanelDockWidget", "QDockWidget::title", ""},
+        {"tableHeader", "QHeaderView::section", "QHeaderView::section", ""},
+        {"chartNote", "QLabel#ChartPanelLabel", "QTabWidget::pane", ""},
+        {"button", "QPushButton", "QPushButton", "QMainWindow"},
+        {"setupButton", "QToolButton#SidePanelSetupButton", "QToolButton#SidePanelSetupButton",
+         "QWidget#LeftPanel"},
+        {"setupButtonHover", "QToolButton#SidePanelSetupButton",
+         "QToolButton#SidePanelSetupButton:hover", "QWidget#LeftPanel"},
+        {"pauseButton", "QToolButton#SidePanelPauseButton", "QToolButton#SidePanelPauseButton",
+         "QWidget#LeftPanel"},
+        {"pauseButtonHover", "QToolButton#SidePanelPauseButton",
+         "QToolButton#SidePanelPauseButton:hover", "QWidget#LeftPanel"},
+        {"waitButton", "QToolButton#SidePanelWaitButton", "QToolButton#SidePanelWaitButton",
+         "QWidget#LeftPanel"},
+        {"waitButtonHover", "QToolButton#SidePanelWaitButton",
+         "QToolButton#SidePanelWaitButton:hover", "QWidget#LeftPanel"},
+        {"waitWindowTitle", "QLabel#SetupWaitProgressBarTitleLabel", "SetupWaitProgressBar", ""},
+    };
+    // The pie chart draws each slice's label in the slice's colour on the instrument panel.
+    PieChart pie;
+    const QList<QPieSlice *> slices = pie.series()->slices();
+    for (const char *theme :
+         {"dark_blue", "dark_green", "dark_yellow_green", "light_blue", "light_green"}) {
+        for (const Pair &pair : pairs)
+            QTest::addRow("%s/%s", theme, pair.name)
+                << theme << pair.text << QColor() << pair.background << pair.backdrop;
+        for (QPieSlice *slice : slices)
+            QTest::addRow("%s/pieLabel%s", theme, qPrintable(slice->label()))
+                << theme << "" << slice->labelColor() << "QWidget#ChartPanel > QSplitter > .QWidget"
+                << "";
+    }
+}
+
+void tst_Themes::knownPairsContrast()
+{
+    QFETCH(QString, theme);
+    QFETCH(QString, text);
+    QFETCH(QColor, ink);
+    QFETCH(QString, background);
+    QFETCH(QString, backdrop);
+
+    const QList<Rule> all = rules(readTheme(theme));
+    const QMap<QString, QString> textRule = declarationsOf(all, text);
+    QList<QColor> inks =
+        ink.isValid() ? QList<QColor>{ink} : paintedColors(textRule.value(QStringLiteral("color")));
+    auto paintOf = [&](const QString &selector) {
+        const QMap<QString, QString> rule = declarationsOf(all, selector);
+        return paintedColors(rule.value(QStringLiteral("background"),
+                                        rule.value(QStringLiteral("background-color"))));
+    };
+    QList<QColor> grounds = paintOf(background);
+    QVERIFY2(!inks.isEmpty() && !grounds.isEmpty(), "a colour the sheet does not give");
+    if (!backdrop.isEmpty()) {
+        QList<QColor> laid;
+        for (const QColor &below : paintOf(backdrop))
+            for (const QColor &top : qAsConst(grounds))
+                laid << over(top, below);
+        grounds = laid;
+    }
+    const double needed = isLargeText(textRule) ? LargeTextContrast : ReadableContrast;
+    for (const QColor &ground : qAsConst(grounds)) {
+        QVERIFY2(ground.alpha() == 255, "a translucent background without a backdrop");
+        for (const QColor &textColor : qAsConst(inks)) {
+            const QColor seen = over(textColor, ground);
+            const double ratio = contrast(seen, ground);
+            QVERIFY2(ratio >= needed, qPrintable(QStringLiteral("%1 on %2: %3")
+                                                     .arg(seen.name(), ground.name())
+                                                     .arg(ratio, 0, 'f', 2)));
+        }
+    }
 }
 
 void tst_Themes::whiteGlyphsStandOut_data()

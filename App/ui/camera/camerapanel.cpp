@@ -79,6 +79,9 @@ void CameraPanel::initUI()
 
     m_menu = new QMenu(this);
     m_cameraBox->initMenu(m_menu, QVector<bool>(CameraBox::menuTypes().size(), true).toList());
+    // The box skips a layout that is already in force, so choosing the layout the single-tile
+    // view came from lays nothing out: bring it back here.
+    connect(m_menu, &QMenu::triggered, this, &CameraPanel::restoreLayout);
 
     m_wall = new WallController(this);
 }
@@ -115,7 +118,9 @@ void CameraPanel::doAction()
 
 void CameraPanel::changeCamera(int type, QString videoType, bool videoMax)
 {
-    Q_UNUSED(videoMax)
+    // A layout laid out over a tile shown alone ends the single-tile view.
+    if (!videoMax)
+        m_videoMax = false;
     m_statusLabel->setText(tr("主菜单：%1  子菜单：%2").arg(QString::number(type), videoType));
     updateTileStreams();
 }

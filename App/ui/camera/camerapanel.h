@@ -18,10 +18,11 @@ class WallController;
 // The camera wall: sixteen tiles, one per channel, in a grid arranged by a CameraBox; the
 // WallArrangement says which channel's tile sits at each position of the layouts, and a
 // WallController adds the keys, drags, tour and snapshots. A right press anywhere on
-// the page opens the layout menu; a double click on a tile shows it alone, the next one brings
-// the layout back. The layout stored in SetupConfig is applied at start-up. Tile n shows
-// channel n until bound otherwise; while the page is the current one, a tile in the layout asks
-// for its channel's grid stream, or for the main stream when it is shown alone.
+// the page opens the layout menu; a double click on a tile shows it alone, the next one (or a
+// layout chosen from the menu) brings a layout back. The layout stored in SetupConfig is applied
+// at start-up. Tile n shows channel n until bound otherwise; while the page is the current one,
+// a tile in the layout asks for its channel's grid stream, or for the main stream when it is
+// shown alone.
 class CameraPanel : public QWidget
 {
     Q_OBJECT

@@ -68,6 +68,11 @@ QRect AdditionalWidget::headButtonGeometry() const
     return m_headButton->geometry();
 }
 
+QWidget *AdditionalWidget::logButton() const
+{
+    return m_logButton;
+}
+
 void AdditionalWidget::disableButtons()
 {
     m_logButton->setEnabled(false);

@@ -27,6 +27,8 @@ public:
 
     bool isHeadUnderMouse() const;
     QRect headButtonGeometry() const;
+    // The button the log window opens below.
+    QWidget *logButton() const;
     // The log and system buttons, together.
     void disableButtons();
     void enableButtons();

@@ -61,6 +61,8 @@ CMessageBox::CMessageBox(QWidget *parent) : FancyDialog(parent)
     setFixedSize(DialogWidth, DialogHeight);
     setWindowTitle(tr("消息框"));
     fancyBar()->titleBar()->hideMaximizeButton();
+    // Minimised, a modal box would leave the window it blocks taking no clicks and no way back.
+    fancyBar()->titleBar()->hideMinimizeButton();
     m_submitButton->setFocus();
 
     connect(m_submitButton, &QPushButton::clicked, this, &CMessageBox::slotClickButton);

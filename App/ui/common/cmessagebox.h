@@ -9,7 +9,9 @@ class QVBoxLayout;
 
 // The program's modal message dialog: a picture for the message type, the text beside it and
 // "确定" / "取消" at the bottom right. Made on the caller's stack, configured, run with exec()
-// and read: 1 after "确定" or Enter, 0 after "取消", Esc or any other way of closing.
+// and read: 1 after "确定" or Enter, 0 after "取消", Esc or any other way of closing. Given the
+// window it blocks as parent, it stays above that window and comes to the front with it; it has
+// no minimise button.
 class CMessageBox : public FancyDialog
 {
     Q_OBJECT

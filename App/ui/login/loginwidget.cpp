@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -40,7 +41,8 @@ QPushButton *formButton(const QString &text, const char *objectName, QWidget *pa
 
 LoginWidget::LoginWidget(QWidget *parent) : QWidget(parent), m_backgroundPath(BuiltInBackground)
 {
-    setWindowFlags(Qt::FramelessWindowHint);
+    // A window of its own also when given a parent.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setFixedSize(FormWidth, FormHeight);
 
     m_mainLayout = new QVBoxLayout;
@@ -114,6 +116,7 @@ LoginWidget::LoginWidget(QWidget *parent) : QWidget(parent), m_backgroundPath(Bu
 
     connect(m_returnButton, &QPushButton::clicked, this, &LoginWidget::signalReturn);
     connect(m_loginButton, &QPushButton::clicked, this, &LoginWidget::slotLogin);
+    connect(m_passwordLineEdit, &QLineEdit::returnPressed, this, &LoginWidget::slotLogin);
 }
 
 int LoginWidget::titleFontSize(const QString &text)
@@ -179,7 +182,7 @@ void LoginWidget::slotLogin()
 
 void LoginWidget::showInputMessage(const QString &text)
 {
-    CMessageBox box;
+    CMessageBox box(this);
     box.setMessageType(CMessageBox::Information);
     box.setButtonType(CMessageBox::ConfirmOnly);
     box.setMessageText(text);
@@ -189,6 +192,16 @@ void LoginWidget::showInputMessage(const QString &text)
 void LoginWidget::slotCancel()
 {
     m_centralWidget->show();
+}
+
+// Esc leaves the form as "返回" does; the fields pass it on to here.
+void LoginWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        m_returnButton->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void LoginWidget::mousePressEvent(QMouseEvent *event)

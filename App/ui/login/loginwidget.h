@@ -18,7 +18,8 @@ class WordArtWidget;
 // The login window: a frameless 600 x 400 form over a picture, dragged with any mouse button.
 // A login only needs an account and a password to be entered; nothing is compared or stored
 // (the remember boxes and the role are for show). On success the form hides itself and
-// reports loggedIn(); "返回" reports signalReturn() and leaves the hiding to the owner.
+// reports loggedIn(); "返回" reports signalReturn() and leaves the hiding to the owner. Enter in
+// the password field logs in, Esc anywhere on the form is "返回".
 class LoginWidget : public QWidget
 {
     Q_OBJECT
@@ -59,6 +60,7 @@ public slots:
     void slotCancel();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -67,7 +69,7 @@ protected:
 private:
     Q_DISABLE_COPY(LoginWidget)
 
-    static void showInputMessage(const QString &text);
+    void showInputMessage(const QString &text);
 
     QVBoxLayout *m_mainLayout;
     QWidget *m_centralWidget;

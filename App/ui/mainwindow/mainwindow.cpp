@@ -11,11 +11,14 @@
 
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
+#include "fancytitlebar.h"
 #include "language/translations.h"
 #include "moments/momentarchive.h"
 #include "moments/momentsettings.h"
 #include "moments/momentstore.h"
 #include "platform/windowmaximizer.h"
+#include "platform/windowplacement.h"
+#include "platform/windowraiser.h"
 #include "ui/camera/camerapanel.h"
 #include "ui/camera/cameraparam.h"
 #include "ui/camera/funcwidget1.h"
@@ -28,6 +31,8 @@
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
 #include "ui/login/loginwidget.h"
+#include "ui/mainwindow/floatingdockkeeper.h"
+#include "ui/mainwindow/frontpresstracker.h"
 #include "ui/mainwindow/languagemenu.h"
 #include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/sidepanel.h"
@@ -54,6 +59,14 @@ const QString ChartText = QString::fromUtf8(TreeWidget::ChartItem);
 const QString CameraText = QString::fromUtf8(TreeWidget::CameraItem).remove(QStringLiteral("%1"));
 const QString MomentsText = QString::fromUtf8(TreeWidget::MomentsItem);
 
+// Makes a window that has the main window as parent stay above it and be minimised with it: the
+// window manager keeps a dialog above the window it is transient for, and a window of the plain
+// window type is not told which window that is.
+void tieToWindow(QWidget *window)
+{
+    window->setWindowFlags((window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -76,7 +89,7 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // The menu and the auxiliary windows have no parent widget; they go with the window.
+    // The menu and most auxiliary windows have no parent widget; they go with the window.
     delete m_styleMenu;
     delete m_languageMenu;
     delete m_loginInfo;
@@ -236,6 +249,7 @@ void MainWindow::initDockWidget()
     addDockWidget(Qt::RightDockWidgetArea, m_dockWidget);
     // Movable and floatable, but never closed: nothing would bring it back.
     m_dockWidget->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    new FloatingDockKeeper(m_dockWidget);
 }
 
 void MainWindow::initBar()
@@ -357,6 +371,7 @@ void MainWindow::clickedTreeWidget(QString txt)
 
 void MainWindow::initUserStrip()
 {
+    m_frontPress = new FrontPressTracker(this);
     m_additionalWidget = new AdditionalWidget;
     m_additionalWidget->setFixedSize(StripWidth, StripHeight);
     fancyBar()->addAdditionalControl(m_additionalWidget, FancyBar::LeadingPosition);
@@ -374,12 +389,17 @@ void MainWindow::initAuxiliaryWindows()
     m_popupMenu->hide();
     m_popupMenu->setWindowFlags(m_popupMenu->windowFlags() | Qt::WindowStaysOnTopHint);
 
-    m_logWidget = new LogWidget;
+    // Transient for this window, instead of dropping behind it at the next click on it.
+    m_logWidget = new LogWidget(this);
+    tieToWindow(m_logWidget);
+    // It is minimised with this window; the window manager would ignore a minimise of its own.
+    m_logWidget->fancyBar()->titleBar()->hideMinimizeButton();
     m_logWidget->setWindowIcon(m_logo);
     m_logWidget->setWindowTitle(tr("日志"));
     m_logWidget->hide();
 
-    m_loginWidget = new LoginWidget;
+    m_loginWidget = new LoginWidget(this);
+    tieToWindow(m_loginWidget);
     m_loginWidget->setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
     m_loginWidget->hide();
 
@@ -398,8 +418,7 @@ void MainWindow::initAuxiliaryWindows()
 void MainWindow::connectUserStrip()
 {
     connect(m_additionalWidget, &AdditionalWidget::logInfo, this, &MainWindow::toggleLog);
-    connect(m_additionalWidget, &AdditionalWidget::loginInfo, m_loginWidget,
-            &LoginWidget::showLogin);
+    connect(m_additionalWidget, &AdditionalWidget::loginInfo, this, &MainWindow::openLogin);
     connect(m_loginWidget, &LoginWidget::loggedIn, m_loginWidget, &QWidget::hide);
     // The form has no close button: "返回" is the way back without logging in.
     connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
@@ -411,15 +430,17 @@ void MainWindow::connectUserStrip()
     connect(m_additionalWidget, &AdditionalWidget::leaveHead, this, &MainWindow::retractCard);
 }
 
-QPoint MainWindow::slideUpPosition() const
+QPoint MainWindow::slideDownPosition(const QSize &size) const
 {
     // Mapped from the strip itself: the bar, not this window, is the strip's parent.
-    return m_additionalWidget->mapToGlobal(QPoint(0, 0));
+    const QRect strip(m_additionalWidget->mapToGlobal(QPoint(0, 0)), m_additionalWidget->size());
+    return WindowPlacement::position(strip, WindowPlacement::Anchor::BelowAnchor,
+                                     WindowPlacement::availableGeometryAt(strip.center()), size);
 }
 
-QPoint MainWindow::slideDownPosition() const
+QPoint MainWindow::slideUpPosition(const QSize &size) const
 {
-    return slideUpPosition() + QPoint(0, m_additionalWidget->height());
+    return QPoint(slideDownPosition(size).x(), m_additionalWidget->mapToGlobal(QPoint(0, 0)).y());
 }
 
 void MainWindow::slide(QWidget *window, QPointer<QPropertyAnimation> &current, const QPoint &from,
@@ -438,9 +459,26 @@ void MainWindow::slide(QWidget *window, QPointer<QPropertyAnimation> &current, c
     animation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
+// The button hides the window only when the operator could see it; an open window that was
+// covered comes to the front instead.
 void MainWindow::toggleLog()
 {
-    m_logWidget->setVisible(!m_logWidget->isVisible());
+    if (m_logWidget->isVisible() && m_frontPress->wasInFront()) {
+        m_logWidget->hide();
+        return;
+    }
+    if (!m_logWidget->isVisible())
+        WindowPlacement::place(m_logWidget, m_additionalWidget->logButton(),
+                               WindowPlacement::Anchor::BelowAnchor);
+    WindowRaiser::bringToFront(m_logWidget);
+}
+
+void MainWindow::openLogin()
+{
+    if (!m_loginWidget->isVisible())
+        WindowPlacement::place(m_loginWidget, this, WindowPlacement::Anchor::CentredOnAnchor);
+    m_loginWidget->showLogin();
+    WindowRaiser::bringToFront(m_loginWidget);
 }
 
 void MainWindow::openFromPopup(QWidget *window)
@@ -449,12 +487,17 @@ void MainWindow::openFromPopup(QWidget *window)
         m_popupSlide->stop();
     m_popupMenu->hide();
     m_popupMenu->setOpened(false);
+    if (!window->isVisible())
+        WindowPlacement::place(window, this, WindowPlacement::Anchor::CentredOnAnchor);
     window->show();
 }
 
 void MainWindow::togglePopup()
 {
-    const QPoint up = slideUpPosition();
+    // Closed by the window manager (Alt+F4), it is no longer open, whatever it last did.
+    if (!m_popupMenu->isVisible())
+        m_popupMenu->setOpened(false);
+    const QPoint up = slideUpPosition(m_popupMenu->size());
     m_popupMenu->move(up);
     m_popupMenu->show();
     if (m_popupMenu->isOpened()) {
@@ -462,7 +505,9 @@ void MainWindow::togglePopup()
         return;
     }
     m_popupMenu->setOpened(true);
-    slide(m_popupMenu, m_popupSlide, up, slideDownPosition(), PopupDropMs);
+    // Both hang below the strip: the card would cover the popup's buttons.
+    hideCard();
+    slide(m_popupMenu, m_popupSlide, up, slideDownPosition(m_popupMenu->size()), PopupDropMs);
 }
 
 void MainWindow::retractPopup()
@@ -470,20 +515,20 @@ void MainWindow::retractPopup()
     if (!m_popupMenu->isOpened())
         return;
     m_popupMenu->setOpened(false);
-    slide(m_popupMenu, m_popupSlide, slideDownPosition(), slideUpPosition(), PopupRetractMs,
-          [this] { m_popupMenu->hide(); });
+    slide(m_popupMenu, m_popupSlide, slideDownPosition(m_popupMenu->size()),
+          slideUpPosition(m_popupMenu->size()), PopupRetractMs, [this] { m_popupMenu->hide(); });
 }
 
 void MainWindow::dropCard()
 {
-    if (m_loginInfo->isShown())
+    if (m_loginInfo->isShown() || m_popupMenu->isOpened())
         return;
     m_loginInfo->setShown(true);
     m_loginInfo->setAnimating(true);
-    const QPoint up = slideUpPosition();
+    const QPoint up = slideUpPosition(m_loginInfo->size());
     m_loginInfo->move(up);
     m_loginInfo->show();
-    slide(m_loginInfo, m_cardSlide, up, slideDownPosition(), CardDropMs, [this] {
+    slide(m_loginInfo, m_cardSlide, up, slideDownPosition(m_loginInfo->size()), CardDropMs, [this] {
         m_loginInfo->setAnimating(false);
         // The pointer left the avatar while the card came down.
         if (!m_additionalWidget->isHeadUnderMouse()) {
@@ -497,10 +542,42 @@ void MainWindow::retractCard()
 {
     if (!m_loginInfo->isShown() || m_loginInfo->isAnimating())
         return;
-    slide(m_loginInfo, m_cardSlide, slideDownPosition(), slideUpPosition(), CardRetractMs, [this] {
-        m_loginInfo->hide();
-        m_loginInfo->setShown(false);
-    });
+    slide(m_loginInfo, m_cardSlide, slideDownPosition(m_loginInfo->size()),
+          slideUpPosition(m_loginInfo->size()), CardRetractMs, [this] {
+              m_loginInfo->hide();
+              m_loginInfo->setShown(false);
+          });
+}
+
+void MainWindow::hideCard()
+{
+    if (m_cardSlide)
+        m_cardSlide->stop();
+    m_loginInfo->hide();
+    m_loginInfo->setShown(false);
+    m_loginInfo->setAnimating(false);
+}
+
+void MainWindow::closeStripWindows()
+{
+    if (m_popupSlide)
+        m_popupSlide->stop();
+    m_popupMenu->hide();
+    m_popupMenu->setOpened(false);
+    hideCard();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        closeStripWindows();
+    FancyWindow::changeEvent(event);
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    closeStripWindows();
+    FancyWindow::moveEvent(event);
 }
 
 QString MainWindow::closeQuestion()
@@ -510,7 +587,7 @@ QString MainWindow::closeQuestion()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    CMessageBox box;
+    CMessageBox box(this);
     box.setMessageType(CMessageBox::Warning);
     box.setButtonType(CMessageBox::ConfirmAndCancel);
     box.setMessageText(closeQuestion());

@@ -13,6 +13,7 @@ class CameraPanel;
 class CameraParam;
 class ChartPanel;
 class CStackedWidget;
+class FrontPressTracker;
 class FuncWidget1;
 class LanguageMenu;
 class LogWidget;
@@ -111,13 +112,18 @@ public:
     AdditionalWidget *additionalWidget() const { return m_additionalWidget; }
     VideoChannelSet *channels() const { return m_channels; }
 
-    // Where the popup menu and the user card slide: from the top-left corner of the user strip
-    // (up) to just below it (down), in global coordinates.
-    QPoint slideUpPosition() const;
-    QPoint slideDownPosition() const;
+    // Where the popup menu and the user card of the given size slide: from the top edge of the
+    // user strip (up) to just below it (down), left-aligned with it as far as the screen allows,
+    // in global coordinates.
+    QPoint slideUpPosition(const QSize &size) const;
+    QPoint slideDownPosition(const QSize &size) const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The popup menu and the user card hang below the strip: they go when the window is
+    // minimised or moved, rather than float alone on the desktop.
+    void changeEvent(QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private slots:
     // Shows the page that the text names; a text that names no page changes nothing.
@@ -154,9 +160,12 @@ private:
     void connectUserStrip();
     void closeAuxiliaryWindows();
     void toggleLog();
+    void openLogin();
     void togglePopup();
     void openFromPopup(QWidget *window);
     void retractPopup();
+    void hideCard();
+    void closeStripWindows();
     void dropCard();
     void retractCard();
     // Moves the window from one top-left position to another over the given time; a slide of
@@ -192,6 +201,7 @@ private:
     SetupWaitProgressBar *m_waitProgressBar = nullptr;
     TableWidget *m_tableWidget = nullptr;
     FuncWidget1 *m_funcWidget = nullptr;
+    FrontPressTracker *m_frontPress = nullptr;
     StationView *m_stationView = nullptr;
     StationFeedIndicator *m_feedIndicator = nullptr;
     QPointer<QPropertyAnimation> m_popupSlide;

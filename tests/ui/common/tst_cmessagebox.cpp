@@ -1,3 +1,4 @@
+#include <QToolButton>
 #include <QtTest>
 
 #include "ui/common/cmessagebox.h"
@@ -9,6 +10,7 @@ class tst_CMessageBox : public QObject
 private slots:
     void answers_data();
     void answers();
+    void titleBarCannotMinimise();
 };
 
 void tst_CMessageBox::answers_data()
@@ -60,6 +62,26 @@ void tst_CMessageBox::answers()
     QTEST(box.windowTitle(), "title");
     QTEST(box.findChild<QWidget *>(QStringLiteral("MessageCancelButton"))->isVisibleTo(&box),
           "cancelShown");
+}
+
+// A minimised modal box once left the window it blocked ignoring every click: no button of its
+// title bar but the close button may take it off the screen.
+void tst_CMessageBox::titleBarCannotMinimise()
+{
+    CMessageBox box;
+    box.setMessageType(CMessageBox::Warning);
+    QTimer::singleShot(0, &box, [&] {
+        const auto buttons = box.fancyBar()->titleBar()->findChildren<QToolButton *>();
+        for (QToolButton *button : buttons) {
+            if (!button->isVisible() || button->objectName().endsWith(QLatin1String("CloseButton")))
+                continue;
+            QTest::mouseClick(button, Qt::LeftButton);
+            QVERIFY(!(box.windowState() & Qt::WindowMinimized));
+            QVERIFY(box.isVisible());
+        }
+        box.done(2);
+    });
+    QCOMPARE(box.exec(), 2);
 }
 
 QTEST_MAIN(tst_CMessageBox)

@@ -31,6 +31,10 @@ private slots:
     void stripFitsTitleBar();
     void popupSlides();
     void cardFollowsAvatarHover();
+    void stripWindowsGoWithWindow_data();
+    void stripWindowsGoWithWindow();
+    void popupAfterWindowManagerClosedIt();
+    void cardNeverOverPopup();
     void stripOpensWindows_data();
     void stripOpensWindows();
     void cameraPageLeadsToItsMoments();
@@ -125,6 +129,70 @@ void tst_MainWindow::cardFollowsAvatarHover()
     QVERIFY(!card->isVisible() && !card->isShown());
 }
 
+// Minimising the console once left the popup floating alone on the desktop, and a drag of the
+// window left it behind.
+void tst_MainWindow::stripWindowsGoWithWindow_data()
+{
+    QTest::addColumn<QByteArray>("window");
+    QTest::addColumn<bool>("minimise"); // otherwise the window is moved
+
+    QTest::newRow("popupMinimised") << QByteArray("PopupMenu") << true;
+    QTest::newRow("popupMoved") << QByteArray("PopupMenu") << false;
+    QTest::newRow("cardMinimised") << QByteArray("LoginInfo") << true;
+    QTest::newRow("cardMoved") << QByteArray("LoginInfo") << false;
+}
+
+void tst_MainWindow::stripWindowsGoWithWindow()
+{
+    QFETCH(QByteArray, window);
+    QFETCH(bool, minimise);
+    QWidget *shown = topLevel(window.constData());
+    AdditionalWidget *strip = m_window->additionalWidget();
+    QTest::mouseMove(m_window.data(), m_window->rect().center());
+    if (window == "PopupMenu")
+        click(strip, QStringLiteral("系统"));
+    else
+        QTest::mouseMove(strip, strip->headButtonGeometry().center());
+    QTRY_VERIFY(!shown->findChild<QPropertyAnimation *>());
+    QVERIFY(shown->isVisible());
+
+    if (minimise)
+        m_window->showMinimized();
+    else
+        m_window->move(m_window->pos() + QPoint(40, 30));
+    QTRY_VERIFY(!shown->isVisible());
+    QVERIFY(!shown->findChild<QPropertyAnimation *>());
+}
+
+// Closed by the window manager (Alt+F4), the popup once ignored the next "系统".
+void tst_MainWindow::popupAfterWindowManagerClosedIt()
+{
+    auto *popup = qobject_cast<PopupMenu *>(topLevel("PopupMenu"));
+    click(m_window->additionalWidget(), QStringLiteral("系统"));
+    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
+    popup->close();
+    click(m_window->additionalWidget(), QStringLiteral("系统"));
+    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
+    QVERIFY(popup->isVisible() && popup->isOpened());
+}
+
+// Hovering the avatar with the popup open once dropped the card over the popup's buttons.
+void tst_MainWindow::cardNeverOverPopup()
+{
+    auto *popup = qobject_cast<PopupMenu *>(topLevel("PopupMenu"));
+    auto *card = qobject_cast<LoginInfo *>(topLevel("LoginInfo"));
+    AdditionalWidget *strip = m_window->additionalWidget();
+    QTest::mouseMove(m_window.data(), m_window->rect().center());
+    QTest::mouseMove(strip, strip->headButtonGeometry().center());
+    QVERIFY(card->isVisible());
+    click(strip, QStringLiteral("系统"));
+    QVERIFY(!card->isVisible());
+    QTest::mouseMove(m_window.data(), m_window->rect().center());
+    QTest::mouseMove(strip, strip->headButtonGeometry().center());
+    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
+    QVERIFY(popup->isVisible() && !card->isVisible());
+}
+
 void tst_MainWindow::stripOpensWindows_data()
 {
     QTest::addColumn<QString>("stripButton");
@@ -155,6 +223,11 @@ void tst_MainWindow::stripOpensWindows()
     click(popup, popupButton);
     QVERIFY(opened->isVisible());
     QVERIFY(!popup->isOpened());
+    // The window manager activates the window pressed on, before the press arrives.
+    if (closer == stripButton) {
+        m_window->activateWindow();
+        QTRY_VERIFY(m_window->isActiveWindow());
+    }
     click(closer == stripButton ? m_window->additionalWidget() : opened, closer);
     QCOMPARE(opened->isVisible(), closer.isEmpty());
 }

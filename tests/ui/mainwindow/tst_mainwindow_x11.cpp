@@ -5,16 +5,21 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
 #include "../../testsupport.h"
+#include "../../x11support.h"
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
 #include "mainobject.h"
+#include "stripsupport.h"
 #include "ui/camera/camerapanel.h"
+#include "ui/common/additionalwidget.h"
+#include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/sidepanel.h"
 #include "ui/mainwindow/treewidget.h"
@@ -43,6 +48,46 @@ void whenModalIsUp(Fn fn)
     });
 }
 
+// Empty when the controls of the title bar lie apart from each other; otherwise the first two
+// that overlap.
+QString overlappingControls(FancyBar *bar)
+{
+    QList<QWidget *> controls;
+    for (QWidget *child : bar->findChildren<QWidget *>()) {
+        if (child->isVisible() && (qobject_cast<QAbstractButton *>(child) ||
+                                   child->objectName() == QLatin1String("AdditionalWidget")))
+            controls << child;
+    }
+    for (int i = 0; i < controls.size(); ++i) {
+        const QRect a(controls[i]->mapTo(bar, QPoint(0, 0)), controls[i]->size());
+        for (int j = i + 1; j < controls.size(); ++j) {
+            const QRect b(controls[j]->mapTo(bar, QPoint(0, 0)), controls[j]->size());
+            if (a.intersects(b) && !controls[i]->isAncestorOf(controls[j]) &&
+                !controls[j]->isAncestorOf(controls[i]))
+                return controls[i]->objectName() + QLatin1String(" and ") +
+                       controls[j]->objectName();
+        }
+    }
+    return QString();
+}
+
+// Where a window lies in the window manager's stacking order, bottom first; -1 when it is not
+// managed.
+int stackingIndex(const QWidget *window)
+{
+    return X11Support::clientWindows("_NET_CLIENT_LIST_STACKING").indexOf(window->winId());
+}
+
+// A click as the operator makes it, through the X server: the window manager sees it first.
+void realClick(const QWidget *widget, const QPoint &pos)
+{
+    const QPoint at = widget->mapToGlobal(pos);
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                       QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
+                       QStringLiteral("1")});
+}
+
 int messages = 0;
 QtMessageHandler previousHandler = nullptr;
 
@@ -64,6 +109,7 @@ private slots:
     void cleanupTestCase();
     void startSlidesCameraWallIn();
     void dockMovesAndFloatsButNeverCloses();
+    void floatingDockKeptInside();
     void navigation_data();
     void navigation();
     void shownMaximisedAndFrameless();
@@ -71,9 +117,16 @@ private slots:
     void middleButtonOpensItsBox();
     void styleMenuRestylesWithoutStoring_data();
     void styleMenuRestylesWithoutStoring();
+    void auxiliaryWindowsPlaced_data();
+    void auxiliaryWindowsPlaced();
+    void restoredConsoleIsUsable();
+    void coveredWindowRaisedByItsButton_data();
+    void coveredWindowRaisedByItsButton();
 
 private:
     QToolButton *styleButton() const;
+    // The main window's auxiliary window of the class (not the login form shown at start-up).
+    QWidget *auxiliaryWindow(const char *className) const;
 
     QTemporaryDir m_dir;
     MainObject *m_mainObject = nullptr;
@@ -127,6 +180,35 @@ void tst_MainWindowX11::dockMovesAndFloatsButNeverCloses()
     window->addDockWidget(Qt::LeftDockWidgetArea, dock);
     QTRY_VERIFY(dock->geometry().right() < window->centralWidget()->geometry().left());
     window->addDockWidget(Qt::RightDockWidgetArea, dock);
+}
+
+// Floated, the side panel once kept the docked height and place, its buttons below the screen's
+// edge; floated again after a move there, it came back partly below the edge.
+void tst_MainWindowX11::floatingDockKeptInside()
+{
+    MainWindow *window = m_mainObject->mainWindow();
+    QDockWidget *dock = window->dockWidget();
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
+    const QRect available = window->screen()->availableGeometry();
+    QTRY_VERIFY(dock->height() > available.height() * 9 / 10);
+    auto *floatButton =
+        dock->findChild<QAbstractButton *>(QStringLiteral("qt_dockwidget_floatbutton"));
+    QTest::mouseClick(floatButton, Qt::LeftButton);
+    QTRY_VERIFY(dock->isFloating());
+    QVERIFY(QTest::qWaitForWindowExposed(dock));
+    QTRY_VERIFY(available.contains(dock->frameGeometry()));
+    QVERIFY(dock->height() >= dock->minimumSizeHint().height());
+
+    // Moved partly below the screen, hidden and shown again.
+    dock->move(dock->x(), available.bottom() - dock->frameGeometry().height() / 2);
+    QTRY_VERIFY(!available.contains(dock->frameGeometry()));
+    dock->hide();
+    dock->show();
+    QTRY_VERIFY(available.contains(dock->frameGeometry()));
+
+    dock->setFloating(false);
+    window->addDockWidget(Qt::RightDockWidgetArea, dock);
+    QTRY_VERIFY(!dock->isFloating());
 }
 
 // Navigation as the operator does it: a click on an item of the side panel's tree selects the
@@ -183,6 +265,15 @@ QToolButton *tst_MainWindowX11::styleButton() const
     for (QToolButton *button : buttons) {
         if (button->defaultAction() && button->defaultAction()->text() == QLatin1String("style"))
             return button;
+    }
+    return nullptr;
+}
+
+QWidget *tst_MainWindowX11::auxiliaryWindow(const char *className) const
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->inherits(className) && w != m_mainObject->loginWidget())
+            return w;
     }
     return nullptr;
 }
@@ -301,6 +392,167 @@ void tst_MainWindowX11::styleMenuRestylesWithoutStoring()
         QCOMPARE(qApp->styleSheet(), QString::fromUtf8(readFile(file)));
     QCOMPARE(readFile(SetupConfig::instance()->iniFilePath()), storedBefore);
     QCOMPARE(SetupConfig::instance()->theme(), QStringLiteral("dark_blue"));
+}
+
+// The auxiliary windows once opened at 0,0, over the title-bar button that opened them.
+void tst_MainWindowX11::auxiliaryWindowsPlaced_data()
+{
+    QTest::addColumn<QString>("stripButton");
+    QTest::addColumn<QString>("popupButton");
+    QTest::addColumn<QByteArray>("window");
+    QTest::addColumn<bool>("belowButton"); // otherwise centred on the main window
+
+    QTest::newRow("logBelowItsButton") << "日志"
+                                       << "" << QByteArray("LogWidget") << true;
+    QTest::newRow("loginCentred") << "登录"
+                                  << "" << QByteArray("LoginWidget") << false;
+    QTest::newRow("demoCentred") << "系统"
+                                 << "功能1" << QByteArray("FuncWidget1") << false;
+    QTest::newRow("tableCentred") << "系统"
+                                  << "功能2" << QByteArray("TableWidget") << false;
+}
+
+void tst_MainWindowX11::auxiliaryWindowsPlaced()
+{
+    QFETCH(QString, stripButton);
+    QFETCH(QString, popupButton);
+    QFETCH(QByteArray, window);
+    QFETCH(bool, belowButton);
+    MainWindow *main = m_mainObject->mainWindow();
+    QTRY_VERIFY(main->windowState() & Qt::WindowMaximized);
+    QWidget *opened = auxiliaryWindow(window.constData());
+    QVERIFY(opened);
+    AdditionalWidget *strip = main->additionalWidget();
+    click(strip, stripButton);
+    if (!popupButton.isEmpty()) {
+        QWidget *popup = topLevel("PopupMenu");
+        QTRY_VERIFY(popup->isVisible());
+        click(popup, popupButton);
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(opened));
+
+    const QRect frame = opened->frameGeometry();
+    QVERIFY2(main->screen()->availableGeometry().contains(frame),
+             qPrintable(QStringLiteral("%1,%2 %3x%4")
+                            .arg(frame.x())
+                            .arg(frame.y())
+                            .arg(frame.width())
+                            .arg(frame.height())));
+    if (belowButton) {
+        QWidget *button = strip->logButton();
+        const QPoint buttonBottomLeft = button->mapToGlobal(QPoint(0, button->height()));
+        QTRY_COMPARE(opened->frameGeometry().topLeft(), buttonBottomLeft);
+    } else {
+        const QPoint offset = opened->frameGeometry().center() - main->frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
+    }
+    opened->hide();
+}
+
+// The maximised console's restore button once shrank it to its minimum size (264x643 on
+// 1920x1080), the middle button over the window buttons.
+void tst_MainWindowX11::restoredConsoleIsUsable()
+{
+    MainWindow *window = m_mainObject->mainWindow();
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
+    auto *maximize =
+        window->fancyBar()->findChild<QToolButton *>(QStringLiteral("FancyTitleBarMaximizeButton"));
+    QVERIFY(maximize);
+    const QRect available = window->screen()->availableGeometry();
+    QTest::mouseClick(maximize, Qt::LeftButton);
+    QTRY_VERIFY(!(window->windowState() & Qt::WindowMaximized));
+    QTRY_VERIFY(window->frameGeometry().width() < available.width());
+
+    // About three quarters of the screen, centred.
+    const QRect frame = window->frameGeometry();
+    QVERIFY(available.contains(frame));
+    QVERIFY2(frame.width() * 10 >= available.width() * 7 &&
+                 frame.height() * 10 >= available.height() * 7,
+             qPrintable(QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())));
+    QVERIFY((frame.center() - available.center()).manhattanLength() <= 2);
+    QString overlap = overlappingControls(window->fancyBar());
+    QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
+
+    // At its narrowest the bar still keeps its controls apart.
+    window->resize(1, window->height());
+    QTRY_COMPARE(window->width(), window->minimumWidth());
+    overlap = overlappingControls(window->fancyBar());
+    QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
+
+    // Maximised again, the console keeps the normal geometry it had for the next start.
+    const QRect normal(available.topLeft() + QPoint(60, 40), QSize(1000, 700));
+    window->setGeometry(normal);
+    QTRY_COMPARE(window->geometry(), normal);
+    QTest::mouseClick(maximize, Qt::LeftButton);
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
+    QSettings stored(SetupConfig::instance()->iniFilePath(), QSettings::IniFormat);
+    QCOMPARE(stored.value(QStringLiteral("Window/NormalGeometry")).toRect(), normal);
+}
+
+// The log window and the login form once dropped behind the main window at the next click on
+// it, and their buttons then hid them instead of bringing them back.
+void tst_MainWindowX11::coveredWindowRaisedByItsButton_data()
+{
+    QTest::addColumn<QString>("stripButton");
+    QTest::addColumn<QByteArray>("window");
+    QTest::addColumn<bool>("buttonHidesItInFront");
+
+    QTest::newRow("log") << "日志" << QByteArray("LogWidget") << true;
+    QTest::newRow("login") << "登录" << QByteArray("LoginWidget") << false;
+}
+
+void tst_MainWindowX11::coveredWindowRaisedByItsButton()
+{
+    QFETCH(QString, stripButton);
+    QFETCH(QByteArray, window);
+    QFETCH(bool, buttonHidesItInFront);
+    if (!X11Support::windowManagerRunning() ||
+        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("Needs a window manager to stack the windows, and xdotool to click as a user.");
+    MainWindow *main = m_mainObject->mainWindow();
+    QTRY_VERIFY(main->windowState() & Qt::WindowMaximized);
+    QTRY_COMPARE(main->frameGeometry(), main->screen()->availableGeometry());
+    QAbstractButton *button = nullptr;
+    for (QAbstractButton *b : main->additionalWidget()->findChildren<QAbstractButton *>()) {
+        if (b->text() == stripButton)
+            button = b;
+    }
+    QVERIFY(button);
+    // The window manager acts on a click before the console sees it: wait for the console.
+    QSignalSpy clicked(button, &QAbstractButton::clicked);
+    realClick(button, button->rect().center());
+    QTRY_COMPARE(clicked.count(), 1);
+    QWidget *opened = auxiliaryWindow(window.constData());
+    QVERIFY(opened);
+    QTRY_VERIFY(opened->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(opened));
+
+    // A click on the main window leaves it above the main window.
+    QWidget *page = main->stackedWidget();
+    realClick(page, QPoint(page->width() / 10, page->height() * 9 / 10)); // where neither lies
+    QTRY_VERIFY(main->isActiveWindow());
+    QTRY_VERIFY(stackingIndex(opened) > stackingIndex(main));
+
+    // Covered by a window not of the console, it comes back with its button, in one click.
+    QWidget other(nullptr, Qt::FramelessWindowHint); // a frame could reach over the button
+    other.setWindowTitle(QStringLiteral("other"));
+    other.setGeometry(opened->frameGeometry().adjusted(-20, -20, 20, 20));
+    other.show();
+    other.raise();
+    other.activateWindow();
+    QTRY_VERIFY(other.isActiveWindow());
+    QTRY_VERIFY(stackingIndex(&other) > stackingIndex(opened));
+    realClick(button, button->rect().center());
+    QTRY_COMPARE(clicked.count(), 2);
+    QTRY_VERIFY(stackingIndex(opened) > stackingIndex(&other));
+    QVERIFY(opened->isVisible());
+
+    // In front, it goes with its button, if its button hides it.
+    realClick(button, button->rect().center());
+    QTRY_COMPARE(clicked.count(), 3);
+    QCOMPARE(opened->isVisible(), !buttonHidesItInFront);
+    opened->hide();
 }
 
 QTEST_MAIN(tst_MainWindowX11)

@@ -18,9 +18,13 @@ private slots:
     void closeAsksThenEnds();
     void confirmedCloseLeavesNoWindow_data();
     void confirmedCloseLeavesNoWindow();
+    void promptComesBackWithSecondStart();
 
 private:
     bool start(QProcess &console, const QStringList &args);
+    // Alt+F4 on the main window; the prompt's window once the window manager has taken it on,
+    // or 0.
+    quint64 openPrompt(QProcess &console);
     bool answerPrompt(QProcess &console, const QString &key);
     // Until the console has ended or said that a window of it is still on screen; what it
     // said goes to said.
@@ -93,15 +97,12 @@ bool tst_MainWindowCloseX11::start(QProcess &console, const QStringList &args)
            output.contains("ready");
 }
 
-// Alt+F4 on the main window brings the prompt up as a window of its own. Once the window
-// manager has taken it on, the prompt is made the active window and the key answers it: whether
-// and when the window manager hands a new window the focus by itself depends on the load.
-bool tst_MainWindowCloseX11::answerPrompt(QProcess &console, const QString &key)
+quint64 tst_MainWindowCloseX11::openPrompt(QProcess &console)
 {
     const QList<quint64> before = clientWindows("_NET_CLIENT_LIST");
     if (!activate(windowOfPid(console.processId())) ||
         !xdotool({QStringLiteral("key"), QStringLiteral("alt+F4")}))
-        return false;
+        return 0;
     quint64 prompt = 0;
     const bool up = QTest::qWaitFor(
         [&] {
@@ -112,7 +113,16 @@ bool tst_MainWindowCloseX11::answerPrompt(QProcess &console, const QString &key)
             return prompt != 0;
         },
         Wait);
-    return up && activate(prompt) && xdotool({QStringLiteral("key"), key});
+    return up ? prompt : 0;
+}
+
+// Alt+F4 on the main window brings the prompt up as a window of its own. Once the window
+// manager has taken it on, the prompt is made the active window and the key answers it: whether
+// and when the window manager hands a new window the focus by itself depends on the load.
+bool tst_MainWindowCloseX11::answerPrompt(QProcess &console, const QString &key)
+{
+    const quint64 prompt = openPrompt(console);
+    return prompt != 0 && activate(prompt) && xdotool({QStringLiteral("key"), key});
 }
 
 bool tst_MainWindowCloseX11::waitForEnd(QProcess &console, QByteArray *said)
@@ -177,6 +187,40 @@ void tst_MainWindowCloseX11::confirmedCloseLeavesNoWindow()
     QVERIFY2(ended, "the console is still running");
     QCOMPARE(console.exitStatus(), QProcess::NormalExit);
     QCOMPARE(console.exitCode(), 0);
+}
+
+// Minimised, the close prompt once left the console ignoring every click, and a second start
+// brought the main window back without it. The prompt belongs to the main window (transient for
+// it) and comes to the front with it.
+void tst_MainWindowCloseX11::promptComesBackWithSecondStart()
+{
+    QProcess console;
+    QVERIFY(start(console, {}));
+    const quint64 main = windowOfPid(console.processId());
+    const quint64 prompt = openPrompt(console);
+    QVERIFY(prompt);
+    const QString id = QString::number(prompt);
+    QVERIFY(xprop({QStringLiteral("-id"), id, QStringLiteral("WM_TRANSIENT_FOR")})
+                .contains(QStringLiteral("0x%1").arg(main, 0, 16)));
+
+    // Minimised through the window manager, the way left open to an operator.
+    QVERIFY(xdotool({QStringLiteral("windowminimize"), id}));
+    QTRY_VERIFY_WITH_TIMEOUT(activeWindow() != prompt, Wait);
+
+    QProcess second;
+    second.start(m_console, {});
+    QVERIFY(second.waitForFinished(Wait));
+    QCOMPARE(second.exitCode(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(activeWindow(), prompt, Wait);
+    QVERIFY(xprop({QStringLiteral("-id"), id, QStringLiteral("WM_STATE")})
+                .contains(QStringLiteral("Normal")));
+    const QList<quint64> stacking = clientWindows("_NET_CLIENT_LIST_STACKING");
+    QVERIFY(stacking.indexOf(prompt) > stacking.indexOf(main));
+
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
+    QTRY_VERIFY_WITH_TIMEOUT(!windowsOfPid(console.processId()).contains(prompt), Wait);
+    console.terminate();
+    QVERIFY(console.waitForFinished(Wait));
 }
 
 QTEST_MAIN(tst_MainWindowCloseX11)
