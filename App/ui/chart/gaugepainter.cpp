@@ -94,42 +94,12 @@ int GaugePainter::truncatedInt(double value)
     return static_cast<int>(value);
 }
 
-bool GaugePainter::isValidRange(double minValue, double maxValue)
-{
-    return minValue < maxValue && std::isfinite(minValue) && std::isfinite(maxValue);
-}
-
-bool GaugePainter::isOnScale(double value, double minValue, double maxValue)
-{
-    return value >= minValue && value <= maxValue;
-}
-
 bool GaugePainter::acceptsScaleIntervals(const char *gauge, const char *kind, int count)
 {
     if (count >= 1)
         return true;
     qWarning().nospace() << gauge << ": ignoring " << count << ' ' << kind << " scale intervals";
     return false;
-}
-
-bool GaugePainter::acceptsAnimationStep(const char *gauge, double step)
-{
-    if (std::isfinite(step) && step > 0)
-        return true;
-    qWarning().nospace() << gauge << ": ignoring animation step " << step;
-    return false;
-}
-
-bool GaugePainter::stepToward(double &shown, double target, double step, bool reverse,
-                              Landing landing)
-{
-    if (reverse ? shown <= target : shown >= target) {
-        if (landing == Landing::Exact)
-            shown = target;
-        return false;
-    }
-    shown += reverse ? -step : step;
-    return true;
 }
 
 void GaugePainter::drawDisc(QPainter &painter, int radius, const QColor &color, qreal opacity)

@@ -50,23 +50,9 @@ public:
     // painter's integer angles and the average gauge's signal are made with it.
     static int truncatedInt(double value);
 
-    // A scale needs finite ends with the minimum below the maximum.
-    static bool isValidRange(double minValue, double maxValue);
-    // Whether the value lies on the scale; NaN never does.
-    static bool isOnScale(double value, double minValue, double maxValue);
-    // Setter guards that refuse, with a warning naming the gauge, a count of "major" or "minor"
-    // scale intervals below 1 and an animation step that is not a finite positive number.
+    // Setter guard that refuses, with a warning naming the gauge, a count of "major" or "minor"
+    // scale intervals below 1.
     static bool acceptsScaleIntervals(const char *gauge, const char *kind, int count);
-    static bool acceptsAnimationStep(const char *gauge, double step);
-
-    // Where an animation ends: the average gauge stops on the first step that reaches or
-    // passes its target, the instant gauge then lands exactly on it.
-    enum class Landing { Overshoot, Exact };
-    // One animation tick: moves shown a step toward target in the direction fixed when the
-    // target was set (reverse: downward). Once shown has reached or passed the target it
-    // returns false instead, and shown stays there (Overshoot) or is put on the target (Exact).
-    static bool stepToward(double &shown, double target, double step, bool reverse,
-                           Landing landing);
 
     static void drawDisc(QPainter &painter, int radius, const QColor &color, qreal opacity = 1.0);
     static void drawTicks(QPainter &painter, const QColor &color, int startAngle, double sweep,

@@ -11,6 +11,8 @@ namespace
 // Names the gauge in its warnings.
 constexpr char GaugeName[] = "AverageChart";
 
+constexpr double DefaultAnimationStep = 0.5;
+
 constexpr int PreferredSide = 200;
 constexpr int MinimumSide = 50;
 
@@ -43,32 +45,26 @@ const GaugePainter::PointerLook PointerLook{1.0, 38};
 } // namespace
 
 AverageChart::AverageChart(QWidget *parent)
-    : QWidget(parent), m_minValue(1.0), m_maxValue(2999.0), m_value(0.0), m_precision(0),
-      m_scaleMajor(10), m_scaleMinor(10), m_startAngle(45), m_endAngle(45), m_animation(false),
-      m_animationStep(0.5), m_outerCircleColor(80, 80, 80), m_innerCircleColor(60, 60, 60),
+    : QWidget(parent), m_precision(0), m_scaleMajor(10), m_scaleMinor(10), m_startAngle(45),
+      m_endAngle(45), m_outerCircleColor(80, 80, 80), m_innerCircleColor(60, 60, 60),
       m_pieColorStart(24, 189, 155), m_pieColorMid(218, 218, 0), m_pieColorEnd(255, 107, 107),
       m_coverCircleColor(100, 100, 100), m_scaleColor(255, 255, 255), m_pointerColor(255, 107, 107),
       m_centerCircleColor(250, 250, 250), m_textColor(0, 0, 0), m_captionColor(Qt::white),
       m_captionText(QStringLiteral("平均值")), m_showOverlay(true),
       m_overlayColor(255, 255, 255, 60), m_pieStyle(PieStyle_Three),
-      m_pointerStyle(PointerStyle_Indicator), m_reverse(false), m_currentValue(0.0),
-      m_timer(new QTimer(this))
+      m_pointerStyle(PointerStyle_Indicator),
+      m_motion(this, GaugeName, DefaultAnimationStep, GaugeMotion::Landing::Overshoot)
 {
-    m_timer->setInterval(AnimationInterval);
-    connect(m_timer, &QTimer::timeout, this, &AverageChart::updateValue);
+    connect(m_motion.timer(), &QTimer::timeout, this, &AverageChart::updateValue);
     // Only measures the scale labels; they are drawn in a pixel-sized font.
     setFont(QFont(QStringLiteral("Arial"), LabelFontPointSize));
 }
 
-AverageChart::~AverageChart()
-{
-    if (m_timer->isActive())
-        m_timer->stop();
-}
+AverageChart::~AverageChart() = default;
 
 QString AverageChart::valueText() const
 {
-    return GaugePainter::valueText(m_currentValue, m_precision);
+    return GaugePainter::valueText(currentValue(), m_precision);
 }
 
 QVector<AverageChart::PieSector> AverageChart::pieSectors() const
@@ -93,7 +89,7 @@ QVector<AverageChart::PieSector> AverageChart::pieSectors() const
         break;
     }
     case PieStyle_Current: {
-        const double a1 = (m_currentValue - m_minValue) / (m_maxValue - m_minValue) * range;
+        const double a1 = (currentValue() - minValue()) / (maxValue() - minValue()) * range;
         const double a2 = range - a1;
         sectors.append({truncatedInt((begin - a1) * SixteenthsPerDegree),
                         truncatedInt(a1 * SixteenthsPerDegree), m_pieColorStart});
@@ -119,20 +115,15 @@ QSize AverageChart::minimumSizeHint() const
 
 void AverageChart::updateValue()
 {
-    if (!GaugePainter::stepToward(m_currentValue, m_value, m_animationStep, m_reverse,
-                                  GaugePainter::Landing::Overshoot))
-        m_timer->stop();
-    update();
+    m_motion.tick();
 }
 
 void AverageChart::setRange(double minValue, double maxValue)
 {
-    if (!GaugePainter::isValidRange(minValue, maxValue))
+    if (!m_motion.setRange(minValue, maxValue))
         return;
-    m_minValue = minValue;
-    m_maxValue = maxValue;
     // A target outside the new scale would point off the dial: it moves to the nearer end.
-    setValue(qBound(m_minValue, m_value, m_maxValue));
+    setValue(qBound(minValue, m_motion.value(), maxValue));
     update();
 }
 
@@ -143,27 +134,20 @@ void AverageChart::setRange(int minValue, int maxValue)
 
 void AverageChart::setMinValue(double minValue)
 {
-    setRange(minValue, m_maxValue);
+    setRange(minValue, maxValue());
 }
 
 void AverageChart::setMaxValue(double maxValue)
 {
-    setRange(m_minValue, maxValue);
+    setRange(minValue(), maxValue);
 }
 
 void AverageChart::setValue(double value)
 {
-    if (!GaugePainter::isOnScale(value, m_minValue, m_maxValue) || value == m_value)
+    if (!m_motion.setTarget(value))
         return;
-    m_reverse = value < m_value;
-    m_value = value;
     emit valueChanged(GaugePainter::truncatedInt(value));
-    if (!m_animation) {
-        m_currentValue = value;
-        update();
-    } else {
-        m_timer->start();
-    }
+    m_motion.follow();
 }
 
 void AverageChart::setValue(int value)
@@ -215,19 +199,14 @@ void AverageChart::setEndAngle(int endAngle)
 
 void AverageChart::setAnimation(bool animation)
 {
-    if (animation == m_animation)
-        return;
-    m_animation = animation;
-    update();
+    if (m_motion.setAnimation(animation))
+        update();
 }
 
 void AverageChart::setAnimationStep(double animationStep)
 {
-    if (!GaugePainter::acceptsAnimationStep(GaugeName, animationStep) ||
-        animationStep == m_animationStep)
-        return;
-    m_animationStep = animationStep;
-    update();
+    if (m_motion.setAnimationStep(animationStep))
+        update();
 }
 
 void AverageChart::setOuterCircleColor(const QColor &outerCircleColor)
@@ -355,10 +334,10 @@ void AverageChart::paintEvent(QPaintEvent *)
     GaugePainter::drawTicks(painter, m_scaleColor, m_startAngle, range, m_scaleMajor, m_scaleMinor,
                             TickOuterRadius);
     GaugePainter::drawScaleLabels(painter, m_scaleColor, fontMetrics(), m_startAngle, range,
-                                  m_minValue, m_maxValue, m_scaleMajor, LabelRadius);
+                                  minValue(), maxValue(), m_scaleMajor, LabelRadius);
     GaugePainter::drawPointer(
         painter, m_pointerStyle, m_pointerColor, m_startAngle,
-        GaugePainter::valueAngle(range, m_minValue, m_maxValue, m_currentValue), PointerLook);
+        GaugePainter::valueAngle(range, minValue(), maxValue(), currentValue()), PointerLook);
     GaugePainter::drawDisc(painter, HubRingRadius, m_pointerColor, HubRingOpacity);
     GaugePainter::drawDisc(painter, HubRadius, m_centerCircleColor);
     GaugePainter::drawCenteredText(painter, valueText(), ValuePixelSize, m_textColor, ValueRect);

@@ -11,6 +11,8 @@ namespace
 // Names the gauge in its warnings.
 constexpr char GaugeName[] = "InstantChart";
 
+constexpr double DefaultAnimationStep = 3.0;
+
 constexpr int PreferredSide = 200;
 constexpr int MinimumSide = 50;
 
@@ -35,30 +37,24 @@ const GaugePainter::PointerLook PointerLook{0.6, 45};
 } // namespace
 
 InstantChart::InstantChart(QWidget *parent)
-    : QWidget(parent), m_minValue(1.0), m_maxValue(2999.0), m_value(0.0), m_scaleMajor(10),
-      m_scaleMinor(10), m_startAngle(45), m_endAngle(45), m_animation(false), m_animationStep(3.0),
+    : QWidget(parent), m_scaleMajor(10), m_scaleMinor(10), m_startAngle(45), m_endAngle(45),
       m_showUserValue(false), m_userValue(80.0), m_userValueColor(255, 107, 107),
       m_usedColor(100, 184, 255), m_freeColor(100, 100, 100), m_scaleColor(10, 10, 10),
       m_pointerColor(255, 107, 107), m_textColor(250, 250, 250), m_titleColor(Qt::white),
       m_title(QStringLiteral("瞬时值")), m_showOverlay(true), m_overlayColor(255, 255, 255, 60),
-      m_pointerStyle(PointerStyle_Indicator), m_reverse(false), m_currentValue(0.0),
-      m_timer(new QTimer(this))
+      m_pointerStyle(PointerStyle_Indicator),
+      m_motion(this, GaugeName, DefaultAnimationStep, GaugeMotion::Landing::Exact)
 {
-    m_timer->setInterval(AnimationInterval);
-    connect(m_timer, &QTimer::timeout, this, &InstantChart::updateValue);
+    connect(m_motion.timer(), &QTimer::timeout, this, &InstantChart::updateValue);
     // Only measures the scale labels; they are drawn in a pixel-sized font.
     setFont(QFont(QStringLiteral("Arial"), LabelFontPointSize));
 }
 
-InstantChart::~InstantChart()
-{
-    if (m_timer->isActive())
-        m_timer->stop();
-}
+InstantChart::~InstantChart() = default;
 
 QString InstantChart::valueText() const
 {
-    return GaugePainter::valueText(m_currentValue, 0);
+    return GaugePainter::valueText(currentValue(), 0);
 }
 
 QVector<InstantChart::RimArc> InstantChart::rimArcs() const
@@ -68,8 +64,8 @@ QVector<InstantChart::RimArc> InstantChart::rimArcs() const
 
     const double range = GaugePainter::sweep(m_startAngle, m_endAngle);
     const double begin = GaugePainter::StraightDown - m_startAngle;
-    const double split = m_showUserValue ? m_userValue : m_currentValue;
-    const double a1 = (split - m_minValue) / (m_maxValue - m_minValue) * range;
+    const double split = m_showUserValue ? m_userValue : currentValue();
+    const double a1 = (split - minValue()) / (maxValue() - minValue()) * range;
     const double a2 = range - a1;
     return {
         {truncatedInt((begin - a1) * SixteenthsPerDegree), truncatedInt(a1 * SixteenthsPerDegree),
@@ -91,46 +87,34 @@ QSize InstantChart::minimumSizeHint() const
 
 void InstantChart::updateValue()
 {
-    if (!GaugePainter::stepToward(m_currentValue, m_value, m_animationStep, m_reverse,
-                                  GaugePainter::Landing::Exact))
-        m_timer->stop();
-    update();
+    m_motion.tick();
 }
 
 void InstantChart::setRange(double minValue, double maxValue)
 {
-    if (!GaugePainter::isValidRange(minValue, maxValue))
+    if (!m_motion.setRange(minValue, maxValue))
         return;
-    m_minValue = minValue;
-    m_maxValue = maxValue;
     // A target outside the new scale would point off the dial: it moves to the nearer end.
-    setValue(qBound(m_minValue, m_value, m_maxValue));
+    setValue(qBound(minValue, m_motion.value(), maxValue));
     update();
 }
 
 void InstantChart::setMinValue(double minValue)
 {
-    setRange(minValue, m_maxValue);
+    setRange(minValue, maxValue());
 }
 
 void InstantChart::setMaxValue(double maxValue)
 {
-    setRange(m_minValue, maxValue);
+    setRange(minValue(), maxValue);
 }
 
 void InstantChart::setValue(double value)
 {
-    if (!GaugePainter::isOnScale(value, m_minValue, m_maxValue) || value == m_value)
+    if (!m_motion.setTarget(value))
         return;
-    m_reverse = value < m_value;
-    m_value = value;
     emit valueChanged(value);
-    if (!m_animation) {
-        m_currentValue = value;
-        update();
-    } else {
-        m_timer->start();
-    }
+    m_motion.follow();
 }
 
 void InstantChart::setValue(int value)
@@ -174,19 +158,14 @@ void InstantChart::setEndAngle(int endAngle)
 
 void InstantChart::setAnimation(bool animation)
 {
-    if (animation == m_animation)
-        return;
-    m_animation = animation;
-    update();
+    if (m_motion.setAnimation(animation))
+        update();
 }
 
 void InstantChart::setAnimationStep(double animationStep)
 {
-    if (!GaugePainter::acceptsAnimationStep(GaugeName, animationStep) ||
-        animationStep == m_animationStep)
-        return;
-    m_animationStep = animationStep;
-    update();
+    if (m_motion.setAnimationStep(animationStep))
+        update();
 }
 
 void InstantChart::setShowUserValue(bool showUserValue)
@@ -199,7 +178,7 @@ void InstantChart::setShowUserValue(bool showUserValue)
 
 void InstantChart::setUserValue(double userValue)
 {
-    if (!GaugePainter::isOnScale(userValue, m_minValue, m_maxValue) || userValue == m_userValue)
+    if (!m_motion.isOnScale(userValue) || userValue == m_userValue)
         return;
     m_userValue = userValue;
     update();
@@ -308,10 +287,10 @@ void InstantChart::paintEvent(QPaintEvent *)
     GaugePainter::drawTicks(painter, m_scaleColor, m_startAngle, range, m_scaleMajor, m_scaleMinor,
                             TickOuterRadius);
     GaugePainter::drawScaleLabels(painter, m_scaleColor, fontMetrics(), m_startAngle, range,
-                                  m_minValue, m_maxValue, m_scaleMajor, LabelRadius);
+                                  minValue(), maxValue(), m_scaleMajor, LabelRadius);
     GaugePainter::drawPointer(
         painter, m_pointerStyle, m_pointerColor, m_startAngle,
-        GaugePainter::valueAngle(range, m_minValue, m_maxValue, m_currentValue), PointerLook);
+        GaugePainter::valueAngle(range, minValue(), maxValue(), currentValue()), PointerLook);
     GaugePainter::drawDisc(painter, HubRingRadius, m_pointerColor, HubRingOpacity);
     GaugePainter::drawDisc(painter, HubRadius, m_pointerColor);
     GaugePainter::drawCenteredText(painter, valueText(), ValuePixelSize, m_textColor, ValueRect);
