@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRect>
+#include <QTransform>
 #include <QtDebug>
 
 #include <cmath>
@@ -43,6 +44,20 @@ constexpr int OverlayCutTop = -38;
 constexpr int OverlayTopAlpha = 100;
 constexpr int OverlayBottomAlpha = 30;
 constexpr qreal OverlayTilt = -20.0;
+
+// A disc just inside the inner rim less a large disc below the dial, upright.
+const QPainterPath &crescent()
+{
+    static const QPainterPath path = [] {
+        QPainterPath disc;
+        disc.addEllipse(-OverlayRadius, -OverlayRadius, OverlayRadius * 2, OverlayRadius * 2);
+        QPainterPath cut;
+        cut.addEllipse(-OverlayCutRadius, OverlayCutTop, OverlayCutRadius * 2,
+                       OverlayCutRadius * 2);
+        return disc - cut;
+    }();
+    return path;
+}
 
 } // namespace
 
@@ -146,7 +161,7 @@ void GaugePainter::drawScaleLabels(QPainter &painter, const QColor &color,
         return;
     painter.save();
     painter.setPen(color);
-    QFont font;
+    QFont font = painter.font();
     font.setPixelSize(LabelPixelSize);
     painter.setFont(font);
 
@@ -218,7 +233,7 @@ void GaugePainter::drawCenteredText(QPainter &painter, const QString &text, int 
                                     const QColor &color, const QRect &rect)
 {
     painter.save();
-    QFont font;
+    QFont font = painter.font();
     font.setPixelSize(pixelSize);
     painter.setFont(font);
     painter.setPen(color);
@@ -229,12 +244,6 @@ void GaugePainter::drawCenteredText(QPainter &painter, const QString &text, int 
 void GaugePainter::drawOverlay(QPainter &painter, const QColor &color)
 {
     painter.save();
-    QPainterPath disc;
-    disc.addEllipse(-OverlayRadius, -OverlayRadius, OverlayRadius * 2, OverlayRadius * 2);
-    QPainterPath cut;
-    cut.addEllipse(-OverlayCutRadius, OverlayCutTop, OverlayCutRadius * 2, OverlayCutRadius * 2);
-    const QPainterPath crescent = disc - cut;
-
     QLinearGradient gradient(0, -OverlayRadius, 0, 0);
     QColor top = color;
     top.setAlpha(OverlayTopAlpha);
@@ -246,6 +255,12 @@ void GaugePainter::drawOverlay(QPainter &painter, const QColor &color)
     painter.setPen(Qt::NoPen);
     painter.setBrush(gradient);
     painter.rotate(OverlayTilt);
-    painter.drawPath(crescent);
+    painter.drawPath(crescent());
     painter.restore();
+}
+
+QRectF GaugePainter::overlayBounds()
+{
+    static const QRectF bounds = QTransform().rotate(OverlayTilt).map(crescent()).boundingRect();
+    return bounds;
 }

@@ -7,6 +7,7 @@
 class QFontMetrics;
 class QPainter;
 class QRect;
+class QRectF;
 
 // Drawing and value rules shared by the round gauges. Every drawing routine works in the
 // gauges' logical square of LogicalSide units centred on the dial: x grows to the right, y
@@ -57,7 +58,9 @@ public:
     static void drawDisc(QPainter &painter, int radius, const QColor &color, qreal opacity = 1.0);
     static void drawTicks(QPainter &painter, const QColor &color, int startAngle, double sweep,
                           int scaleMajor, int scaleMinor, int outerRadius);
-    // The labels are placed by the widget font's metrics (measure) but drawn in a 10-pixel font.
+    // Text is drawn in the painter's font (on the gauge's own painter, the gauge's font) at the
+    // pixel size given. The labels are placed by the gauge font's metrics (measure) but drawn
+    // at 10 pixels.
     static void drawScaleLabels(QPainter &painter, const QColor &color, const QFontMetrics &measure,
                                 int startAngle, double sweep, double minValue, double maxValue,
                                 int scaleMajor, int radius);
@@ -66,8 +69,9 @@ public:
                             double angle, const PointerLook &look);
     static void drawCenteredText(QPainter &painter, const QString &text, int pixelSize,
                                  const QColor &color, const QRect &rect);
-    // The glossy crescent over the upper part of the dial.
+    // The glossy crescent over the upper part of the dial, and the rectangle it lies in.
     static void drawOverlay(QPainter &painter, const QColor &color);
+    static QRectF overlayBounds();
 
 private:
     GaugePainter() = delete;

@@ -1,5 +1,6 @@
 #include "averagechart.h"
 
+#include "ui/chart/gaugelayercache.h"
 #include "ui/chart/gaugepainter.h"
 
 #include <QPainter>
@@ -41,6 +42,19 @@ const QRect CaptionRect(-100, 30, 200, 70);
 constexpr int LabelFontPointSize = 8;
 
 const GaugePainter::PointerLook PointerLook{1.0, 38};
+
+const QRectF HubBounds(-HubRingRadius, -HubRingRadius, 2 * HubRingRadius, 2 * HubRingRadius);
+
+// The slots of the pictures that the gauge keeps of its layers. A band that follows the value
+// takes three: each part with the scale over it, and the scale alone.
+enum Layer {
+    DialLayer,
+    DiscsLayer,
+    BandLayer,
+    HubLayer = BandLayer + 3,
+    CaptionLayer,
+    OverlayLayer
+};
 
 } // namespace
 
@@ -326,37 +340,82 @@ void AverageChart::paintEvent(QPaintEvent *)
     QPainter painter(this);
     GaugePainter::beginLogical(painter, width(), height());
     const double range = GaugePainter::sweep(m_startAngle, m_endAngle);
+    // Everything up to the pointer but a band that follows the value stays put between frames.
+    const QRectF whole = painter.worldTransform().inverted().mapRect(QRectF(rect()));
+    const QByteArray scaleKey =
+        GaugeLayerCache::key(m_coverCircleColor, m_scaleColor, m_startAngle, m_endAngle,
+                             m_scaleMajor, m_scaleMinor, minValue(), maxValue(), logicalDpiY());
+    const auto drawScale = [&](QPainter &p) {
+        GaugePainter::drawDisc(p, CoverRadius, m_coverCircleColor);
+        GaugePainter::drawTicks(p, m_scaleColor, m_startAngle, range, m_scaleMajor, m_scaleMinor,
+                                TickOuterRadius);
+        GaugePainter::drawScaleLabels(p, m_scaleColor, fontMetrics(), m_startAngle, range,
+                                      minValue(), maxValue(), m_scaleMajor, LabelRadius);
+    };
+    const auto drawDiscs = [&](QPainter &p) {
+        GaugePainter::drawDisc(p, OuterRadius, m_outerCircleColor);
+        GaugePainter::drawDisc(p, InnerRadius, m_innerCircleColor);
+    };
+    const QByteArray discsKey = GaugeLayerCache::key(m_outerCircleColor, m_innerCircleColor);
+    if (m_pieStyle == PieStyle_Current) {
+        m_layers.paint(painter, DiscsLayer, discsKey, whole, drawDiscs);
+        const QVector<PieSector> sectors = pieSectors();
+        GaugeLayerCache::SplitBand band;
+        band.key = GaugeLayerCache::key(m_pieColorStart, m_pieColorEnd);
+        band.first = {sectors.at(0).startAngle, sectors.at(0).spanAngle};
+        band.second = {sectors.at(1).startAngle, sectors.at(1).spanAngle};
+        // The cover disc hides the band's middle only when nothing shows through it.
+        band.exactFrom = m_coverCircleColor.alpha() == 255 ? CoverRadius - 1 : 0;
+        band.drawPiece = [&](QPainter &p, int part, int start, int span) {
+            drawSector(p, sectors.at(part).color, start, span);
+        };
+        band.overKey = scaleKey;
+        band.drawOver = drawScale;
+        m_layers.paintSplitBand(painter, BandLayer, whole, band);
+    } else {
+        const QByteArray key =
+            discsKey + scaleKey +
+            GaugeLayerCache::key(int(m_pieStyle), m_pieColorStart, m_pieColorMid, m_pieColorEnd);
+        m_layers.paint(painter, DialLayer, key, whole, [&](QPainter &p) {
+            drawDiscs(p);
+            drawColorPie(p);
+            drawScale(p);
+        });
+    }
 
-    GaugePainter::drawDisc(painter, OuterRadius, m_outerCircleColor);
-    GaugePainter::drawDisc(painter, InnerRadius, m_innerCircleColor);
-    drawColorPie(painter);
-    GaugePainter::drawDisc(painter, CoverRadius, m_coverCircleColor);
-    GaugePainter::drawTicks(painter, m_scaleColor, m_startAngle, range, m_scaleMajor, m_scaleMinor,
-                            TickOuterRadius);
-    GaugePainter::drawScaleLabels(painter, m_scaleColor, fontMetrics(), m_startAngle, range,
-                                  minValue(), maxValue(), m_scaleMajor, LabelRadius);
     GaugePainter::drawPointer(
         painter, m_pointerStyle, m_pointerColor, m_startAngle,
         GaugePainter::valueAngle(range, minValue(), maxValue(), currentValue()), PointerLook);
-    GaugePainter::drawDisc(painter, HubRingRadius, m_pointerColor, HubRingOpacity);
-    GaugePainter::drawDisc(painter, HubRadius, m_centerCircleColor);
+    m_layers.paint(painter, HubLayer, GaugeLayerCache::key(m_pointerColor, m_centerCircleColor),
+                   HubBounds, [&](QPainter &p) {
+                       GaugePainter::drawDisc(p, HubRingRadius, m_pointerColor, HubRingOpacity);
+                       GaugePainter::drawDisc(p, HubRadius, m_centerCircleColor);
+                   });
     GaugePainter::drawCenteredText(painter, valueText(), ValuePixelSize, m_textColor, ValueRect);
     if (!m_captionText.isEmpty())
-        GaugePainter::drawCenteredText(painter, m_captionText, CaptionPixelSize, m_captionColor,
-                                       CaptionRect);
+        m_layers.paint(painter, CaptionLayer, GaugeLayerCache::key(m_captionText, m_captionColor),
+                       CaptionRect, [&](QPainter &p) {
+                           GaugePainter::drawCenteredText(p, m_captionText, CaptionPixelSize,
+                                                          m_captionColor, CaptionRect);
+                       });
     if (m_showOverlay)
-        GaugePainter::drawOverlay(painter, m_overlayColor);
+        m_layers.paint(painter, OverlayLayer, GaugeLayerCache::key(m_overlayColor),
+                       GaugePainter::overlayBounds(),
+                       [&](QPainter &p) { GaugePainter::drawOverlay(p, m_overlayColor); });
 }
 
 void AverageChart::drawColorPie(QPainter &painter) const
 {
+    const QVector<PieSector> sectors = pieSectors();
+    for (const PieSector &sector : sectors)
+        drawSector(painter, sector.color, sector.startAngle, sector.spanAngle);
+}
+
+void AverageChart::drawSector(QPainter &painter, const QColor &color, int start, int span)
+{
     painter.save();
     painter.setPen(Qt::NoPen);
-    const QRect pieRect(-PieRadius, -PieRadius, PieRadius * 2, PieRadius * 2);
-    const QVector<PieSector> sectors = pieSectors();
-    for (const PieSector &sector : sectors) {
-        painter.setBrush(sector.color);
-        painter.drawPie(pieRect, sector.startAngle, sector.spanAngle);
-    }
+    painter.setBrush(color);
+    painter.drawPie(QRect(-PieRadius, -PieRadius, PieRadius * 2, PieRadius * 2), start, span);
     painter.restore();
 }

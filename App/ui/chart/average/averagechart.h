@@ -5,6 +5,7 @@
 #include <QVector>
 #include <QWidget>
 
+#include "ui/chart/gaugelayercache.h"
 #include "ui/chart/gaugemotion.h"
 
 // A painted round gauge: a 270-degree dial with ticks, numbered scale, a coloured band, a
@@ -152,6 +153,7 @@ private:
     Q_DISABLE_COPY(AverageChart)
 
     void drawColorPie(QPainter &painter) const;
+    static void drawSector(QPainter &painter, const QColor &color, int start, int span);
 
     int m_precision;
     int m_scaleMajor;
@@ -178,4 +180,5 @@ private:
     PointerStyle m_pointerStyle;
 
     GaugeMotion m_motion;
+    GaugeLayerCache m_layers;
 };

@@ -1,5 +1,6 @@
 #include "instantchart.h"
 
+#include "ui/chart/gaugelayercache.h"
 #include "ui/chart/gaugepainter.h"
 
 #include <QPainter>
@@ -18,6 +19,7 @@ constexpr int MinimumSide = 50;
 
 // The rim stroke fills the ring between radius 89 and 99.
 constexpr int RimWidth = 10;
+constexpr int RimInnerRadius = 89;
 const QRect RimRect(-94, -94, 188, 188);
 constexpr int TickOuterRadius = 60;
 constexpr int LabelRadius = 75;
@@ -33,6 +35,12 @@ const QRect TitleRect(-100, 30, 200, 70);
 constexpr int LabelFontPointSize = 9;
 
 const GaugePainter::PointerLook PointerLook{0.6, 45};
+
+const QRectF HubBounds(-HubRingRadius, -HubRingRadius, 2 * HubRingRadius, 2 * HubRingRadius);
+
+// The slots of the pictures that the gauge keeps of its layers. The rim takes three: each part
+// with the scale over it, and the scale alone.
+enum Layer { RimLayer, HubLayer = RimLayer + 3, TitleLayer, OverlayLayer };
 
 } // namespace
 
@@ -282,34 +290,57 @@ void InstantChart::paintEvent(QPaintEvent *)
     QPainter painter(this);
     GaugePainter::beginLogical(painter, width(), height());
     const double range = GaugePainter::sweep(m_startAngle, m_endAngle);
+    const QRectF whole = painter.worldTransform().inverted().mapRect(QRectF(rect()));
 
-    drawRim(painter);
-    GaugePainter::drawTicks(painter, m_scaleColor, m_startAngle, range, m_scaleMajor, m_scaleMinor,
-                            TickOuterRadius);
-    GaugePainter::drawScaleLabels(painter, m_scaleColor, fontMetrics(), m_startAngle, range,
-                                  minValue(), maxValue(), m_scaleMajor, LabelRadius);
+    drawRim(painter, whole,
+            GaugeLayerCache::key(m_scaleColor, m_startAngle, m_endAngle, m_scaleMajor, m_scaleMinor,
+                                 minValue(), maxValue(), logicalDpiY()),
+            [&](QPainter &p) {
+                GaugePainter::drawTicks(p, m_scaleColor, m_startAngle, range, m_scaleMajor,
+                                        m_scaleMinor, TickOuterRadius);
+                GaugePainter::drawScaleLabels(p, m_scaleColor, fontMetrics(), m_startAngle, range,
+                                              minValue(), maxValue(), m_scaleMajor, LabelRadius);
+            });
     GaugePainter::drawPointer(
         painter, m_pointerStyle, m_pointerColor, m_startAngle,
         GaugePainter::valueAngle(range, minValue(), maxValue(), currentValue()), PointerLook);
-    GaugePainter::drawDisc(painter, HubRingRadius, m_pointerColor, HubRingOpacity);
-    GaugePainter::drawDisc(painter, HubRadius, m_pointerColor);
+    m_layers.paint(painter, HubLayer, GaugeLayerCache::key(m_pointerColor), HubBounds,
+                   [&](QPainter &p) {
+                       GaugePainter::drawDisc(p, HubRingRadius, m_pointerColor, HubRingOpacity);
+                       GaugePainter::drawDisc(p, HubRadius, m_pointerColor);
+                   });
     GaugePainter::drawCenteredText(painter, valueText(), ValuePixelSize, m_textColor, ValueRect);
     if (!m_title.isEmpty())
-        GaugePainter::drawCenteredText(painter, m_title, TitlePixelSize, m_titleColor, TitleRect);
+        m_layers.paint(painter, TitleLayer, GaugeLayerCache::key(m_title, m_titleColor), TitleRect,
+                       [&](QPainter &p) {
+                           GaugePainter::drawCenteredText(p, m_title, TitlePixelSize, m_titleColor,
+                                                          TitleRect);
+                       });
     if (m_showOverlay)
-        GaugePainter::drawOverlay(painter, m_overlayColor);
+        m_layers.paint(painter, OverlayLayer, GaugeLayerCache::key(m_overlayColor),
+                       GaugePainter::overlayBounds(),
+                       [&](QPainter &p) { GaugePainter::drawOverlay(p, m_overlayColor); });
 }
 
-void InstantChart::drawRim(QPainter &painter) const
+void InstantChart::drawRim(QPainter &painter, const QRectF &bounds, const QByteArray &scaleKey,
+                           const GaugeLayerCache::Draw &drawScale)
 {
-    painter.save();
-    painter.setBrush(Qt::NoBrush);
-    QPen pen(QBrush(m_usedColor), RimWidth, Qt::SolidLine, Qt::FlatCap, Qt::MPenJoinStyle);
     const QVector<RimArc> arcs = rimArcs();
-    for (const RimArc &arc : arcs) {
-        pen.setColor(arc.color);
-        painter.setPen(pen);
-        painter.drawArc(RimRect, arc.startAngle, arc.spanAngle);
-    }
-    painter.restore();
+    QPen pen(QBrush(m_usedColor), RimWidth, Qt::SolidLine, Qt::FlatCap, Qt::MPenJoinStyle);
+    GaugeLayerCache::SplitBand rim;
+    rim.key = GaugeLayerCache::key(arcs.at(0).color, arcs.at(1).color);
+    rim.first = {arcs.at(0).startAngle, arcs.at(0).spanAngle};
+    rim.second = {arcs.at(1).startAngle, arcs.at(1).spanAngle};
+    rim.exactFrom = RimInnerRadius;
+    rim.drawPiece = [&](QPainter &p, int part, int start, int span) {
+        p.save();
+        p.setBrush(Qt::NoBrush);
+        pen.setColor(arcs.at(part).color);
+        p.setPen(pen);
+        p.drawArc(RimRect, start, span);
+        p.restore();
+    };
+    rim.overKey = scaleKey;
+    rim.drawOver = drawScale;
+    m_layers.paintSplitBand(painter, RimLayer, bounds, rim);
 }

@@ -5,6 +5,7 @@
 #include <QVector>
 #include <QWidget>
 
+#include "ui/chart/gaugelayercache.h"
 #include "ui/chart/gaugemotion.h"
 
 // The second painted round gauge: no background discs and no band; the value runs as a thick
@@ -138,7 +139,9 @@ protected:
 private:
     Q_DISABLE_COPY(InstantChart)
 
-    void drawRim(QPainter &painter) const;
+    // The rim with the ticks and labels over it.
+    void drawRim(QPainter &painter, const QRectF &bounds, const QByteArray &scaleKey,
+                 const GaugeLayerCache::Draw &drawScale);
 
     int m_scaleMajor;
     int m_scaleMinor;
@@ -161,4 +164,5 @@ private:
     PointerStyle m_pointerStyle;
 
     GaugeMotion m_motion;
+    GaugeLayerCache m_layers;
 };
