@@ -123,8 +123,8 @@ void GaugeLayerCache::paint(QPainter &painter, int slot, const QByteArray &key,
             Picture &picture = layer.shown;
             picture.key = fullKey;
             picture.origin = area.topLeft();
-            picture.image = QImage(area.size().expandedTo(QSize(1, 1)),
-                                   QImage::Format_ARGB32_Premultiplied);
+            picture.image =
+                QImage(area.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
             picture.image.fill(Qt::transparent);
             QPainter onPicture(&picture.image);
             onPicture.setRenderHints(painter.renderHints());

@@ -63,10 +63,9 @@ QByteArray difference(const QImage &cached, const QImage &reference)
         const auto *a = reinterpret_cast<const QRgb *>(cached.constScanLine(y));
         const auto *b = reinterpret_cast<const QRgb *>(reference.constScanLine(y));
         for (int x = 0; x < cached.width(); ++x) {
-            const int most = qMax(qMax(qAbs(qRed(a[x]) - qRed(b[x])),
-                                       qAbs(qGreen(a[x]) - qGreen(b[x]))),
-                                  qMax(qAbs(qBlue(a[x]) - qBlue(b[x])),
-                                       qAbs(qAlpha(a[x]) - qAlpha(b[x]))));
+            const int most =
+                qMax(qMax(qAbs(qRed(a[x]) - qRed(b[x])), qAbs(qGreen(a[x]) - qGreen(b[x]))),
+                     qMax(qAbs(qBlue(a[x]) - qBlue(b[x])), qAbs(qAlpha(a[x]) - qAlpha(b[x]))));
             if (most > Shade)
                 return QByteArray("pixel (%1, %2) is %3, drawn without the cache %4")
                     .replace("%1", QByteArray::number(x))
@@ -117,12 +116,12 @@ void TestGaugeLayerCache::framesMatchAcrossTheRange_data()
         << QByteArray("average") << QVariantMap{{"pieStyle", 1}} << large << 1.0;
     QTest::newRow("average/bandUnderSeeThroughCover")
         << QByteArray("average")
-        << QVariantMap{{"pieStyle", 1}, {"coverCircleColor", QColor(100, 100, 100, 128)}}
-        << small << 1.0;
+        << QVariantMap{{"pieStyle", 1}, {"coverCircleColor", QColor(100, 100, 100, 128)}} << small
+        << 1.0;
     QTest::newRow("average/bandSmallRatio")
         << QByteArray("average") << QVariantMap{{"pieStyle", 1}} << small << 2.0;
-    QTest::newRow("instant/userValue") << QByteArray("instant")
-                                       << QVariantMap{{"showUserValue", true}} << large << 1.0;
+    QTest::newRow("instant/userValue")
+        << QByteArray("instant") << QVariantMap{{"showUserValue", true}} << large << 1.0;
     QTest::newRow("instant/narrowDial")
         << QByteArray("instant") << QVariantMap{{"startAngle", 120}, {"endAngle", 150}} << large
         << 1.0;
@@ -175,9 +174,8 @@ void TestGaugeLayerCache::changeAfterACachedFrame_data()
         row("average", name, colour);
         row("instant", name, colour);
     }
-    for (const char *name : {"outerCircleColor", "innerCircleColor", "pieColorStart",
-                                   "pieColorMid", "pieColorEnd", "coverCircleColor",
-                                   "centerCircleColor"})
+    for (const char *name : {"outerCircleColor", "innerCircleColor", "pieColorStart", "pieColorMid",
+                             "pieColorEnd", "coverCircleColor", "centerCircleColor"})
         row("average", name, colour);
     for (const char *name : {"pieColorStart", "pieColorEnd", "coverCircleColor"})
         row("average", name, colour, bandFollows);
