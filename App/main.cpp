@@ -4,6 +4,7 @@
 #include "common/singleinstance/uniqueapplication.h"
 #include "common/terminationwatcher.h"
 #include "mainobject.h"
+#include "video/gstruntime.h"
 
 namespace
 {
@@ -32,6 +33,8 @@ int main(int argc, char *argv[])
 
     SetupConfig::instance()->setAppDir(QCoreApplication::applicationDirPath());
 
+    // Before the windows, so that GStreamer is shut down after the last camera has gone.
+    GstRuntime gstRuntime;
     MainObject mainObject;
     MainObject::applyTheme(SetupConfig::instance()->theme());
     // The functor form without a receiver: the application is the context, the call is direct.

@@ -8,6 +8,10 @@
 #include <QRegularExpression>
 #include <QSettings>
 
+#include <algorithm>
+
+#include "common/credentials.h"
+
 namespace
 {
 
@@ -43,6 +47,18 @@ QString freeBackupName(const QString &file)
     for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
         name = first + QLatin1Char('.') + QString::number(n);
     return name;
+}
+
+// Keys as QSettings lists them: without the leading "/".
+QString plainKey(const QString &key)
+{
+    return key.startsWith(QLatin1Char('/')) ? key.mid(1) : key;
+}
+
+// What QSettings made of a damaged line is not an entry worth carrying into the clean file.
+bool isPrintableKey(const QString &key)
+{
+    return std::all_of(key.cbegin(), key.cend(), [](QChar c) { return c.isPrint(); });
 }
 
 } // namespace
@@ -126,6 +142,60 @@ QPair<int, int> SetupConfig::camera() const
     return qMakePair(m_cameraType, m_cameraIndex);
 }
 
+QVariant SetupConfig::value(const QString &key, const QVariant &fallback) const
+{
+    return m_values.value(plainKey(key), fallback);
+}
+
+bool SetupConfig::contains(const QString &key) const
+{
+    return m_values.contains(plainKey(key));
+}
+
+QStringList SetupConfig::keysOf(const QString &section) const
+{
+    const QString prefix = plainKey(section) + QLatin1Char('/');
+    QStringList keys;
+    for (auto it = m_values.lowerBound(prefix); it != m_values.cend(); ++it) {
+        if (!it.key().startsWith(prefix))
+            break;
+        const QString rest = it.key().mid(prefix.size());
+        if (!rest.contains(QLatin1Char('/')))
+            keys << rest;
+    }
+    return keys;
+}
+
+void SetupConfig::setValue(const QString &key, const QVariant &value)
+{
+    writeValues({{key, value}});
+}
+
+bool SetupConfig::holdsSecret() const
+{
+    for (auto it = m_values.cbegin(); it != m_values.cend(); ++it) {
+        if (Credentials::isSecretEntry(it.key(), it.value().toString()))
+            return true;
+    }
+    return false;
+}
+
+void SetupConfig::protectSecrets() const
+{
+    const QString file = iniFilePath();
+    if (!holdsSecret() || !QFileInfo::exists(file))
+        return;
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                            QFileDevice::WriteOther | QFileDevice::ExeOther;
+    if (!(QFile::permissions(file) & others))
+        return;
+    if (!QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        qWarning().noquote() << QStringLiteral("SetupConfig: %1 holds a password and cannot be "
+                                               "made private to its owner.")
+                                    .arg(file);
+}
+
 bool SetupConfig::lockWriters(QLockFile &lock) const
 {
     // QSettings guards its writes with "<file>.lock". A writer killed between creating that file
@@ -176,6 +246,12 @@ void SetupConfig::clearLeftovers() const
 
 void SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
 {
+    for (const auto &entry : values) {
+        if (entry.second.isValid())
+            m_values.insert(plainKey(entry.first), entry.second);
+        else
+            m_values.remove(plainKey(entry.first));
+    }
     if (m_appDir.isEmpty()) {
         // No application directory yet: the path would be "/config" at the file system root.
         qWarning(
@@ -189,10 +265,16 @@ void SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
         return;
     }
     clearStaleLock();
+    // Before the write as well: the file that replaces this one takes its permissions.
+    protectSecrets();
     QSettings settings(iniFilePath(), QSettings::IniFormat);
     settings.setIniCodec(IniCodec);
-    for (const auto &entry : values)
-        settings.setValue(entry.first, entry.second);
+    for (const auto &entry : values) {
+        if (entry.second.isValid())
+            settings.setValue(entry.first, entry.second);
+        else
+            settings.remove(entry.first);
+    }
     // QSettings writes through a temporary file and a rename, so a process killed in the middle
     // leaves either the old or the new file, never a truncated one.
     settings.sync();
@@ -201,6 +283,7 @@ void SetupConfig::writeValues(const QList<QPair<QString, QVariant>> &values)
                                                "the change is kept for this run only.")
                                     .arg(iniFilePath(), QString::number(int(settings.status())));
     }
+    protectSecrets();
 }
 
 void SetupConfig::load()
@@ -210,6 +293,7 @@ void SetupConfig::load()
     m_theme = defaultTheme();
     m_cameraType = DefaultCameraType;
     m_cameraIndex = DefaultCameraIndex;
+    m_values.clear();
 
     if (!QDir(m_location.iniDir).exists() && !QDir().mkpath(m_location.iniDir))
         qWarning().noquote() << QStringLiteral("SetupConfig: cannot create the directory %1.")
@@ -235,6 +319,11 @@ void SetupConfig::load()
         m_theme = settings.value(ThemeKey, m_theme).toString();
         m_cameraType = readInt(settings, CameraTypeKey, m_cameraType);
         m_cameraIndex = readInt(settings, CameraIndexKey, m_cameraIndex);
+        const QStringList keys = settings.allKeys();
+        for (const QString &key : keys) {
+            if (!damaged || isPrintableKey(key))
+                m_values.insert(key, settings.value(key));
+        }
     }
 
     if (damaged) {
@@ -245,7 +334,16 @@ void SetupConfig::load()
             qWarning().noquote() << QStringLiteral("SetupConfig: %1 is damaged; kept as %2 and "
                                                    "rewritten with the values in force.")
                                         .arg(file, backup);
+            // The clean file keeps every entry read, known to this store or not.
             present.clear();
+            QList<QPair<QString, QVariant>> kept;
+            for (auto it = m_values.cbegin(); it != m_values.cend(); ++it) {
+                const QString key = QLatin1Char('/') + it.key();
+                if (key != ThemeKey && key != CameraTypeKey && key != CameraIndexKey)
+                    kept.append({key, it.value()});
+            }
+            if (!kept.isEmpty())
+                writeValues(kept);
         } else {
             qWarning().noquote() << QStringLiteral("SetupConfig: %1 is damaged and cannot be "
                                                    "moved aside; it is left as it is.")
@@ -264,4 +362,6 @@ void SetupConfig::load()
         missing.append({CameraIndexKey, m_cameraIndex});
     if (!missing.isEmpty())
         writeValues(missing);
+    else
+        protectSecrets();
 }

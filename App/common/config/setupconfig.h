@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QPair>
 #include <QString>
 #include <QVariant>
@@ -34,6 +35,18 @@ public:
     void setCamera(int type, int index);
     QPair<int, int> camera() const;
 
+    // The entries of other parts of the console ("Channel01/Source", "Station/Broker", ...): as
+    // the file held them at start-up, with the changes made since. A subsystem reads its own keys
+    // through its own settings unit; the store keeps every entry of the file, known or not, when
+    // it writes or repairs it.
+    QVariant value(const QString &key, const QVariant &fallback = QVariant()) const;
+    bool contains(const QString &key) const;
+    // The names of the entries in a section ("Channel01" -> "Source", "Name").
+    QStringList keysOf(const QString &section) const;
+    // Writes the entry at once (an invalid value removes it). A file that holds a password is
+    // readable by its owner only.
+    void setValue(const QString &key, const QVariant &value);
+
     void load();
 
     // The defaults of a new store; a store never goes back to them by itself.
@@ -51,12 +64,17 @@ private:
     void clearStaleLock() const;
     void clearLeftovers() const;
     void writeValues(const QList<QPair<QString, QVariant>> &values);
+    // Makes the file private when an entry in force holds a secret.
+    void protectSecrets() const;
+    bool holdsSecret() const;
 
     QString m_appDir;
     ConfigLocation m_location;
     QString m_theme;
     int m_cameraType = DefaultCameraType;
     int m_cameraIndex = DefaultCameraIndex;
+    // Every entry of the file, by its key without a leading "/", as in force.
+    QMap<QString, QVariant> m_values;
     // False while a damaged file could not be moved aside: it is the operator's, so it is kept.
     bool m_fileUsable = true;
 };

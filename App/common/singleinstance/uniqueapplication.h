@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class UniqueApplicationPrivate;
 
 // The application object of a program that runs once per user (or per machine). While it is
@@ -54,7 +56,7 @@ signals:
 private:
     Q_DISABLE_COPY(UniqueApplication)
 
-    UniqueApplicationPrivate *m_d = nullptr;
+    std::unique_ptr<UniqueApplicationPrivate> m_d;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(UniqueApplication::Mode)

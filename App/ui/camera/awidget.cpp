@@ -53,3 +53,9 @@ bool AWidget::isParamShown() const
 {
     return !m_paramArea->isHidden();
 }
+
+void AWidget::setPicture(QWidget *picture)
+{
+    m_textLabel->hide();
+    m_mainLayout->insertWidget(0, picture, TextStretch);
+}

@@ -25,6 +25,9 @@ public:
     void toggleParam();
     bool isParamShown() const;
 
+    // Puts the picture (the page takes it) in place of the caption on the left.
+    void setPicture(QWidget *picture);
+
 private:
     Q_DISABLE_COPY(AWidget)
 

@@ -8,6 +8,15 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/video/videoview.h"
+
+namespace
+{
+
+const QString UnknownTitle = QStringLiteral("Unknow");
+
+} // namespace
+
 CameraDisplay::CameraDisplay(QWidget *parent) : QWidget(parent)
 {
     m_mainLayout = new QVBoxLayout;
@@ -121,6 +130,40 @@ void CameraDisplay::setVideoText(const QString &text)
     if (m_videoLabel->text() == text)
         return;
     m_videoLabel->setText(text);
+}
+
+void CameraDisplay::bindChannel(int number, VideoChannel *channel)
+{
+    m_channelNumber = number;
+    setIndex(QStringLiteral("C%1").arg(number, 2, 10, QLatin1Char('0')));
+    setVideoText(QStringLiteral("通道 %1").arg(number));
+    const QString name = channel ? channel->name() : QString();
+    setTitle(name.isEmpty() ? UnknownTitle : name);
+    m_titleLabel->setToolTip(name);
+
+    if (channel && !m_videoView) {
+        m_videoView = new VideoView;
+        m_videoView->setStream(m_videoStream);
+        m_mainLayout->addWidget(m_videoView, 0);
+    }
+    // A tile that never showed a camera keeps its caption untouched.
+    if (m_videoView) {
+        m_videoView->setChannel(channel);
+        m_videoView->setVisible(channel != nullptr);
+        m_videoLabel->setVisible(channel == nullptr);
+    }
+}
+
+VideoChannel *CameraDisplay::channel() const
+{
+    return m_videoView ? m_videoView->channel() : nullptr;
+}
+
+void CameraDisplay::setVideoStream(VideoChannel::Stream stream)
+{
+    m_videoStream = stream;
+    if (m_videoView)
+        m_videoView->setStream(stream);
 }
 
 void CameraDisplay::emitClickIndex()

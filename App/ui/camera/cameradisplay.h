@@ -1,15 +1,20 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
+
+#include "video/videochannel.h"
 
 class QHBoxLayout;
 class QLabel;
 class QToolButton;
 class QVBoxLayout;
+class VideoView;
 
-// One tile of the camera wall: a header bar (index button, state, title) above the area where
-// the camera picture belongs. Its look comes from the theme, which selects on the object names.
+// One tile of the camera wall: a header bar (index button, state, title) above the camera's
+// picture, or above a caption while the tile shows no camera. Its look comes from the theme,
+// which selects on the object names.
 class CameraDisplay : public QWidget
 {
     Q_OBJECT
@@ -44,6 +49,17 @@ public:
     // The text the state label shows for a state value.
     static QString stateText(int state);
 
+    // Which channel the tile shows. One call sets the index ("C07"), the caption ("通道 7"), the
+    // title (the camera's name; "Unknow" without one) and the picture: the channel's, or the
+    // caption alone when channel is nullptr (no camera configured).
+    void bindChannel(int number, VideoChannel *channel);
+    int channelNumber() const { return m_channelNumber; }
+    VideoChannel *channel() const;
+    // The channel's stream the tile asks for while it is on screen.
+    void setVideoStream(VideoChannel::Stream stream);
+    // The picture; nullptr while the tile has never shown a camera.
+    VideoView *videoView() const { return m_videoView; }
+
 signals:
     void clickIndex(QString index, QString title, QString state);
 
@@ -62,4 +78,7 @@ private:
     QLabel *m_titleLabel = nullptr;
     QLabel *m_stateLabel = nullptr;
     QLabel *m_videoLabel = nullptr;
+    VideoView *m_videoView = nullptr;
+    int m_channelNumber = 0;
+    VideoChannel::Stream m_videoStream = VideoChannel::Stream::None;
 };

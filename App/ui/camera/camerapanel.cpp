@@ -3,6 +3,7 @@
 #include "common/config/setupconfig.h"
 #include "ui/camera/camerabox.h"
 #include "ui/camera/cameradisplay.h"
+#include "video/videochannelset.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -12,6 +13,8 @@
 #include <QMenu>
 #include <QVBoxLayout>
 #include <QVector>
+
+#include <algorithm>
 
 namespace
 {
@@ -51,10 +54,8 @@ void CameraPanel::initUI()
         auto *tile = new CameraDisplay(this);
         tile->hide();
         tile->setObjectName(QStringLiteral("CameraDisplay"));
-        tile->setIndex(QStringLiteral("C%1").arg(i + 1, 2, 10, QLatin1Char('0')));
-        tile->setTitle(QStringLiteral("Unknow"));
+        tile->bindChannel(i + 1, nullptr);
         tile->setState(UnknownState);
-        tile->setVideoText(QStringLiteral("通道 %1").arg(i + 1));
         tile->installEventFilter(this);
         m_tiles.append(tile);
         widgets.append(tile);
@@ -105,6 +106,53 @@ void CameraPanel::changeCamera(int type, QString videoType, bool videoMax)
     Q_UNUSED(videoMax)
     m_statusLabel->setText(
         QStringLiteral("主菜单：%1  子菜单：%2").arg(QString::number(type), videoType));
+    updateTileStreams();
+}
+
+void CameraPanel::setChannels(VideoChannelSet *channels)
+{
+    m_channels = channels;
+    for (int i = 0; i < m_tiles.size(); ++i)
+        bindTile(i, i + 1);
+}
+
+void CameraPanel::bindTile(int tile, int number)
+{
+    if (tile < 0 || tile >= m_tiles.size())
+        return;
+    m_tiles.at(tile)->bindChannel(number, m_channels ? m_channels->channel(number) : nullptr);
+    updateTileStreams();
+}
+
+CameraDisplay *CameraPanel::tileOfChannel(int number) const
+{
+    for (CameraDisplay *tile : m_tiles) {
+        if (tile->channelNumber() == number)
+            return tile;
+    }
+    return nullptr;
+}
+
+void CameraPanel::setActive(bool active)
+{
+    if (m_active == active)
+        return;
+    m_active = active;
+    updateTileStreams();
+}
+
+// The layout hides the tiles it leaves out, and their pictures ask for nothing then; the
+// tiles it shows share the wall, or one fills it.
+void CameraPanel::updateTileStreams()
+{
+    const int shown =
+        int(std::count_if(m_tiles.cbegin(), m_tiles.cend(),
+                          [](const CameraDisplay *tile) { return !tile->isHidden(); }));
+    VideoChannel::Stream stream = VideoChannel::Stream::None;
+    if (m_active)
+        stream = shown == 1 ? VideoChannel::Stream::Main : VideoChannel::Stream::Grid;
+    for (CameraDisplay *tile : qAsConst(m_tiles))
+        tile->setVideoStream(stream);
 }
 
 bool CameraPanel::opensMenu(Qt::MouseButtons held)
@@ -122,12 +170,14 @@ void CameraPanel::toggleMaximised(CameraDisplay *tile)
     if (m_videoMax) {
         m_videoMax = false;
         m_cameraBox->restoreCamera();
+        updateTileStreams();
         return;
     }
     m_videoMax = true;
     m_cameraBox->hideCamera();
     m_gridLayout->addWidget(tile, 0, 0);
     tile->setVisible(true);
+    updateTileStreams();
 }
 
 bool CameraPanel::eventFilter(QObject *watched, QEvent *event)

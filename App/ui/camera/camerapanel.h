@@ -6,6 +6,7 @@
 
 class CameraBox;
 class CameraDisplay;
+class VideoChannelSet;
 class QGridLayout;
 class QLabel;
 class QMenu;
@@ -13,7 +14,9 @@ class QVBoxLayout;
 
 // The camera wall: sixteen tiles in a grid arranged by a CameraBox. A right press anywhere on
 // the page opens the layout menu; a double click on a tile shows it alone, the next one brings
-// the layout back. The layout stored in SetupConfig is applied at start-up.
+// the layout back. The layout stored in SetupConfig is applied at start-up. Tile n shows
+// channel n until bound otherwise; while the page is the current one, a tile in the layout asks
+// for its channel's grid stream, or for the main stream when it is shown alone.
 class CameraPanel : public QWidget
 {
     Q_OBJECT
@@ -40,6 +43,16 @@ public:
     // Only a press with the right button alone opens the layout menu.
     static bool opensMenu(Qt::MouseButtons held);
 
+    // The cameras the tiles show: tile i shows channel i + 1.
+    void setChannels(VideoChannelSet *channels);
+    // Tile (0-based) shows channel number (1-based): its picture, name and caption.
+    void bindTile(int tile, int number);
+    // The tile that shows the channel, or nullptr.
+    CameraDisplay *tileOfChannel(int number) const;
+    // Whether the page is the one shown; no tile asks for a picture while it is not.
+    void setActive(bool active);
+    bool isActive() const { return m_active; }
+
 protected:
     // Opens the layout menu modally at globalPos; the one place the page blocks on the menu.
     virtual void popupMenu(const QPoint &globalPos);
@@ -54,6 +67,7 @@ private:
 
     void applyStoredLayout();
     void toggleMaximised(CameraDisplay *tile);
+    void updateTileStreams();
 
     QVBoxLayout *m_mainLayout = nullptr;
     QGridLayout *m_gridLayout = nullptr;
@@ -62,4 +76,6 @@ private:
     QMenu *m_menu = nullptr;
     CameraBox *m_cameraBox = nullptr;
     QList<CameraDisplay *> m_tiles;
+    VideoChannelSet *m_channels = nullptr;
+    bool m_active = false;
 };

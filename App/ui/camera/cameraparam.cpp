@@ -11,7 +11,9 @@
 #include "ui/camera/cameradisplay.h"
 #include "ui/common/ctextedit.h"
 #include "ui/common/samplelog.h"
+#include "ui/video/videoview.h"
 #include "ui/widgets/cstackedwidget.h"
+#include "video/videochannel.h"
 
 namespace
 {
@@ -40,6 +42,41 @@ void CameraParam::setTitle(const QString &title)
 void CameraParam::setState(const QString &state)
 {
     m_stateLabel->setText(state);
+}
+
+void CameraParam::bindChannel(int number, VideoChannel *channel)
+{
+    m_channelNumber = number;
+    if (!channel) {
+        if (m_videoView)
+            m_videoView->setChannel(nullptr);
+        return;
+    }
+    if (!channel->name().isEmpty())
+        setTitle(channel->name());
+    if (!m_videoView) {
+        m_videoView = new VideoView;
+        m_paramWidget->setPicture(m_videoView);
+    }
+    m_videoView->setChannel(channel);
+    updateVideoStream();
+}
+
+void CameraParam::setActive(bool active)
+{
+    if (m_active == active)
+        return;
+    m_active = active;
+    updateVideoStream();
+}
+
+void CameraParam::updateVideoStream()
+{
+    if (!m_videoView)
+        return;
+    // The stack keeps a page it slid away from shown beside itself: only the current one counts.
+    const bool wanted = m_active && m_stackedWidget->currentIndex() == ParamPage;
+    m_videoView->setStream(wanted ? VideoChannel::Stream::Main : VideoChannel::Stream::None);
 }
 
 void CameraParam::initUI()
@@ -85,6 +122,8 @@ void CameraParam::initConnections()
 {
     connect(m_indexButton, &QToolButton::clicked, this, &CameraParam::switchPage);
     connect(m_extendButton, &QToolButton::clicked, m_paramWidget, &AWidget::toggleParam);
+    connect(m_stackedWidget, &CStackedWidget::currentChanged, this,
+            &CameraParam::updateVideoStream);
 }
 
 void CameraParam::switchPage()

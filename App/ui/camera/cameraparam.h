@@ -11,11 +11,15 @@ class QLabel;
 class QSplitter;
 class QToolButton;
 class QVBoxLayout;
+class VideoChannel;
+class VideoView;
 
 // The detail page of one camera: the header bar of a camera tile (styled alike through the same
 // object names) with an extend button, then a splitter with a two-page stack (parameters and
 // charts) above a log box. The index button flips the stack, building the chart page the first
-// time; the extend button folds the parameter fields away and back.
+// time; the extend button folds the parameter fields away and back. A page bound to a camera
+// shows its main stream in the parameter page, where the caption was, beside the parameters
+// and growing into their room when they are folded away.
 class CameraParam : public QWidget
 {
     Q_OBJECT
@@ -30,12 +34,23 @@ public:
     void setTitle(const QString &title);
     void setState(const QString &state);
 
+    // The camera the page shows: its name as the title and its main stream in the parameter
+    // page. nullptr (no camera configured) leaves the page as it is.
+    void bindChannel(int number, VideoChannel *channel);
+    int channelNumber() const { return m_channelNumber; }
+    // Whether the page is the one shown; the picture is asked for only then, and only while the
+    // parameter page is up.
+    void setActive(bool active);
+    bool isActive() const { return m_active; }
+    VideoView *videoView() const { return m_videoView; }
+
 private:
     Q_DISABLE_COPY(CameraParam)
 
     void initUI();
     void initConnections();
     void switchPage();
+    void updateVideoStream();
 
     QVBoxLayout *m_mainLayout = nullptr;
     QWidget *m_topWidget = nullptr;
@@ -49,4 +64,7 @@ private:
     AWidget *m_paramWidget = nullptr;
     BWidget *m_chartWidget = nullptr;
     CTextEdit *m_logTextEdit = nullptr;
+    VideoView *m_videoView = nullptr;
+    int m_channelNumber = 0;
+    bool m_active = false;
 };

@@ -27,6 +27,7 @@
 #include "ui/theme/thememanager.h"
 #include "ui/widgets/cstackedwidget.h"
 #include "ui/widgets/setupwaitprogressbar.h"
+#include "video/videochannelset.h"
 
 namespace
 {
@@ -74,6 +75,7 @@ void MainWindow::initPages()
     m_mainLayout = new QHBoxLayout;
     m_mainLayout->setSpacing(0);
     m_mainLayout->setContentsMargins(0, 0, 0, 0);
+    m_channels = VideoChannelSet::fromStore(*SetupConfig::instance(), this);
     m_stackedWidget = new CStackedWidget;
     m_cameraPanel = new CameraPanel;
     m_chartPanel = new ChartPanel;
@@ -86,9 +88,36 @@ void MainWindow::initPages()
     }
     m_stackedWidget->addWidget(m_cameraPanel);
     m_stackedWidget->addWidget(m_chartPanel);
+    for (int i = 0; i < m_stackedWidget->count(); ++i)
+        connectPageVideo(i);
 
     m_mainLayout->addWidget(m_stackedWidget);
     m_centralWidget->setLayout(m_mainLayout);
+}
+
+void MainWindow::connectPageVideo(int index)
+{
+    QWidget *page = m_stackedWidget->widget(index);
+    if (auto *camera = qobject_cast<CameraParam *>(page))
+        camera->bindChannel(index + 1, m_channels->channel(index + 1));
+    else if (auto *wall = qobject_cast<CameraPanel *>(page))
+        wall->setChannels(m_channels);
+    setPageActive(page, index == m_stackedWidget->currentIndex());
+}
+
+void MainWindow::updateActivePage()
+{
+    const int current = m_stackedWidget->currentIndex();
+    for (int i = 0; i < m_stackedWidget->count(); ++i)
+        setPageActive(m_stackedWidget->widget(i), i == current);
+}
+
+void MainWindow::setPageActive(QWidget *page, bool active)
+{
+    if (auto *camera = qobject_cast<CameraParam *>(page))
+        camera->setActive(active);
+    else if (auto *wall = qobject_cast<CameraPanel *>(page))
+        wall->setActive(active);
 }
 
 void MainWindow::initStyleMenu()
@@ -143,6 +172,7 @@ void MainWindow::initConnections()
     connect(m_styleMenu, &QMenu::triggered, this,
             [](QAction *action) { ThemeManager::applyTheme(action->data().toString()); });
     connect(m_sidePanel, &SidePanel::signalClicked, this, &MainWindow::clickedTreeWidget);
+    connect(m_stackedWidget, &CStackedWidget::currentChanged, this, &MainWindow::updateActivePage);
 }
 
 void MainWindow::showMiddleMessage()

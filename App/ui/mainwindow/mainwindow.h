@@ -25,6 +25,7 @@ class QPushButton;
 class SetupWaitProgressBar;
 class SidePanel;
 class TableWidget;
+class VideoChannelSet;
 
 // The console's frameless main window: title bar with the theme menu, the user strip and the
 // middle button; the sliding page stack in the centre (sixteen camera detail pages, the camera
@@ -74,6 +75,7 @@ public:
     SidePanel *sidePanel() const { return m_sidePanel; }
     QDockWidget *dockWidget() const { return m_dockWidget; }
     AdditionalWidget *additionalWidget() const { return m_additionalWidget; }
+    VideoChannelSet *channels() const { return m_channels; }
 
     // Where the popup menu and the user card slide: from the top-left corner of the user strip
     // (up) to just below it (down), in global coordinates.
@@ -89,6 +91,14 @@ private slots:
 
 private:
     void initPages();
+    // Binds the page at that index of the stack to its cameras (the wall to all, camera page k
+    // to channel k + 1) and tells it whether it is the page shown. Called once for each page,
+    // when the page is built.
+    void connectPageVideo(int index);
+    // Only the page shown asks for pictures: the stack keeps the page it slid away from on
+    // screen beside itself.
+    void updateActivePage();
+    static void setPageActive(QWidget *page, bool active);
     void initStyleMenu();
     void initMiddleButton();
     void initDockWidget();
@@ -115,6 +125,7 @@ private:
     const QIcon m_logo;
     QWidget *m_centralWidget = nullptr;
     QHBoxLayout *m_mainLayout = nullptr;
+    VideoChannelSet *m_channels = nullptr;
     CStackedWidget *m_stackedWidget = nullptr;
     CameraPanel *m_cameraPanel = nullptr;
     ChartPanel *m_chartPanel = nullptr;

@@ -45,6 +45,10 @@ private slots:
     void emptyLockFileFromAKilledWriter();
     void unfinishedWritesAreCleared();
     void instanceIsOneObject();
+    void otherEntriesAreKept_data();
+    void otherEntriesAreKept();
+    void secretsMakeTheFilePrivate_data();
+    void secretsMakeTheFilePrivate();
 };
 
 void tst_SetupConfig::firstStartSeedsDefaults()
@@ -326,6 +330,83 @@ void tst_SetupConfig::instanceIsOneObject()
         thread.join();
     for (SetupConfig *store : seen)
         QCOMPARE(store, SetupConfig::instance());
+}
+
+void tst_SetupConfig::otherEntriesAreKept_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("damaged");
+
+    const QByteArray others("[Channel03]\nSource=test:ball\nName=\xe5\x85\xa5\xe5\x8f\xa3\n"
+                            "[Vendor]\nFoo=bar\n");
+    QTest::newRow("layoutWritten") << QByteArray("[Camera]\nType=9\nIndex=0\n") + others << false;
+    QTest::newRow("damagedFileRepaired")
+        << QByteArray("[Camera]\nType=9\nIndex=0\n\x01\x02 junk\n") + others << true;
+}
+
+void tst_SetupConfig::otherEntriesAreKept()
+{
+    // Entries of other parts of the console, and ones no part knows, survive a layout change and
+    // the repair of a damaged file.
+    QFETCH(QByteArray, content);
+    QFETCH(bool, damaged);
+
+    QTemporaryDir tmp;
+    const QString ini = tmp.path() + QStringLiteral("/config/SetupConfig.ini");
+    QVERIFY(writeFile(ini, content));
+    SetupConfig *store = SetupConfig::instance();
+    store->setAppDir(tmp.path());
+    QCOMPARE(QFile::exists(ini + QStringLiteral(".damaged")), damaged);
+    QCOMPARE(store->keysOf(QStringLiteral("Channel03")),
+             QStringList({QStringLiteral("Name"), QStringLiteral("Source")}));
+    store->setCamera(4, 4);
+
+    const QString name = QString::fromUtf8("\xe5\x85\xa5\xe5\x8f\xa3");
+    QCOMPARE(storedValue(ini, QStringLiteral("Channel03/Source")), QStringLiteral("test:ball"));
+    QCOMPARE(storedValue(ini, QStringLiteral("Channel03/Name")), name);
+    QCOMPARE(storedValue(ini, QStringLiteral("Vendor/Foo")), QStringLiteral("bar"));
+    QCOMPARE(storedValue(ini, QStringLiteral("Camera/Index")), QStringLiteral("4"));
+    QCOMPARE(store->value(QStringLiteral("Channel03/Name")).toString(), name);
+}
+
+void tst_SetupConfig::secretsMakeTheFilePrivate_data()
+{
+    QTest::addColumn<QByteArray>("content"); // the file at start-up
+    QTest::addColumn<QString>("key");        // then written by the console
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("ownerOnly");
+
+    QTest::newRow("handEditedPassword")
+        << QByteArray("[Station]\nPassword=pw\n") << QString() << QString() << true;
+    QTest::newRow("passwordWritten") << QByteArray() << "Station/Password"
+                                     << "pw" << true;
+    QTest::newRow("urlWithPassword") << QByteArray() << "Channel01/Source"
+                                     << "rtsp://u:pw@127.0.0.1/a" << true;
+    QTest::newRow("noSecret") << QByteArray() << "Channel01/Source"
+                              << "rtsp://u@127.0.0.1/a" << false;
+}
+
+void tst_SetupConfig::secretsMakeTheFilePrivate()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(bool, ownerOnly);
+
+    QTemporaryDir tmp;
+    const QString ini = tmp.path() + QStringLiteral("/config/SetupConfig.ini");
+    QVERIFY(writeFile(ini, content));
+    QVERIFY(QFile::setPermissions(ini, QFile::permissions(ini) | QFileDevice::ReadGroup |
+                                           QFileDevice::ReadOther));
+    SetupConfig *store = SetupConfig::instance();
+    store->setAppDir(tmp.path());
+    if (!key.isEmpty())
+        store->setValue(key, value);
+    store->setCamera(2, 2);
+
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ReadOther | QFileDevice::WriteOther;
+    QCOMPARE(!(QFile::permissions(ini) & others), ownerOnly);
 }
 
 QTEST_GUILESS_MAIN(tst_SetupConfig)

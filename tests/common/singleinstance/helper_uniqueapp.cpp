@@ -18,9 +18,9 @@
 #include <unistd.h>
 
 #include "common/singleinstance/blockfilelock.h"
+#include "common/singleinstance/blockname.h"
 #include "common/singleinstance/runtimefolder.h"
 #include "common/singleinstance/uniqueapplication.h"
-#include "common/singleinstance/uniqueapplicationprivate.h"
 
 namespace
 {
@@ -132,9 +132,8 @@ int holdLock(int argc, char *argv[], const Options &options)
 {
     QCoreApplication app(argc, argv);
     const QStringList extra = options.extra.isEmpty() ? QStringList() : QStringList(options.extra);
-    const QString name = UniqueApplicationPrivate::computeBlockName(
-        UniqueApplicationPrivate::applicationIdentity(extra), options.mode);
-    BlockFileLock lock(UniqueApplicationPrivate::serverPath(RuntimeFolder::locate(), name));
+    const QString name = BlockName::compute(BlockName::applicationIdentity(extra), options.mode);
+    BlockFileLock lock(BlockName::serverPath(RuntimeFolder::locate(), name));
     if (!lock.lock())
         return 3;
     say("locked");

@@ -9,9 +9,9 @@
 #include <QStringList>
 #include <QtTest>
 
+#include "common/singleinstance/blockname.h"
 #include "common/singleinstance/platformuser.h"
 #include "common/singleinstance/uniqueapplication.h"
-#include "common/singleinstance/uniqueapplicationprivate.h"
 
 namespace
 {
@@ -159,8 +159,8 @@ inline QString groupBlockName(const QString &extra,
     identity.extraHashData = QStringList(extra);
     identity.userName = userName;
     identity.applicationFilePath = QStringLiteral("unused with IgnoreAppPath");
-    return UniqueApplicationPrivate::computeBlockName(
-        identity, UniqueApplication::PerUser | UniqueApplication::IgnoreAppPath);
+    return BlockName::compute(identity,
+                              UniqueApplication::PerUser | UniqueApplication::IgnoreAppPath);
 }
 
 // Helpers given this keep their files in "runtime-<user>" under the temporary folder given.

@@ -10,6 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "common/singleinstance/instanceprotocol.h"
 #include "common/singleinstance/primaryprobe.h"
 #include "instancehelper.h"
 
@@ -85,8 +86,7 @@ void TstInstanceListener::floodKeepsTheSocket()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
     const QString extra = uniqueText("flood");
-    const QString path =
-        UniqueApplicationPrivate::serverPath(runtime.path(), groupBlockName(extra));
+    const QString path = BlockName::serverPath(runtime.path(), groupBlockName(extra));
     Helper primary(groupArguments(extra)
                        << QStringLiteral("--max-files") << QString::number(PrimaryMaxFiles),
                    environment);
@@ -97,8 +97,8 @@ void TstInstanceListener::floodKeepsTheSocket()
             for (int fd : fds)
                 ::close(fd);
         });
-        const QByteArray greeting = UniqueApplicationPrivate::encodeInitBody(
-            groupBlockName(extra), UniqueApplicationPrivate::InitReconnect, 0);
+        const QByteArray greeting = InstanceProtocol::encodeInitBody(
+            groupBlockName(extra), InstanceProtocol::InitReconnect, 0);
         QVERIFY(flood(path, greet ? greeting : QByteArray(), &fds) > 0 || !greet);
         QVERIFY2(listening(path), primary.describe());
         // At its limit the primary may refuse this start, but nobody takes its place.
@@ -128,7 +128,7 @@ void TstInstanceListener::deletedSocketFileIsListenedAgain()
     const QString folder =
         temporary.filePath(QStringLiteral("runtime-") + PlatformUser::systemUserName());
     const QString extra = uniqueText("cleaned");
-    const QString path = UniqueApplicationPrivate::serverPath(folder, groupBlockName(extra));
+    const QString path = BlockName::serverPath(folder, groupBlockName(extra));
 
     Helper primary(groupArguments(extra), environment);
     QVERIFY2(primary.waitForLineStartingWith(QStringLiteral("primary")), primary.describe());

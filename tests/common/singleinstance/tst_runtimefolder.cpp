@@ -137,15 +137,14 @@ void TstRuntimeFolder::otherUserCannotStopTheConsole()
         QVERIFY(lockFd >= 0 && ::flock(lockFd, LOCK_EX) == 0);
         server.setSocketOptions(QLocalServer::WorldAccessOption);
         QVERIFY(server.listen(shared.filePath(name)));
-        segment.setNativeKey(UniqueApplicationPrivate::keyFilePath(shared.path(), name));
+        segment.setNativeKey(BlockName::keyFilePath(shared.path(), name));
         QVERIFY(segment.create(1));
     } else {
         // The folder is the console user's own when only the segment is foreign.
         QVERIFY(makeFolder(folder, 0700, obstacle == QLatin1String("segment")));
     }
     if (obstacle == QLatin1String("segment")) {
-        const QByteArray key =
-            QFile::encodeName(UniqueApplicationPrivate::keyFilePath(folder, name));
+        const QByteArray key = QFile::encodeName(BlockName::keyFilePath(folder, name));
         QVERIFY(QFile(QFile::decodeName(key)).open(QIODevice::WriteOnly));
         QVERIFY(::chown(key.constData(), user->pw_uid, user->pw_gid) == 0);
         segmentId = ::shmget(::ftok(key.constData(), 'Q'), 1, IPC_CREAT | IPC_EXCL | 0600);

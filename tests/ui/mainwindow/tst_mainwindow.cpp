@@ -23,6 +23,8 @@ private slots:
     void cardFollowsAvatarHover();
     void stripOpensWindows_data();
     void stripOpensWindows();
+    void pageIndexOf_data();
+    void pageIndexOf();
 
 private:
     QTemporaryDir m_dir;
@@ -38,6 +40,9 @@ void tst_MainWindow::initTestCase()
 // The window reaches its maximised size through the event loop; positions are taken after.
 void tst_MainWindow::init()
 {
+    // The page mapping is a rule of its own that needs no window.
+    if (QTest::currentTestFunction() == QByteArrayLiteral("pageIndexOf"))
+        return;
     m_window.reset(new MainWindow);
     m_window->showMaximized();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.data()));
@@ -132,6 +137,32 @@ void tst_MainWindow::stripOpensWindows()
     QVERIFY(!popup->isOpened());
     click(closer == stripButton ? m_window->additionalWidget() : opened, closer);
     QCOMPARE(opened->isVisible(), closer.isEmpty());
+}
+
+// The texts of the side panel's tree (and any other text it may send) to the page they select.
+void tst_MainWindow::pageIndexOf_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("page"); // -1: none
+
+    QTest::newRow("firstCamera") << QStringLiteral("相机1") << 0;
+    QTest::newRow("twelfthCamera") << QStringLiteral("相机12") << 11;
+    QTest::newRow("lastCamera") << QStringLiteral("相机16") << 15;
+    QTest::newRow("cameraWall") << QStringLiteral("相机") << int(MainWindow::CameraWallPage);
+    QTest::newRow("chart") << QStringLiteral("图表") << int(MainWindow::ChartPage);
+    QTest::newRow("cameraZero") << QStringLiteral("相机0") << -1;
+    QTest::newRow("pastLastCamera") << QStringLiteral("相机17") << -1;
+    QTest::newRow("negativeCamera") << QStringLiteral("相机-1") << -1;
+    QTest::newRow("notANumber") << QStringLiteral("相机x") << -1;
+    QTest::newRow("otherTreeItem") << QStringLiteral("A盘") << -1;
+    QTest::newRow("empty") << QString() << -1;
+}
+
+void tst_MainWindow::pageIndexOf()
+{
+    QFETCH(QString, text);
+    QFETCH(int, page);
+    QCOMPARE(MainWindow::pageIndexOf(text), page);
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QMutex>
+#include <QString>
+
+#include <memory>
+
+#include "video/videosource.h"
+
+class FrameSlot;
+typedef struct _GstElement GstElement;
+
+// One attempt at playing a source: a GStreamer pipeline that decodes it into 32-bit RGB frames
+// and offers each to a FrameSlot from its streaming thread. Errors and the end of a stream go
+// to the slot as a failure; a file starts again from its beginning instead. The pipeline is
+// built, started and torn down on GstRuntime's control threads; start() and stop() only ask for
+// that and return at once.
+class VideoPipeline : public std::enable_shared_from_this<VideoPipeline>
+{
+public:
+    // Jitter buffer of an RTSP stream: enough for a loaded network, short enough to steer by.
+    static constexpr int RtspLatencyMs = 200;
+    // An RTSP or HTTP server that does not answer a request within this time is given up.
+    static constexpr int NetworkTimeoutMs = 5000;
+    // The picture of a test: source.
+    static constexpr int TestWidth = 640;
+    static constexpr int TestHeight = 360;
+    static constexpr int TestFramesPerSecond = 25;
+
+    static std::shared_ptr<VideoPipeline> create(const VideoSource &source,
+                                                 std::shared_ptr<FrameSlot> slot);
+    ~VideoPipeline();
+
+    void start();
+    // Tears the pipeline down, also when start() has not been carried out yet.
+    void stop();
+
+    // The monotonic clock of VideoFrame::decodedNs.
+    static qint64 monotonicNs();
+
+private:
+    VideoPipeline(const VideoSource &source, std::shared_ptr<FrameSlot> slot);
+    VideoPipeline(const VideoPipeline &) = delete;
+    VideoPipeline &operator=(const VideoPipeline &) = delete;
+
+    void open();
+    void close();
+    void rewind();
+    // The elements up to the converter; false with the reason when one cannot be made.
+    bool build(QString *missing);
+
+    // GStreamer's callbacks, with GStreamer's types.
+    struct Callbacks;
+    friend struct Callbacks;
+
+    const VideoSource m_source;
+    const std::shared_ptr<FrameSlot> m_slot;
+    QMutex m_mutex;
+    GstElement *m_pipeline = nullptr;
+    GstElement *m_convert = nullptr;
+    bool m_stopped = false;
+};
