@@ -30,8 +30,7 @@ void tst_WindowMaximizer::fillGeometry_data()
     QTest::newRow("oneAndAHalfOddWidth")
         << QRect(0, 0, 910, 512) << 1.5 << QSize(1366, 768) << QRect(0, 0, 911, 512);
     QTest::newRow("secondScreenKeepsItsCorner")
-        << QRect(1600, 0, 1534, 863) << 1.042693 << QSize(1600, 900)
-        << QRect(1600, 0, 1535, 863);
+        << QRect(1600, 0, 1534, 863) << 1.042693 << QSize(1600, 900) << QRect(1600, 0, 1535, 863);
 }
 
 void tst_WindowMaximizer::fillGeometry()

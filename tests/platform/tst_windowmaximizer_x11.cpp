@@ -51,8 +51,7 @@ public:
             return;
         m_screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
         const uint32_t background = RootMarker;
-        xcb_change_window_attributes(m_connection, m_screen->root, XCB_CW_BACK_PIXEL,
-                                     &background);
+        xcb_change_window_attributes(m_connection, m_screen->root, XCB_CW_BACK_PIXEL, &background);
         xcb_clear_area(m_connection, 0, m_screen->root, 0, 0, 0, 0);
         xcb_flush(m_connection);
     }
@@ -99,8 +98,8 @@ QRect consoleWindow(const QProcessEnvironment &environment)
                                           "Width:\\s+(\\d+).*Height:\\s+(\\d+).*IsViewable"),
                            QRegularExpression::DotMatchesEverythingOption)
             .match(out);
-    return m.hasMatch() ? QRect(m.captured(1).toInt(), m.captured(2).toInt(),
-                                m.captured(3).toInt(), m.captured(4).toInt())
+    return m.hasMatch() ? QRect(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(),
+                                m.captured(4).toInt())
                         : QRect();
 }
 
