@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPropertyAnimation>
 #include <QPushButton>
+#include <QTimer>
 
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
@@ -48,12 +49,13 @@ MainWindow::MainWindow(QWidget *parent)
     initUserStrip();
     initMiddleButton();
     initDockWidget();
-    initAuxiliaryWindows();
     initBar();
     setWindowTitle(tr("windowName"));
     setWindowIcon(m_logo);
     initConnections();
     connectUserStrip();
+    // The rest is built once the window has painted its first frame.
+    installEventFilter(this);
 }
 
 MainWindow::~MainWindow()
@@ -78,18 +80,20 @@ void MainWindow::initPages()
     m_channels = VideoChannelSet::fromStore(*SetupConfig::instance(), this);
     m_stackedWidget = new CStackedWidget;
     m_cameraPanel = new CameraPanel;
-    m_chartPanel = new ChartPanel;
+    // Pages that the stack builds later are wired as they are built.
+    connect(m_stackedWidget, &CStackedWidget::widgetBuilt, this, &MainWindow::connectPageVideo);
 
     for (int k = 0; k < CameraPageCount; ++k) {
-        auto *page = new CameraParam;
-        page->setIndex(QStringLiteral("C%1").arg(k + 1, 2, 10, QLatin1Char('0')));
-        page->setTitle(QStringLiteral("Unkown"));
-        m_stackedWidget->addWidget(page);
+        m_stackedWidget->addLazyWidget([k] {
+            auto *page = new CameraParam;
+            page->setIndex(QStringLiteral("C%1").arg(k + 1, 2, 10, QLatin1Char('0')));
+            page->setTitle(QStringLiteral("Unkown"));
+            return page;
+        });
     }
     m_stackedWidget->addWidget(m_cameraPanel);
-    m_stackedWidget->addWidget(m_chartPanel);
-    for (int i = 0; i < m_stackedWidget->count(); ++i)
-        connectPageVideo(i);
+    connectPageVideo(CameraWallPage);
+    m_stackedWidget->addLazyWidget([] { return new ChartPanel; });
 
     m_mainLayout->addWidget(m_stackedWidget);
     m_centralWidget->setLayout(m_mainLayout);
@@ -108,8 +112,67 @@ void MainWindow::connectPageVideo(int index)
 void MainWindow::updateActivePage()
 {
     const int current = m_stackedWidget->currentIndex();
-    for (int i = 0; i < m_stackedWidget->count(); ++i)
-        setPageActive(m_stackedWidget->widget(i), i == current);
+    for (int i = 0; i < m_stackedWidget->count(); ++i) {
+        // A page not built yet is made active when it is built.
+        if (m_stackedWidget->isBuilt(i))
+            setPageActive(m_stackedWidget->widget(i), i == current);
+    }
+}
+
+ChartPanel *MainWindow::chartPanel() const
+{
+    return qobject_cast<ChartPanel *>(m_stackedWidget->widget(ChartPage));
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == this && event->type() == QEvent::Paint && !m_painted) {
+        m_painted = true;
+        // After this paint pass has ended.
+        QTimer::singleShot(0, this, &MainWindow::buildNext);
+    }
+    return FancyWindow::eventFilter(watched, event);
+}
+
+void MainWindow::buildNext()
+{
+    // One at a time, so that input and the start slide keep their turns in between.
+    if (!m_stackedWidget->buildNextPage() && !buildNextWindow()) {
+        emit fullyBuilt();
+        return;
+    }
+    QTimer::singleShot(0, this, &MainWindow::buildNext);
+}
+
+bool MainWindow::buildNextWindow()
+{
+    if (!m_loginInfo)
+        loginInfo();
+    else if (!m_popupMenu)
+        popupMenu();
+    else if (!m_logWidget)
+        logWidget();
+    else if (!m_loginWidget)
+        loginWidget();
+    else if (!m_tableWidget)
+        tableWidget();
+    else if (!m_funcWidget)
+        funcWidget();
+    else if (!m_waitProgressBar)
+        waitProgressBar();
+    else
+        return false;
+    return true;
+}
+
+bool MainWindow::isFullyBuilt() const
+{
+    for (int i = 0; i < m_stackedWidget->count(); ++i) {
+        if (!m_stackedWidget->isBuilt(i))
+            return false;
+    }
+    return m_loginInfo && m_popupMenu && m_logWidget && m_loginWidget && m_tableWidget &&
+           m_funcWidget && m_waitProgressBar;
 }
 
 void MainWindow::setPageActive(QWidget *page, bool active)
@@ -214,51 +277,89 @@ void MainWindow::initUserStrip()
     fancyBar()->addAdditionalControl(m_additionalWidget, FancyBar::LeadingPosition);
 }
 
-void MainWindow::initAuxiliaryWindows()
+LoginInfo *MainWindow::loginInfo()
 {
-    m_loginInfo = new LoginInfo;
-    m_loginInfo->setFixedSize(CardWidth, CardHeight);
-    m_loginInfo->hide();
-    m_loginInfo->setWindowFlags(m_loginInfo->windowFlags() | Qt::WindowStaysOnTopHint);
+    if (!m_loginInfo) {
+        m_loginInfo = new LoginInfo;
+        m_loginInfo->setFixedSize(CardWidth, CardHeight);
+        m_loginInfo->hide();
+        m_loginInfo->setWindowFlags(m_loginInfo->windowFlags() | Qt::WindowStaysOnTopHint);
+    }
+    return m_loginInfo;
+}
 
-    m_popupMenu = new PopupMenu;
-    m_popupMenu->setFixedSize(PopupWidth, PopupHeight);
-    m_popupMenu->hide();
-    m_popupMenu->setWindowFlags(m_popupMenu->windowFlags() | Qt::WindowStaysOnTopHint);
+PopupMenu *MainWindow::popupMenu()
+{
+    if (!m_popupMenu) {
+        m_popupMenu = new PopupMenu;
+        m_popupMenu->setFixedSize(PopupWidth, PopupHeight);
+        m_popupMenu->hide();
+        m_popupMenu->setWindowFlags(m_popupMenu->windowFlags() | Qt::WindowStaysOnTopHint);
+        connect(m_popupMenu, &PopupMenu::clicked1, this, [this] { openFromPopup(funcWidget()); });
+        connect(m_popupMenu, &PopupMenu::clicked2, this, [this] { openFromPopup(tableWidget()); });
+        connect(m_popupMenu, &PopupMenu::clickedReturn, this, &MainWindow::retractPopup);
+    }
+    return m_popupMenu;
+}
 
-    m_logWidget = new LogWidget;
-    m_logWidget->setWindowIcon(m_logo);
-    m_logWidget->setWindowTitle(QStringLiteral("日志"));
-    m_logWidget->hide();
+LogWidget *MainWindow::logWidget()
+{
+    if (!m_logWidget) {
+        m_logWidget = new LogWidget;
+        m_logWidget->setWindowIcon(m_logo);
+        m_logWidget->setWindowTitle(QStringLiteral("日志"));
+        m_logWidget->hide();
+    }
+    return m_logWidget;
+}
 
-    m_loginWidget = new LoginWidget;
-    m_loginWidget->setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
-    m_loginWidget->hide();
+LoginWidget *MainWindow::loginWidget()
+{
+    if (!m_loginWidget) {
+        m_loginWidget = new LoginWidget;
+        m_loginWidget->setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
+        m_loginWidget->hide();
+        connect(m_loginWidget, &LoginWidget::loggedIn, m_loginWidget, &QWidget::hide);
+        // The form has no close button: "返回" is the way back without logging in.
+        connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
+    }
+    return m_loginWidget;
+}
 
-    m_waitProgressBar = new SetupWaitProgressBar;
+SetupWaitProgressBar *MainWindow::waitProgressBar()
+{
+    if (!m_waitProgressBar)
+        m_waitProgressBar = new SetupWaitProgressBar;
+    return m_waitProgressBar;
+}
 
-    m_tableWidget = new TableWidget;
-    m_tableWidget->setWindowIcon(m_logo);
-    m_tableWidget->setWindowTitle(QStringLiteral("表格"));
-    m_tableWidget->hide();
+TableWidget *MainWindow::tableWidget()
+{
+    if (!m_tableWidget) {
+        m_tableWidget = new TableWidget;
+        m_tableWidget->setWindowIcon(m_logo);
+        m_tableWidget->setWindowTitle(QStringLiteral("表格"));
+        m_tableWidget->hide();
+    }
+    return m_tableWidget;
+}
 
-    m_funcWidget = new FuncWidget1;
-    m_funcWidget->setWindowIcon(m_logo);
-    m_funcWidget->hide();
+FuncWidget1 *MainWindow::funcWidget()
+{
+    if (!m_funcWidget) {
+        m_funcWidget = new FuncWidget1;
+        m_funcWidget->setWindowIcon(m_logo);
+        m_funcWidget->hide();
+    }
+    return m_funcWidget;
 }
 
 void MainWindow::connectUserStrip()
 {
     connect(m_additionalWidget, &AdditionalWidget::logInfo, this, &MainWindow::toggleLog);
-    connect(m_additionalWidget, &AdditionalWidget::loginInfo, m_loginWidget,
-            &LoginWidget::showLogin);
-    connect(m_loginWidget, &LoginWidget::loggedIn, m_loginWidget, &QWidget::hide);
-    // The form has no close button: "返回" is the way back without logging in.
-    connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
+    connect(m_additionalWidget, &AdditionalWidget::loginInfo, this,
+            [this] { loginWidget()->showLogin(); });
     connect(m_additionalWidget, &AdditionalWidget::menuInfo, this, &MainWindow::togglePopup);
-    connect(m_popupMenu, &PopupMenu::clicked1, this, [this] { openFromPopup(m_funcWidget); });
-    connect(m_popupMenu, &PopupMenu::clicked2, this, [this] { openFromPopup(m_tableWidget); });
-    connect(m_popupMenu, &PopupMenu::clickedReturn, this, &MainWindow::retractPopup);
     connect(m_additionalWidget, &AdditionalWidget::enterHead, this, &MainWindow::dropCard);
     connect(m_additionalWidget, &AdditionalWidget::leaveHead, this, &MainWindow::retractCard);
 }
@@ -292,14 +393,14 @@ void MainWindow::slide(QWidget *window, QPointer<QPropertyAnimation> &current, c
 
 void MainWindow::toggleLog()
 {
-    m_logWidget->setVisible(!m_logWidget->isVisible());
+    logWidget()->setVisible(!logWidget()->isVisible());
 }
 
 void MainWindow::openFromPopup(QWidget *window)
 {
     if (m_popupSlide)
         m_popupSlide->stop();
-    m_popupMenu->hide();
+    popupMenu()->hide();
     m_popupMenu->setOpened(false);
     window->show();
 }
@@ -307,7 +408,7 @@ void MainWindow::openFromPopup(QWidget *window)
 void MainWindow::togglePopup()
 {
     const QPoint up = slideUpPosition();
-    m_popupMenu->move(up);
+    popupMenu()->move(up);
     m_popupMenu->show();
     if (m_popupMenu->isOpened()) {
         retractPopup();
@@ -319,7 +420,7 @@ void MainWindow::togglePopup()
 
 void MainWindow::retractPopup()
 {
-    if (!m_popupMenu->isOpened())
+    if (!m_popupMenu || !m_popupMenu->isOpened())
         return;
     m_popupMenu->setOpened(false);
     slide(m_popupMenu, m_popupSlide, slideDownPosition(), slideUpPosition(), PopupRetractMs,
@@ -328,7 +429,7 @@ void MainWindow::retractPopup()
 
 void MainWindow::dropCard()
 {
-    if (m_loginInfo->isShown())
+    if (loginInfo()->isShown())
         return;
     m_loginInfo->setShown(true);
     m_loginInfo->setAnimating(true);
@@ -347,7 +448,7 @@ void MainWindow::dropCard()
 
 void MainWindow::retractCard()
 {
-    if (!m_loginInfo->isShown() || m_loginInfo->isAnimating())
+    if (!m_loginInfo || !m_loginInfo->isShown() || m_loginInfo->isAnimating())
         return;
     slide(m_loginInfo, m_cardSlide, slideDownPosition(), slideUpPosition(), CardRetractMs, [this] {
         m_loginInfo->hide();
@@ -374,11 +475,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
 // main window, and holding the single-instance guard.
 void MainWindow::closeAuxiliaryWindows()
 {
-    m_popupMenu->close();
-    m_logWidget->close();
-    m_loginWidget->close();
-    m_waitProgressBar->close();
-    m_tableWidget->close();
-    m_loginInfo->close();
-    m_funcWidget->close();
+    // One not built yet was never opened.
+    const QList<QWidget *> windows = {m_popupMenu,   m_logWidget, m_loginWidget, m_waitProgressBar,
+                                      m_tableWidget, m_loginInfo, m_funcWidget};
+    for (QWidget *window : windows) {
+        if (window)
+            window->close();
+    }
 }

@@ -31,7 +31,9 @@ class VideoChannelSet;
 // middle button; the sliding page stack in the centre (sixteen camera detail pages, the camera
 // wall, the chart page) and the side panel in a dock whose navigation tree selects the page. It
 // owns the auxiliary windows that the strip opens (user card, popup menu, log, login form, demo
-// windows) and asks before closing.
+// windows) and asks before closing. Only what the first frame shows is built with it; the other
+// pages and the auxiliary windows are built when first needed, or one by one after the first
+// paint while the program is otherwise idle.
 class MainWindow : public FancyWindow
 {
     Q_OBJECT
@@ -70,20 +72,30 @@ public:
     QMenu *styleMenu() const { return m_styleMenu; }
     QPushButton *middleButton() const { return m_middleButton; }
     CameraPanel *cameraPanel() const { return m_cameraPanel; }
-    ChartPanel *chartPanel() const { return m_chartPanel; }
+    ChartPanel *chartPanel() const;
     CStackedWidget *stackedWidget() const { return m_stackedWidget; }
     SidePanel *sidePanel() const { return m_sidePanel; }
     QDockWidget *dockWidget() const { return m_dockWidget; }
     AdditionalWidget *additionalWidget() const { return m_additionalWidget; }
     VideoChannelSet *channels() const { return m_channels; }
+    // The window's own wait window, apart from the one that follows the start-up login.
+    SetupWaitProgressBar *waitProgressBar();
+
+    // Whether every page and auxiliary window has been built.
+    bool isFullyBuilt() const;
 
     // Where the popup menu and the user card slide: from the top-left corner of the user strip
     // (up) to just below it (down), in global coordinates.
     QPoint slideUpPosition() const;
     QPoint slideDownPosition() const;
 
+signals:
+    // Everything the window owns has been built (isFullyBuilt()).
+    void fullyBuilt();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     // Shows the page that the text names; a text that names no page changes nothing.
@@ -91,6 +103,11 @@ private slots:
 
 private:
     void initPages();
+    // Builds the next page or auxiliary window not built yet, and asks for another turn
+    // while any is left.
+    void buildNext();
+    // Builds the next auxiliary window not built yet; false when none was left.
+    bool buildNextWindow();
     // Binds the page at that index of the stack to its cameras (the wall to all, camera page k
     // to channel k + 1) and tells it whether it is the page shown. Called once for each page,
     // when the page is built.
@@ -107,7 +124,12 @@ private:
     void showMiddleMessage();
 
     void initUserStrip();
-    void initAuxiliaryWindows();
+    LoginInfo *loginInfo();
+    PopupMenu *popupMenu();
+    LogWidget *logWidget();
+    LoginWidget *loginWidget();
+    TableWidget *tableWidget();
+    FuncWidget1 *funcWidget();
     void connectUserStrip();
     void closeAuxiliaryWindows();
     void toggleLog();
@@ -128,7 +150,6 @@ private:
     VideoChannelSet *m_channels = nullptr;
     CStackedWidget *m_stackedWidget = nullptr;
     CameraPanel *m_cameraPanel = nullptr;
-    ChartPanel *m_chartPanel = nullptr;
     SidePanel *m_sidePanel = nullptr;
     QDockWidget *m_dockWidget = nullptr;
     QAction *m_styleAction = nullptr;
@@ -144,4 +165,5 @@ private:
     FuncWidget1 *m_funcWidget = nullptr;
     QPointer<QPropertyAnimation> m_popupSlide;
     QPointer<QPropertyAnimation> m_cardSlide;
+    bool m_painted = false;
 };
