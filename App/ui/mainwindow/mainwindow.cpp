@@ -126,8 +126,8 @@ ChartPanel *MainWindow::chartPanel() const
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == this && event->type() == QEvent::Paint && !m_painted) {
-        m_painted = true;
+    if (watched == this && event->type() == QEvent::Paint) {
+        removeEventFilter(this);
         // After this paint pass has ended.
         QTimer::singleShot(0, this, &MainWindow::buildNext);
     }

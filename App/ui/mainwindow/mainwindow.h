@@ -165,5 +165,4 @@ private:
     FuncWidget1 *m_funcWidget = nullptr;
     QPointer<QPropertyAnimation> m_popupSlide;
     QPointer<QPropertyAnimation> m_cardSlide;
-    bool m_painted = false;
 };

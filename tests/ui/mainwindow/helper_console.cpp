@@ -67,6 +67,9 @@ QWidget *openWindow(const MainObject &mainObject, const QString &which)
     }
     if (which == QLatin1String("card")) {
         QCursor::setPos(strip->mapToGlobal(strip->headButtonGeometry().center()));
+        // Built when the pointer first reaches the avatar.
+        if (!QTest::qWaitFor([] { return topLevel("LoginInfo") != nullptr; }, OpenTimeoutMs))
+            return nullptr;
         return topLevel("LoginInfo");
     }
     if (which == QLatin1String("wait")) {
