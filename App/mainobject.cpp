@@ -1,17 +1,27 @@
 #include "mainobject.h"
 
+#include <QDebug>
+
 #include "common/config/setupconfig.h"
 #include "platform/windowmaximizer.h"
 #include "platform/windowraiser.h"
+#include "station/stationclient.h"
+#include "station/stationmodel.h"
+#include "station/stationsettings.h"
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/theme/thememanager.h"
 #include "ui/widgets/setupwaitprogressbar.h"
 
-MainObject::MainObject(QObject *parent) : QObject(parent), m_mainWindow(new MainWindow) {}
+MainObject::MainObject(QObject *parent) : QObject(parent), m_mainWindow(new MainWindow)
+{
+    createStationFeed();
+}
 
 MainObject::~MainObject()
 {
+    // The network stops first, so that nothing arrives for windows on their way out.
+    delete m_stationClient;
     delete m_mainWindow;
     delete m_waitProgressBar;
     delete m_loginWidget;
@@ -38,6 +48,22 @@ SetupWaitProgressBar *MainObject::waitProgressBar()
                 &QWidget::showMaximized);
     }
     return m_waitProgressBar;
+}
+
+void MainObject::createStationFeed()
+{
+    const StationSettings settings = StationSettings::fromConfig();
+    if (!settings.configured)
+        return;
+    if (!settings.error.isEmpty())
+        qWarning().noquote()
+            << QStringLiteral("Station feed: %1; the feed stays off.").arg(settings.error);
+    m_stationModel = new StationModel(settings.topicPrefix, this);
+    m_stationClient = new StationClient(settings, this);
+    connect(m_stationClient, &StationClient::messageReceived, m_stationModel,
+            &StationModel::handleMessage);
+    m_mainWindow->setStationFeed(m_stationModel, m_stationClient);
+    m_stationClient->start();
 }
 
 void MainObject::showMainWindow()

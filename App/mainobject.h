@@ -5,11 +5,14 @@
 class LoginWidget;
 class MainWindow;
 class SetupWaitProgressBar;
+class StationClient;
+class StationModel;
 
 // Creates the top-level windows, wires them together and brings the main window to the front
 // when a second start of the program hands over to this one. Its own login form leads, once a
-// login succeeds, through the wait window to the maximised main window. The login form and the
-// wait window are built when first asked for.
+// login succeeds, through the wait window to the maximised main window; both are built when
+// first asked for. When the INI names a station broker it also keeps the station's model and
+// the client that feeds it, apart from the windows that show them.
 class MainObject : public QObject
 {
     Q_OBJECT
@@ -24,6 +27,9 @@ public:
     MainWindow *mainWindow() const { return m_mainWindow; }
     LoginWidget *loginWidget();
     SetupWaitProgressBar *waitProgressBar();
+    // Null without a [Station] Broker entry.
+    StationModel *stationModel() const { return m_stationModel; }
+    StationClient *stationClient() const { return m_stationClient; }
 
     // The start-up step: sets the theme's style sheet on the whole application (ThemeManager).
     static bool applyTheme(const QString &themeName);
@@ -31,7 +37,11 @@ public:
 private:
     Q_DISABLE_COPY(MainObject)
 
+    void createStationFeed();
+
     LoginWidget *m_loginWidget = nullptr;
     SetupWaitProgressBar *m_waitProgressBar = nullptr;
     MainWindow *m_mainWindow = nullptr;
+    StationModel *m_stationModel = nullptr;
+    StationClient *m_stationClient = nullptr;
 };

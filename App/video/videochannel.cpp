@@ -54,6 +54,8 @@ VideoChannel::VideoChannel(const ChannelConfig::Channel &config, const QString &
       m_grid(config.gridSource.isEmpty() ? m_main : VideoSource::parse(config.gridSource, baseDir))
 {
     m_clock.start();
+    m_demandTimer.setSingleShot(true);
+    m_demandTimer.setInterval(0);
     m_graceTimer.setSingleShot(true);
     m_graceTimer.setInterval(GraceMs);
     m_retryTimer.setSingleShot(true);
@@ -62,6 +64,7 @@ VideoChannel::VideoChannel(const ChannelConfig::Channel &config, const QString &
         if (demand() == Stream::None)
             stopAll();
     });
+    connect(&m_demandTimer, &QTimer::timeout, this, &VideoChannel::applyDemand);
     connect(&m_retryTimer, &QTimer::timeout, this, &VideoChannel::retry);
     connect(&m_watchdog, &QTimer::timeout, this, &VideoChannel::checkFrames);
 
@@ -101,21 +104,33 @@ qint64 VideoChannel::msUntilRetry() const
     return m_retryAtMs < 0 ? -1 : qMax<qint64>(0, m_retryAtMs - m_clock.elapsed());
 }
 
-void VideoChannel::setDemand(const QObject *viewer, Stream stream)
+void VideoChannel::setDemand(const QObject *viewer, Stream stream, const QSize &size)
 {
     if (stream == Stream::None)
         m_viewers.remove(viewer);
     else
-        m_viewers.insert(viewer, stream);
-    applyDemand();
+        m_viewers.insert(viewer, {stream, size});
+    if (!m_demandTimer.isActive())
+        m_demandTimer.start();
 }
 
 VideoChannel::Stream VideoChannel::demand() const
 {
     Stream wanted = Stream::None;
-    for (Stream stream : m_viewers)
-        wanted = qMax(wanted, stream);
+    for (const Viewer &viewer : m_viewers)
+        wanted = qMax(wanted, viewer.stream);
     return wanted;
+}
+
+QSize VideoChannel::demandedSize() const
+{
+    QSize size(0, 0);
+    for (const Viewer &viewer : m_viewers) {
+        if (!viewer.size.isValid() || viewer.size.isEmpty())
+            return QSize();
+        size = size.expandedTo(viewer.size);
+    }
+    return size;
 }
 
 void VideoChannel::applyDemand()
@@ -127,6 +142,8 @@ void VideoChannel::applyDemand()
         return;
     }
     m_graceTimer.stop();
+    if (m_pipeline)
+        m_pipeline->setSize(demandedSize());
     if (m_stream == wanted)
         return;
     // A camera without a grid stream shows its main stream everywhere: nothing to switch.
@@ -161,6 +178,7 @@ void VideoChannel::openPipeline(State state)
             pipelineFailed(session, problem, detail);
         });
     m_pipeline = VideoPipeline::create(source(), m_slot);
+    m_pipeline->setSize(demandedSize());
     m_pipeline->start();
     m_watchdog.start(ConnectTimeoutMs);
     setState(state);

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <QTimer>
 
@@ -69,9 +70,12 @@ public:
     // Until the next attempt, or -1 when none is waiting.
     qint64 msUntilRetry() const;
 
-    // What the viewer wants (None: nothing). The channel plays the most any viewer wants.
-    void setDemand(const QObject *viewer, Stream stream);
+    // What the viewer wants (None: nothing) and the size it shows the picture at, in pixels. The
+    // channel plays the most any viewer wants, scaled down to fit the largest size asked for.
+    void setDemand(const QObject *viewer, Stream stream, const QSize &size = QSize());
     Stream demand() const;
+    // The smallest size that holds every viewer's; empty when one wants the source's own.
+    QSize demandedSize() const;
 
 signals:
     void stateChanged();
@@ -101,7 +105,11 @@ private:
     State m_state = State::Off;
     VideoProblem m_problem = VideoProblem::None;
     Stream m_stream = Stream::None;
-    QHash<const QObject *, Stream> m_viewers;
+    struct Viewer {
+        Stream stream;
+        QSize size;
+    };
+    QHash<const QObject *, Viewer> m_viewers;
 
     std::shared_ptr<FrameSlot> m_slot;
     std::shared_ptr<VideoPipeline> m_pipeline;
@@ -111,6 +119,9 @@ private:
     QElapsedTimer m_clock;
     qint64 m_lastFrameMs = -1;
     qint64 m_retryAtMs = -1;
+    // Demands are weighed once the changes of one turn of the event loop are in: a layout
+    // change hides and shows tiles one by one.
+    QTimer m_demandTimer;
     QTimer m_graceTimer;
     QTimer m_retryTimer;
     QTimer m_watchdog;

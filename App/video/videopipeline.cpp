@@ -20,9 +20,9 @@ const char *const RawVideo = "video/x-raw";
 // 32-bit RGB as QImage::Format_RGB32 holds it in memory on a little-endian machine.
 const char *const ShownCaps = "video/x-raw,format=BGRx";
 
-// A decoded frame whose memory a QImage borrows: mapped until the image lets go.
+// A decoded frame whose memory a QImage borrows: mapped, and its buffer held, until the image
+// lets go. The sample goes back at once: the sink reuses it.
 struct MappedFrame {
-    GstSample *sample;
     GstVideoFrame frame;
 };
 
@@ -30,7 +30,6 @@ void releaseFrame(void *info)
 {
     auto *mapped = static_cast<MappedFrame *>(info);
     gst_video_frame_unmap(&mapped->frame);
-    gst_sample_unref(mapped->sample);
     delete mapped;
 }
 
@@ -44,7 +43,7 @@ QString textOf(const gchar *text)
     return text ? QString::fromUtf8(text) : QString();
 }
 
-VideoProblem problemOf(const GError *error, VideoSource::Kind kind)
+VideoProblem problemOf(const GError *error, const QString &debug, VideoSource::Kind kind)
 {
     if (error->domain == GST_RESOURCE_ERROR) {
         switch (error->code) {
@@ -59,7 +58,8 @@ VideoProblem problemOf(const GError *error, VideoSource::Kind kind)
             return VideoProblem::Unreachable;
         case GST_RESOURCE_ERROR_READ:
         case GST_RESOURCE_ERROR_WRITE: {
-            const QString message = textOf(error->message).toLower();
+            // The reason is in the details: "Timeout while waiting for server response".
+            const QString message = (textOf(error->message) + debug).toLower();
             return message.contains(QLatin1String("timeout")) ||
                            message.contains(QLatin1String("timed out"))
                        ? VideoProblem::NoAnswer
@@ -81,7 +81,7 @@ VideoProblem problemOf(const GError *error, VideoSource::Kind kind)
 } // namespace
 
 struct VideoPipeline::Callbacks {
-    // A decoded video pad of the decoding bin goes to the converter; anything else (sound,
+    // A decoded video pad of the decoding bin goes to the scaler; anything else (sound,
     // subtitles) stays unlinked.
     static void padAdded(GstElement *, GstPad *pad, gpointer data)
     {
@@ -94,7 +94,7 @@ struct VideoPipeline::Callbacks {
         gst_caps_unref(caps);
         if (!video)
             return;
-        GstPad *sink = gst_element_get_static_pad(self->m_convert, "sink");
+        GstPad *sink = gst_element_get_static_pad(self->m_entry, "sink");
         if (!gst_pad_is_linked(sink))
             gst_pad_link(pad, sink);
         gst_object_unref(sink);
@@ -116,6 +116,15 @@ struct VideoPipeline::Callbacks {
         }
     }
 
+    // An MJPEG stream is one picture after another in a multipart answer whose parts never
+    // change their type; told so, the demuxer lets the decoding bin show its pad at once.
+    static void deepElementAdded(GstBin *, GstBin *, GstElement *element, gpointer)
+    {
+        GstElementFactory *factory = gst_element_get_factory(element);
+        if (factory && g_strcmp0(GST_OBJECT_NAME(factory), "multipartdemux") == 0)
+            g_object_set(element, "single-stream", TRUE, nullptr);
+    }
+
     static GstFlowReturn newSample(GstAppSink *sink, gpointer data)
     {
         auto *self = static_cast<VideoPipeline *>(data);
@@ -127,10 +136,11 @@ struct VideoPipeline::Callbacks {
             gst_sample_unref(sample);
             return GST_FLOW_OK;
         }
-        auto *mapped = new MappedFrame{sample, {}};
-        if (!gst_video_frame_map(&mapped->frame, &info, gst_sample_get_buffer(sample),
-                                 GST_MAP_READ)) {
-            gst_sample_unref(sample);
+        auto *mapped = new MappedFrame{};
+        const bool ok =
+            gst_video_frame_map(&mapped->frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ);
+        gst_sample_unref(sample);
+        if (!ok) {
             delete mapped;
             return GST_FLOW_OK;
         }
@@ -141,9 +151,6 @@ struct VideoPipeline::Callbacks {
             QImage(static_cast<const uchar *>(GST_VIDEO_FRAME_PLANE_DATA(&mapped->frame, 0)), width,
                    height, GST_VIDEO_FRAME_PLANE_STRIDE(&mapped->frame, 0), QImage::Format_RGB32,
                    releaseFrame, mapped);
-        const int parN = qMax(1, GST_VIDEO_INFO_PAR_N(&info));
-        const int parD = qMax(1, GST_VIDEO_INFO_PAR_D(&info));
-        frame.displaySize = QSize(int(qint64(width) * parN / parD), height);
         frame.decodedNs = VideoPipeline::monotonicNs();
         self->m_slot->offer(std::move(frame));
         return GST_FLOW_OK;
@@ -159,9 +166,9 @@ struct VideoPipeline::Callbacks {
             GError *error = nullptr;
             gchar *debug = nullptr;
             gst_message_parse_error(message, &error, &debug);
-            const QString detail =
-                QStringLiteral("%1 (%2)").arg(textOf(error->message), textOf(debug));
-            self->m_slot->fail(problemOf(error, self->m_source.kind()), detail);
+            const QString details = textOf(debug);
+            const QString detail = QStringLiteral("%1 (%2)").arg(textOf(error->message), details);
+            self->m_slot->fail(problemOf(error, details, self->m_source.kind()), detail);
             g_error_free(error);
             g_free(debug);
             break;
@@ -233,23 +240,32 @@ bool VideoPipeline::build(QString *missing)
     } else {
         source = make("uridecodebin");
     }
-    m_convert = make("videoconvert");
+    // Scaled down to the size shown before the conversion to RGB, both in the decoder's own
+    // format: far cheaper than converting every pixel and leaving the scaling to the painter.
+    m_entry = make("videoscale");
+    GstElement *sizeFilter = make("capsfilter");
+    GstElement *convert = make("videoconvert");
     GstElement *format = make("capsfilter");
     GstElement *sink = make("appsink");
     m_pipeline = gst_pipeline_new(nullptr);
 
-    const QList<GstElement *> elements{source, shape, m_convert, format, sink};
+    const QList<GstElement *> elements{source, shape, m_entry, sizeFilter, convert, format, sink};
     if (!missing->isEmpty()) {
         for (GstElement *element : elements) {
             if (element)
                 gst_object_unref(gst_object_ref_sink(element));
         }
-        m_convert = nullptr;
+        m_entry = nullptr;
         return false;
     }
     for (GstElement *element : elements) {
         if (element)
             gst_bin_add(GST_BIN(m_pipeline), element);
+    }
+    {
+        QMutexLocker locker(&m_sizeMutex);
+        m_sizeFilter = sizeFilter;
+        applySize();
     }
 
     GstCaps *shownCaps = gst_caps_from_string(ShownCaps);
@@ -261,7 +277,7 @@ bool VideoPipeline::build(QString *missing)
     GstAppSinkCallbacks callbacks = {};
     callbacks.new_sample = &Callbacks::newSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
-    gst_element_link_many(m_convert, format, sink, nullptr);
+    gst_element_link_many(m_entry, sizeFilter, convert, format, sink, nullptr);
 
     if (m_source.kind() == VideoSource::Kind::Test) {
         gst_util_set_object_arg(G_OBJECT(source), "pattern",
@@ -272,7 +288,7 @@ bool VideoPipeline::build(QString *missing)
                                                 GST_TYPE_FRACTION, TestFramesPerSecond, 1, nullptr);
         g_object_set(shape, "caps", testCaps, nullptr);
         gst_caps_unref(testCaps);
-        gst_element_link_many(source, shape, m_convert, nullptr);
+        gst_element_link_many(source, shape, m_entry, nullptr);
         return true;
     }
 
@@ -285,7 +301,33 @@ bool VideoPipeline::build(QString *missing)
     gst_caps_unref(decoded);
     g_signal_connect(source, "pad-added", G_CALLBACK(&Callbacks::padAdded), this);
     g_signal_connect(source, "source-setup", G_CALLBACK(&Callbacks::sourceSetup), this);
+    g_signal_connect(m_pipeline, "deep-element-added", G_CALLBACK(&Callbacks::deepElementAdded),
+                     this);
     return true;
+}
+
+void VideoPipeline::setSize(const QSize &size)
+{
+    QMutexLocker locker(&m_sizeMutex);
+    if (m_size == size)
+        return;
+    m_size = size;
+    applySize();
+}
+
+void VideoPipeline::applySize()
+{
+    if (!m_sizeFilter)
+        return;
+    // Square pixels, as large as fits the size asked for with the picture's shape kept (the
+    // scaler fixes the rest); never larger than the source.
+    GstCaps *caps =
+        gst_caps_new_simple(RawVideo, "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+    if (m_size.isValid() && !m_size.isEmpty())
+        gst_caps_set_simple(caps, "width", GST_TYPE_INT_RANGE, 1, m_size.width(), "height",
+                            GST_TYPE_INT_RANGE, 1, m_size.height(), nullptr);
+    g_object_set(m_sizeFilter, "caps", caps, nullptr);
+    gst_caps_unref(caps);
 }
 
 void VideoPipeline::open()
@@ -321,13 +363,17 @@ void VideoPipeline::close()
     if (!m_pipeline)
         return;
     // Streaming threads end here; messages they post on the way out still find this object.
+    {
+        QMutexLocker sizeLocker(&m_sizeMutex);
+        m_sizeFilter = nullptr;
+    }
     gst_element_set_state(m_pipeline, GST_STATE_NULL);
     GstBus *bus = gst_element_get_bus(m_pipeline);
     gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
     gst_object_unref(bus);
     gst_object_unref(m_pipeline);
     m_pipeline = nullptr;
-    m_convert = nullptr;
+    m_entry = nullptr;
 }
 
 void VideoPipeline::rewind()

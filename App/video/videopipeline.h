@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMutex>
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -10,11 +11,11 @@
 class FrameSlot;
 typedef struct _GstElement GstElement;
 
-// One attempt at playing a source: a GStreamer pipeline that decodes it into 32-bit RGB frames
-// and offers each to a FrameSlot from its streaming thread. Errors and the end of a stream go
-// to the slot as a failure; a file starts again from its beginning instead. The pipeline is
-// built, started and torn down on GstRuntime's control threads; start() and stop() only ask for
-// that and return at once.
+// One attempt at playing a source: a GStreamer pipeline that decodes it into 32-bit RGB frames,
+// scaled down to the size shown, and offers each to a FrameSlot from its streaming thread. Errors
+// and the end of a stream go to the slot as a failure; a file starts again from its beginning
+// instead. The pipeline is built, started and torn down on GstRuntime's control threads; start()
+// and stop() only ask for that and return at once.
 class VideoPipeline : public std::enable_shared_from_this<VideoPipeline>
 {
 public:
@@ -34,6 +35,9 @@ public:
     void start();
     // Tears the pipeline down, also when start() has not been carried out yet.
     void stop();
+    // The largest picture wanted, in pixels; an empty size: the source's own. Any thread; a
+    // running pipeline changes its size at the next frame.
+    void setSize(const QSize &size);
 
     // The monotonic clock of VideoFrame::decodedNs.
     static qint64 monotonicNs();
@@ -46,8 +50,10 @@ private:
     void open();
     void close();
     void rewind();
-    // The elements up to the converter; false with the reason when one cannot be made.
+    // The elements up to the sink; false with the reason when one cannot be made.
     bool build(QString *missing);
+    // Puts the size into the size filter's caps; m_sizeMutex held.
+    void applySize();
 
     // GStreamer's callbacks, with GStreamer's types.
     struct Callbacks;
@@ -57,6 +63,11 @@ private:
     const std::shared_ptr<FrameSlot> m_slot;
     QMutex m_mutex;
     GstElement *m_pipeline = nullptr;
-    GstElement *m_convert = nullptr;
+    // Where the decoded video enters: the scaler.
+    GstElement *m_entry = nullptr;
     bool m_stopped = false;
+    // Apart from m_mutex, which is held through state changes: the GUI thread sets the size.
+    QMutex m_sizeMutex;
+    QSize m_size;
+    GstElement *m_sizeFilter = nullptr;
 };

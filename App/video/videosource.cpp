@@ -83,7 +83,8 @@ VideoSource VideoSource::parse(const QString &text, const QString &baseDir)
         return source;
     }
     if (scheme == FileScheme) {
-        const QUrl url(given, QUrl::StrictMode);
+        // Written by hand, a file URL may well hold blanks.
+        const QUrl url(given, QUrl::TolerantMode);
         const QString host = url.host();
         if (!url.isValid() || !given.startsWith(FileScheme + SchemeSeparator) ||
             (!host.isEmpty() && host != QLatin1String("localhost")) || url.path().size() < 2)

@@ -1,10 +1,19 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include "../station/testbroker.h"
 #include "common/config/setupconfig.h"
 #include "mainobject.h"
+#include "station/stationclient.h"
+#include "ui/camera/cameradisplay.h"
+#include "ui/camera/camerapanel.h"
+#include "ui/chart/average/averagechart.h"
+#include "ui/chart/average/averagechartpanel.h"
+#include "ui/chart/chartpanel.h"
+#include "ui/common/ctextedit.h"
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/station/stationfeedindicator.h"
 #include "ui/widgets/setupwaitprogressbar.h"
 
 class tst_MainObject : public QObject
@@ -15,6 +24,8 @@ private slots:
     void initTestCase();
     void windowsStayHiddenUntilShown();
     void loginLeadsThroughWaitToMainWindow();
+    void withoutBrokerNothingChanges();
+    void stationFeedReachesTheWindows();
 
 private:
     QTemporaryDir m_dir;
@@ -63,6 +74,41 @@ void tst_MainObject::loginLeadsThroughWaitToMainWindow()
     QVERIFY(!wait->isVisible());
     QVERIFY(mainObject.mainWindow()->isVisible());
     QVERIFY(mainObject.mainWindow()->windowState() & Qt::WindowMaximized);
+}
+
+void tst_MainObject::withoutBrokerNothingChanges()
+{
+    MainObject mainObject;
+    MainWindow *window = mainObject.mainWindow();
+    QVERIFY(!mainObject.stationClient() && !window->findChild<StationFeedIndicator *>());
+    QVERIFY(window->chartPanel()->logTextEdit()->toPlainText().startsWith(QStringLiteral("001 ")));
+    QCOMPARE(window->chartPanel()->averagePanel()->chart()->value(), 88.0);
+}
+
+// The INI names a broker: the console connects, and the station's retained state and a new
+// verdict reach the wall.
+void tst_MainObject::stationFeedReachesTheWindows()
+{
+    TestBroker broker;
+    QVERIFY(broker.start());
+    QVERIFY(broker.publish(QStringLiteral("line7/camera/3/verdict"), R"({"verdict":"NG"})", true));
+    SetupConfig *config = SetupConfig::instance();
+    config->setValue(QStringLiteral("Station/Broker"), broker.url());
+    config->setValue(QStringLiteral("Station/Topic"), QStringLiteral("line7"));
+    {
+        MainObject mainObject;
+        MainWindow *window = mainObject.mainWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(window->feedIndicator()->state(), StationClient::Connected,
+                                  60000);
+        CameraDisplay *tile = window->cameraPanel()->tileOfChannel(3);
+        QTRY_COMPARE(tile->state(), QStringLiteral("NG"));
+        QVERIFY(broker.publish(QStringLiteral("line7/camera/3/verdict"), R"({"verdict":"OK"})"));
+        QTRY_COMPARE(tile->state(), QStringLiteral("OK"));
+        QVERIFY(
+            !window->chartPanel()->logTextEdit()->toPlainText().contains(QStringLiteral("001 ")));
+    }
+    config->setValue(QStringLiteral("Station/Broker"), QVariant());
+    config->setValue(QStringLiteral("Station/Topic"), QVariant());
 }
 
 QTEST_MAIN(tst_MainObject)

@@ -4,6 +4,8 @@
 #include <QtWidgets>
 
 #include "../testsupport.h"
+#include "ui/camera/cameradisplay.h"
+#include "ui/station/stationfeedindicator.h"
 
 namespace
 {
@@ -149,6 +151,10 @@ private slots:
     void textIsReadable();
     void whiteGlyphsStandOut_data();
     void whiteGlyphsStandOut();
+    void verdictFillsStateArea_data();
+    void verdictFillsStateArea();
+    void feedGlyphsStandOut_data() { themes(); }
+    void feedGlyphsStandOut();
     void closeButtonTurnsRedOnHover_data() { themes(); }
     void closeButtonTurnsRedOnHover();
     void messageBoxTextReadableOverPicture_data() { themes(); }
@@ -593,6 +599,79 @@ void tst_Themes::whiteGlyphsStandOut()
     // Beside the glyph, where the widget's own background shows.
     const QColor background = seenAt(widget, QPointF(0.06, 0.5));
     QVERIFY2(contrast(background, TitleGlyphColor) >= GlyphContrast, qPrintable(background.name()));
+}
+
+void tst_Themes::verdictFillsStateArea_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<int>("state");
+    for (const char *name :
+         {"dark_blue", "dark_green", "dark_yellow_green", "light_blue", "light_green"}) {
+        for (int state : {0, 1, 2})
+            QTest::addRow("%s-%d", name, state) << QString::fromLatin1(name) << state;
+    }
+}
+
+// NG red, OK green, unknown as the header around it; the state text readable on the fill.
+void tst_Themes::verdictFillsStateArea()
+{
+    QFETCH(QString, theme);
+    QFETCH(int, state);
+    apply(theme);
+    m_window = new QMainWindow;
+    auto *tile = new CameraDisplay;
+    tile->setObjectName(QStringLiteral("CameraDisplay"));
+    m_window->setCentralWidget(tile);
+    m_window->resize(400, 300);
+    tile->setState(1 - state % 2); // a change of state, as the feed makes it
+    tile->setState(state);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    auto *label = tile->findChild<QLabel *>(QStringLiteral("CameraDisplayStateLabel"));
+    // Near the label's right end, clear of the centred text; the header beside the title text.
+    const QColor fill = seenAt(label, QPointF(0.97, 0.5));
+    const QColor header =
+        seenAt(tile->findChild<QLabel *>(QStringLiteral("CameraDisplayTitleLabel")), {0.9, 0.5});
+    const int hue = fill.hsvHue();
+    if (state == 2) {
+        QVERIFY2(near(fill, header, ColorTolerance), qPrintable(fill.name() + header.name()));
+        return;
+    }
+    QVERIFY2(fill.hsvSaturation() > 100 &&
+                 (state == 0 ? hue < 15 || hue > 345 : hue > 80 && hue < 160),
+             qPrintable(fill.name()));
+    const QColor text = label->palette().color(QPalette::WindowText);
+    QVERIFY2(contrast(text, fill) >= ReadableContrast, qPrintable(text.name() + fill.name()));
+}
+
+// Each state of the feed has a glyph colour of its own that stands out on the title bar.
+void tst_Themes::feedGlyphsStandOut()
+{
+    QFETCH(QString, theme);
+    apply(theme);
+    m_window = buildConsole();
+    auto *indicator = new StationFeedIndicator;
+    m_window->menuWidget()->layout()->addWidget(indicator);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    const QColor bar = seenAt(indicator, QPointF(0.05, 0.05));
+    QList<QColor> glyphs;
+    for (auto state :
+         {StationClient::Connected, StationClient::Connecting, StationClient::Offline}) {
+        indicator->setFeedState(state, QString());
+        const QColor glyph = indicator->palette().color(QPalette::WindowText);
+        QVERIFY2(contrast(glyph, bar) >= GlyphContrast, qPrintable(glyph.name() + bar.name()));
+        for (const QColor &other : qAsConst(glyphs))
+            QVERIFY2(!near(glyph, other, 30), qPrintable(glyph.name() + other.name()));
+        glyphs << glyph;
+        // Painted in that colour.
+        const QImage image = indicator->grab().toImage();
+        bool painted = false;
+        for (int i = 0; i < image.width() * image.height() && !painted; ++i)
+            painted =
+                near(image.pixelColor(i % image.width(), i / image.width()), glyph, ColorTolerance);
+        QVERIFY2(painted, qPrintable(glyph.name()));
+    }
 }
 
 void tst_Themes::closeButtonTurnsRedOnHover()

@@ -45,14 +45,6 @@ void tst_ChannelConfig::readsTheChannelSections_data()
                              << 3 << "rtsp://127.0.0.1:8554/main"
                              << "rtsp://127.0.0.1:8554/sub"
                              << "Press 3" << 0;
-    QTest::newRow("lastChannel") << "[Channel16]\nSource=test:ball\n"
-                                 << 16 << "test:ball"
-                                 << ""
-                                 << "" << 0;
-    QTest::newRow("neighbourIsNotRead") << "[Channel02]\nSource=test:red\n"
-                                        << 1 << ""
-                                        << ""
-                                        << "" << 0;
     QTest::newRow("unpaddedSectionNamesNoChannel") << "[Channel1]\nSource=test:red\n"
                                                    << 1 << ""
                                                    << ""
@@ -85,10 +77,6 @@ void tst_ChannelConfig::readsTheChannelSections_data()
                                        << 10 << ""
                                        << "test:red"
                                        << "Idle" << 1;
-    QTest::newRow("emptySource") << "[Channel11]\nSource=\n"
-                                 << 11 << ""
-                                 << ""
-                                 << "" << 0;
 }
 
 void tst_ChannelConfig::readsTheChannelSections()

@@ -14,6 +14,7 @@ namespace
 {
 
 const QString UnknownTitle = QStringLiteral("Unknow");
+const char *const VerdictProperty = "verdict";
 
 } // namespace
 
@@ -112,12 +113,39 @@ QString CameraDisplay::stateText(int state)
     }
 }
 
+QString CameraDisplay::verdictOf(int state)
+{
+    switch (state) {
+    case 0:
+        return QStringLiteral("ng");
+    case 1:
+        return QStringLiteral("ok");
+    default:
+        return QStringLiteral("unknown");
+    }
+}
+
+void CameraDisplay::showState(QLabel *stateLabel, int state)
+{
+    const QString verdict = verdictOf(state);
+    stateLabel->setText(stateText(state));
+    if (stateLabel->property(VerdictProperty).toString() == verdict)
+        return;
+    stateLabel->setProperty(VerdictProperty, verdict);
+    // A style sheet looks at dynamic properties only when the widget is polished again.
+    stateLabel->style()->unpolish(stateLabel);
+    stateLabel->style()->polish(stateLabel);
+    stateLabel->update();
+}
+
 void CameraDisplay::setState(int state)
 {
-    const QString text = stateText(state);
-    if (m_stateLabel->text() == text)
-        return;
-    m_stateLabel->setText(text);
+    showState(m_stateLabel, state);
+}
+
+void CameraDisplay::setStateToolTip(const QString &text)
+{
+    m_stateLabel->setToolTip(text);
 }
 
 QString CameraDisplay::videoText() const

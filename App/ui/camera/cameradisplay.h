@@ -48,6 +48,14 @@ public:
 
     // The text the state label shows for a state value.
     static QString stateText(int state);
+    // The value of the state label's "verdict" property for a state ("ok", "ng", "unknown"):
+    // the theme fills the label's area by it.
+    static QString verdictOf(int state);
+    // Shows a state on a header's state label: its text and the property the theme selects on.
+    static void showState(QLabel *stateLabel, int state);
+
+    // What the operator reads when pointing at the state: the verdict's time and reason.
+    void setStateToolTip(const QString &text);
 
     // Which channel the tile shows. One call sets the index ("C07"), the caption ("通道 7"), the
     // title (the camera's name; "Unknow" without one) and the picture: the channel's, or the

@@ -130,7 +130,10 @@ CameraDisplay *CameraPanel::tileOfChannel(int number) const
         if (tile->channelNumber() == number)
             return tile;
     }
-    return nullptr;
+    if (number < 1 || number > m_tiles.size())
+        return nullptr;
+    CameraDisplay *natural = m_tiles.at(number - 1);
+    return natural->channelNumber() == 0 ? natural : nullptr;
 }
 
 void CameraPanel::setActive(bool active)

@@ -47,7 +47,8 @@ public:
     void setChannels(VideoChannelSet *channels);
     // Tile (0-based) shows channel number (1-based): its picture, name and caption.
     void bindTile(int tile, int number);
-    // The tile that shows the channel, or nullptr.
+    // The tile that shows channel n (1 ... TileCount); before any binding tile n - 1 does.
+    // Null for any other number.
     CameraDisplay *tileOfChannel(int number) const;
     // Whether the page is the one shown; no tile asks for a picture while it is not.
     void setActive(bool active);

@@ -79,6 +79,17 @@ void CameraParam::updateVideoStream()
     m_videoView->setStream(wanted ? VideoChannel::Stream::Main : VideoChannel::Stream::None);
 }
 
+void CameraParam::setState(int state)
+{
+    CameraDisplay::showState(m_stateLabel, state);
+}
+
+// On the header bar: the state text lets the mouse through to it.
+void CameraParam::setStateToolTip(const QString &text)
+{
+    m_topWidget->setToolTip(text);
+}
+
 void CameraParam::initUI()
 {
     m_mainLayout = new QVBoxLayout;

@@ -33,6 +33,10 @@ public:
     void setIndex(const QString &index);
     void setTitle(const QString &title);
     void setState(const QString &state);
+    // A state value as the camera tiles take it (0 NG, 1 OK, other unknown), coloured alike.
+    void setState(int state);
+    void setStateToolTip(const QString &text);
+    CTextEdit *logTextEdit() const { return m_logTextEdit; }
 
     // The camera the page shows: its name as the title and its main stream in the parameter
     // page. nullptr (no camera configured) leaves the page as it is.

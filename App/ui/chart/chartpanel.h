@@ -29,6 +29,7 @@ public:
     InstantChartPanel *instantPanel() const { return m_instantPanel; }
     PieChart *pieChart() const { return m_pieChart; }
     QSplitter *splitter() const { return m_splitter; }
+    CTextEdit *logTextEdit() const { return m_logTextEdit; }
 
 protected:
     // Paints the style sheet's background for "ChartPanel".

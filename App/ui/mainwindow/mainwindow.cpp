@@ -25,6 +25,8 @@
 #include "ui/login/loginwidget.h"
 #include "ui/mainwindow/logwidget.h"
 #include "ui/mainwindow/sidepanel.h"
+#include "ui/station/stationfeedindicator.h"
+#include "ui/station/stationview.h"
 #include "ui/theme/thememanager.h"
 #include "ui/widgets/cstackedwidget.h"
 #include "ui/widgets/setupwaitprogressbar.h"
@@ -81,7 +83,10 @@ void MainWindow::initPages()
     m_stackedWidget = new CStackedWidget;
     m_cameraPanel = new CameraPanel;
     // Pages that the stack builds later are wired as they are built.
-    connect(m_stackedWidget, &CStackedWidget::widgetBuilt, this, &MainWindow::connectPageVideo);
+    connect(m_stackedWidget, &CStackedWidget::widgetBuilt, this, [this](int index) {
+        connectPageVideo(index);
+        connectPageToStation(index);
+    });
 
     for (int k = 0; k < CameraPageCount; ++k) {
         m_stackedWidget->addLazyWidget([k] {
@@ -250,6 +255,41 @@ void MainWindow::showCameraPage()
     m_stackedWidget->setCurrentIndex(CameraWallPage);
 }
 
+void MainWindow::setStationFeed(StationModel *model, StationClient *client)
+{
+    if (m_stationView || !model)
+        return;
+    m_stationView = new StationView(model, client, this);
+    m_feedIndicator = new StationFeedIndicator;
+    fancyBar()->addAdditionalControl(m_feedIndicator, FancyBar::LeadingPosition);
+    m_stationView->attachFeedIndicator(m_feedIndicator);
+    // The log window gets the station's lines when it is built.
+    if (m_logWidget)
+        m_stationView->attachLog(m_logWidget->logTextEdit());
+    for (int index = 0; index < m_stackedWidget->count(); ++index) {
+        if (m_stackedWidget->isBuilt(index))
+            connectPageToStation(index);
+    }
+}
+
+void MainWindow::connectPageToStation(int index)
+{
+    if (!m_stationView)
+        return;
+    QWidget *page = m_stackedWidget->widget(index);
+    if (index < CameraPageCount) {
+        if (auto *cameraPage = qobject_cast<CameraParam *>(page)) {
+            m_stationView->attachCameraPage(index + 1, cameraPage);
+            m_stationView->attachLog(cameraPage->logTextEdit());
+        }
+    } else if (page == m_cameraPanel) {
+        m_stationView->attachCameraWall(m_cameraPanel);
+    } else if (auto *chart = qobject_cast<ChartPanel *>(page)) {
+        m_stationView->attachChartPage(chart);
+        m_stationView->attachLog(chart->logTextEdit());
+    }
+}
+
 int MainWindow::pageIndexOf(const QString &txt)
 {
     if (txt == CameraText)
@@ -309,6 +349,8 @@ LogWidget *MainWindow::logWidget()
         m_logWidget->setWindowIcon(m_logo);
         m_logWidget->setWindowTitle(QStringLiteral("日志"));
         m_logWidget->hide();
+        if (m_stationView)
+            m_stationView->attachLog(m_logWidget->logTextEdit());
     }
     return m_logWidget;
 }

@@ -24,6 +24,10 @@ class QPropertyAnimation;
 class QPushButton;
 class SetupWaitProgressBar;
 class SidePanel;
+class StationClient;
+class StationFeedIndicator;
+class StationModel;
+class StationView;
 class TableWidget;
 class VideoChannelSet;
 
@@ -64,6 +68,13 @@ public:
 
     // Slides the camera wall in.
     void showCameraPage();
+
+    // Shows the station's feed from now on: the model's state on every page, the station's log
+    // in the log boxes (in place of the sample lines) and the client's state in the title bar.
+    // The model and the client stay their owner's.
+    void setStationFeed(StationModel *model, StationClient *client);
+    StationView *stationView() const { return m_stationView; }
+    StationFeedIndicator *feedIndicator() const { return m_feedIndicator; }
 
     // The page a navigation text names: "相机" the camera wall, "图表" the chart page, "相机1"
     // to "相机16" the camera detail pages 0 to 15; -1 for any other text.
@@ -122,6 +133,9 @@ private:
     void initBar();
     void initConnections();
     void showMiddleMessage();
+    // Connects one page of the stack to the station feed, when there is one; a page built later
+    // is connected when it is built.
+    void connectPageToStation(int index);
 
     void initUserStrip();
     LoginInfo *loginInfo();
@@ -163,6 +177,8 @@ private:
     SetupWaitProgressBar *m_waitProgressBar = nullptr;
     TableWidget *m_tableWidget = nullptr;
     FuncWidget1 *m_funcWidget = nullptr;
+    StationView *m_stationView = nullptr;
+    StationFeedIndicator *m_feedIndicator = nullptr;
     QPointer<QPropertyAnimation> m_popupSlide;
     QPointer<QPropertyAnimation> m_cardSlide;
 };

@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <QShowEvent>
 
+#include "ui/video/repaintclock.h"
+
 namespace
 {
 
@@ -81,14 +83,28 @@ VideoChannel::Stream VideoView::demand() const
     return m_channel && m_onScreen ? m_stream : VideoChannel::Stream::None;
 }
 
+QSize VideoView::demandedSize() const
+{
+    return size() * devicePixelRatioF();
+}
+
 void VideoView::updateDemand()
 {
     const VideoChannel::Stream wanted = demand();
-    if (wanted == m_demand)
+    const QSize wantedSize = demandedSize();
+    if (wanted == m_demand &&
+        (wanted == VideoChannel::Stream::None || wantedSize == m_demandedSize))
         return;
     m_demand = wanted;
+    m_demandedSize = wantedSize;
     if (m_channel)
-        m_channel->setDemand(this, wanted);
+        m_channel->setDemand(this, wanted, wantedSize);
+}
+
+void VideoView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    updateDemand();
 }
 
 void VideoView::showEvent(QShowEvent *event)
@@ -117,11 +133,10 @@ void VideoView::channelStateChanged()
 void VideoView::channelFrameChanged()
 {
     // A picture of the same shape in the same place: only its rectangle is painted again.
-    const QRect rect = pictureRect();
-    if (rect == m_paintedRect && m_channel->state() == VideoChannel::State::Playing)
-        update(rect);
-    else
-        update();
+    const QRect picture = pictureRect();
+    const bool same =
+        picture == m_paintedRect && m_channel->state() == VideoChannel::State::Playing;
+    RepaintClock::instance()->request(this, same ? picture : rect());
 }
 
 void VideoView::updateTicking()
@@ -151,7 +166,7 @@ QRect VideoView::pictureRect() const
     if (!m_channel || m_channel->frame().isNull())
         return QRect();
     const VideoFrame &frame = m_channel->frame();
-    return fitted(frame.displaySize.isValid() ? frame.displaySize : frame.image.size(), rect());
+    return fitted(frame.image.size(), rect());
 }
 
 QString VideoView::problemText(VideoProblem problem)

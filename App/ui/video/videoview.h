@@ -41,6 +41,8 @@ public:
     void setStream(VideoChannel::Stream stream);
     // What the view asks of its channel now.
     VideoChannel::Stream demand() const;
+    // The size it asks for: its own, in device pixels.
+    QSize demandedSize() const;
 
     // Where a picture of that shape is painted in the area: as large as fits, centred.
     static QRect fitted(const QSize &picture, const QRect &area);
@@ -70,6 +72,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     Q_DISABLE_COPY(VideoView)
@@ -83,6 +86,7 @@ private:
     QPointer<VideoChannel> m_channel;
     VideoChannel::Stream m_stream = VideoChannel::Stream::None;
     VideoChannel::Stream m_demand = VideoChannel::Stream::None;
+    QSize m_demandedSize;
     bool m_onScreen = false;
     QRect m_paintedRect;
     quint64 m_paintedSerial = 0;

@@ -1,6 +1,8 @@
 #include "common/config/setupconfig.h"
 #include "ui/camera/cameradisplay.h"
 #include "ui/camera/camerapanel.h"
+#include "ui/video/videoview.h"
+#include "video/videochannel.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -10,6 +12,7 @@
 #include <QtTest>
 
 #include <climits>
+#include <memory>
 
 namespace
 {
@@ -49,6 +52,8 @@ private slots:
     void clickIndexOfThirdTileOfFreshPage();
     void styleSheetIsPainted_data();
     void styleSheetIsPainted();
+    void bindChannel_data();
+    void bindChannel();
 };
 
 void TestCameraDisplay::cleanup()
@@ -232,6 +237,75 @@ void TestCameraDisplay::styleSheetIsPainted()
     const QImage plain = paint(other);
     for (const QPoint &p : background + border)
         QVERIFY(!near(plain.pixelColor(p), Background) && !near(plain.pixelColor(p), Border));
+}
+
+void TestCameraDisplay::bindChannel_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("camera");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("picture");
+
+    QTest::newRow("noCamera") << 0 << 3 << false << ""
+                              << "Unknow" << false;
+    QTest::newRow("namedCamera") << 0 << 7 << true << "Press 7"
+                                 << "Press 7" << true;
+    QTest::newRow("cameraWithoutName") << 0 << 12 << true << ""
+                                       << "Unknow" << true;
+    QTest::newRow("cameraToNone") << 2 << 9 << false << ""
+                                  << "Unknow" << false;
+    QTest::newRow("cameraToCamera") << 2 << 16 << true << "Gate"
+                                    << "Gate" << true;
+}
+
+// Index, caption, title and picture follow the channel bound, whichever it was before.
+void TestCameraDisplay::bindChannel()
+{
+    QFETCH(int, before);
+    QFETCH(int, number);
+    QFETCH(bool, camera);
+    QFETCH(QString, name);
+    QFETCH(QString, title);
+    QFETCH(bool, picture);
+
+    auto channelOf = [](int n, const QString &cameraName) {
+        ChannelConfig::Channel config;
+        config.number = n;
+        config.source = QStringLiteral("test:plaid");
+        config.name = cameraName;
+        return std::make_unique<VideoChannel>(config, QString());
+    };
+    const auto earlier = channelOf(before, QStringLiteral("Earlier"));
+    const auto channel = channelOf(number, name);
+
+    CameraDisplay tile;
+    tile.resize(TileWidth, TileHeight);
+    tile.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tile));
+    tile.setVideoStream(VideoChannel::Stream::Grid);
+    if (before > 0) {
+        tile.bindChannel(before, earlier.get());
+        QCOMPARE(earlier->demand(), VideoChannel::Stream::Grid);
+    }
+    tile.bindChannel(number, camera ? channel.get() : nullptr);
+
+    QCOMPARE(tile.channelNumber(), number);
+    QCOMPARE(tile.index(), QStringLiteral("C%1").arg(number, 2, 10, QLatin1Char('0')));
+    QCOMPARE(tile.videoText(), QStringLiteral("通道 %1").arg(number));
+    QCOMPARE(tile.title(), title);
+    QCOMPARE(tile.channel(), camera ? channel.get() : nullptr);
+    QLabel *caption = nullptr;
+    for (QLabel *label : tile.findChildren<QLabel *>()) {
+        if (label->objectName().isEmpty())
+            caption = label;
+    }
+    QCOMPARE(caption->isVisible(), !picture);
+    QCOMPARE(tile.videoView() && tile.videoView()->isVisible(), picture);
+    // Only the camera bound now is asked for its picture.
+    QCOMPARE(earlier->demand(), VideoChannel::Stream::None);
+    QCOMPARE(channel->demand(), picture ? VideoChannel::Stream::Grid : VideoChannel::Stream::None);
 }
 
 QTEST_MAIN(TestCameraDisplay)

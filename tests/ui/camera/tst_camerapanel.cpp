@@ -8,6 +8,10 @@
 #include "ui/camera/camerabox.h"
 #include "ui/camera/cameradisplay.h"
 #include "ui/camera/camerapanel.h"
+#include "ui/video/videoview.h"
+#include "video/gstruntime.h"
+#include "video/videochannel.h"
+#include "video/videochannelset.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,6 +28,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace
@@ -221,6 +226,11 @@ private slots:
     void realMenuIsModalAtCursor();
     void tilesDestroyedWithPage();
     void restartKeepsLayout();
+    void tilesAskForTheirStreams_data();
+    void tilesAskForTheirStreams();
+    void hiddenTileStopsDecodingAndResumes_data();
+    void hiddenTileStopsDecodingAndResumes();
+    void cleanupTestCase() { GstRuntime::shutdown(); }
 
 private:
     void writeStore(const QString &type, const QString &index);
@@ -838,6 +848,113 @@ void TestCameraPanel::restartKeepsLayout()
     run({appDir.path()}, &layout, &cells);
     QCOMPARE(layout, QStringLiteral("4_16"));
     QCOMPARE(cells, sortedByTile(expectedCells(13, 3)));
+}
+
+namespace
+{
+
+// Channels 1 to 16 with the source given for each number, "" for none.
+std::unique_ptr<VideoChannelSet> channelsOf(const std::function<QString(int)> &sourceOf)
+{
+    QVector<ChannelConfig::Channel> configs;
+    for (int n = 1; n <= ChannelConfig::ChannelCount; ++n)
+        configs.append({n, sourceOf(n), QString(), QString()});
+    return std::make_unique<VideoChannelSet>(configs, QString());
+}
+
+} // namespace
+
+void TestCameraPanel::tilesAskForTheirStreams_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<int>("maximised");
+    QTest::addColumn<bool>("active");
+    // Per tile: G grid stream, M main stream, - nothing.
+    QTest::addColumn<QString>("streams");
+
+    QTest::newRow("wholeWall") << "1_16" << -1 << true << "GGGGGGGGGGGGGGGG";
+    QTest::newRow("pageNotShown") << "1_16" << -1 << false << "----------------";
+    QTest::newRow("secondFour") << "5_8" << -1 << true << "----GGGG--------";
+    QTest::newRow("pair") << "15_16" << -1 << true << "--------------GG";
+    QTest::newRow("thirteen") << "4_16" << -1 << true << "---GGGGGGGGGGGGG";
+    QTest::newRow("tileAlone") << "1_16" << 5 << true << "-----M----------";
+    QTest::newRow("tileAloneNotShown") << "1_4" << 2 << false << "----------------";
+}
+
+void TestCameraPanel::tilesAskForTheirStreams()
+{
+    QFETCH(QString, layout);
+    QFETCH(int, maximised);
+    QFETCH(bool, active);
+    QFETCH(QString, streams);
+
+    // Sources that never start a pipeline: only what the tiles ask for is looked at.
+    const auto channels = channelsOf([](int) { return QStringLiteral("test:plaid"); });
+    RecordingPanel *panel = shownPanel();
+    QVERIFY(panel);
+    panel->setChannels(channels.get());
+    panel->setActive(active);
+    findAction(panel->menu(), layout)->trigger();
+    if (maximised >= 0)
+        QTest::mouseDClick(panel->tiles().at(maximised), Qt::LeftButton);
+
+    QString asked;
+    for (CameraDisplay *tile : panel->tiles()) {
+        const VideoChannel::Stream stream = tile->videoView()->demand();
+        asked += stream == VideoChannel::Stream::Main   ? QLatin1Char('M')
+                 : stream == VideoChannel::Stream::Grid ? QLatin1Char('G')
+                                                        : QLatin1Char('-');
+    }
+    QCOMPARE(asked, streams);
+}
+
+void TestCameraPanel::hiddenTileStopsDecodingAndResumes_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<int>("maximised");
+    QTest::addColumn<bool>("firstRuns");
+    QTest::addColumn<bool>("sixthRuns");
+
+    QTest::newRow("firstFour") << "1_4" << -1 << true << false;
+    QTest::newRow("secondFour") << "5_8" << -1 << false << true;
+    QTest::newRow("sixthAlone") << "1_16" << 5 << false << true;
+}
+
+// Channels 1 and 6 decode generated pictures; the others have no camera.
+void TestCameraPanel::hiddenTileStopsDecodingAndResumes()
+{
+    QFETCH(QString, layout);
+    QFETCH(int, maximised);
+    QFETCH(bool, firstRuns);
+    QFETCH(bool, sixthRuns);
+
+    constexpr int Timeout = 60000;
+    const auto channels = channelsOf(
+        [](int n) { return n == 1 || n == 6 ? QStringLiteral("test:ball") : QString(); });
+    VideoChannel *first = channels->channel(1);
+    VideoChannel *sixth = channels->channel(6);
+    auto playing = [](VideoChannel *channel) {
+        return channel->state() == VideoChannel::State::Playing;
+    };
+    RecordingPanel *panel = shownPanel();
+    QVERIFY(panel);
+    panel->setChannels(channels.get());
+    panel->setActive(true);
+    QTRY_VERIFY_WITH_TIMEOUT(playing(first) && playing(sixth), Timeout);
+
+    findAction(panel->menu(), layout)->trigger();
+    if (maximised >= 0)
+        QTest::mouseDClick(panel->tiles().at(maximised), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(first->isRunning() == firstRuns && sixth->isRunning() == sixthRuns,
+                             Timeout);
+    QCOMPARE(playing(first), firstRuns);
+    QTRY_COMPARE_WITH_TIMEOUT(playing(sixth), sixthRuns, Timeout);
+
+    // Back to the whole wall: both play again.
+    if (maximised >= 0)
+        QTest::mouseDClick(panel->tiles().at(maximised), Qt::LeftButton);
+    findAction(panel->menu(), QStringLiteral("1_16"))->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(playing(first) && playing(sixth), Timeout);
 }
 
 QTEST_MAIN(TestCameraPanel)

@@ -11,7 +11,12 @@
 #include "ui/login/logininfo.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/sidepanel.h"
+#include "ui/video/videoview.h"
 #include "ui/widgets/cstackedwidget.h"
+#include "video/videochannel.h"
+#include "video/videochannelset.h"
+
+Q_DECLARE_METATYPE(VideoChannel::Stream)
 
 // The user strip of the main window and the windows it opens; slides are waited for until their
 // animations are gone (each is deleted when it stops).
@@ -32,6 +37,8 @@ private slots:
     void pageIndexOf();
     void pagesWiredWhenBuilt_data();
     void pagesWiredWhenBuilt();
+    void onlyTheShownPageAsksForPictures_data();
+    void onlyTheShownPageAsksForPictures();
 
 private:
     QTemporaryDir m_dir;
@@ -42,6 +49,11 @@ void tst_MainWindow::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     SetupConfig::instance()->setAppDir(m_dir.path());
+    // Cameras that never start a pipeline: what the pages ask for is all that is looked at.
+    SetupConfig::instance()->setValue(QStringLiteral("Channel01/Source"),
+                                      QStringLiteral("test:plaid"));
+    SetupConfig::instance()->setValue(QStringLiteral("Channel03/Source"),
+                                      QStringLiteral("test:plaid"));
 }
 
 // The window reaches its maximised size through the event loop; positions are taken after.
@@ -230,6 +242,8 @@ void tst_MainWindow::pagesWiredWhenBuilt()
             continue;
         auto *page = qobject_cast<CameraParam *>(stack->widget(i));
         QVERIFY(page);
+        // Cameras 1 and 3 are configured.
+        QCOMPARE(page->channelNumber(), i == 0 || i == 2 ? i + 1 : 0);
         QCOMPARE(page->isActive(), i == current);
     }
     QCOMPARE(window.cameraPanel()->isActive(), current == MainWindow::CameraWallPage);
@@ -237,6 +251,43 @@ void tst_MainWindow::pagesWiredWhenBuilt()
     QTRY_VERIFY(window.isFullyBuilt());
     QTRY_COMPARE(fullyBuilt.count(), 1);
     QCOMPARE(window.findChildren<CameraParam *>().size(), MainWindow::CameraPageCount);
+}
+
+void tst_MainWindow::onlyTheShownPageAsksForPictures_data()
+{
+    using Stream = VideoChannel::Stream;
+    QTest::addColumn<int>("page");
+    QTest::addColumn<bool>("chartsOfPage");
+    QTest::addColumn<Stream>("first");
+    QTest::addColumn<Stream>("third");
+
+    QTest::newRow("wall") << int(MainWindow::CameraWallPage) << false << Stream::Grid
+                          << Stream::Grid;
+    QTest::newRow("cameraPage3") << 2 << false << Stream::None << Stream::Main;
+    QTest::newRow("cameraPage3Charts") << 2 << true << Stream::None << Stream::None;
+    QTest::newRow("cameraPage2") << 1 << false << Stream::None << Stream::None;
+    QTest::newRow("chartPage") << int(MainWindow::ChartPage) << false << Stream::None
+                               << Stream::None;
+}
+
+void tst_MainWindow::onlyTheShownPageAsksForPictures()
+{
+    QFETCH(int, page);
+    QFETCH(bool, chartsOfPage);
+    QFETCH(VideoChannel::Stream, first);
+    QFETCH(VideoChannel::Stream, third);
+
+    CStackedWidget *stack = m_window->stackedWidget();
+    // From the wall, whose tiles are on screen beside the page that slides in.
+    m_window->showCameraPage();
+    stack->setCurrentIndex(page);
+    if (chartsOfPage)
+        QTest::mouseClick(stack->currentWidget()->findChild<QToolButton *>(
+                              QStringLiteral("CameraDisplayIndexButton")),
+                          Qt::LeftButton);
+    QCOMPARE(m_window->channels()->channel(1)->demand(), first);
+    QCOMPARE(m_window->channels()->channel(3)->demand(), third);
+    QVERIFY(!m_window->channels()->channel(2));
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -1,5 +1,6 @@
 #include "averagechartpanel.h"
 
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -23,4 +24,13 @@ void AverageChartPanel::initUI()
     connect(m_slider, SIGNAL(valueChanged(int)), m_chart, SLOT(setValue(int)));
     // After the connection, so that the gauge starts at the slider's value.
     m_slider->setValue(InitialValue);
+}
+
+void AverageChartPanel::showValue(double value)
+{
+    m_chart->setValue(value);
+    if (m_chart->value() != value)
+        return;
+    const QSignalBlocker blocker(m_slider);
+    m_slider->setValue(qRound(value));
 }

@@ -18,6 +18,10 @@ public:
 
     explicit AverageChartPanel(QWidget *parent = nullptr);
 
+    // Shows a value from outside, such as a measured rate: the gauge takes it by its range rule
+    // (a value outside the range is ignored), and the slider follows without driving it.
+    void showValue(double value);
+
     AverageChart *chart() const { return m_chart; }
     QSlider *slider() const { return m_slider; }
 

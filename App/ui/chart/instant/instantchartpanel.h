@@ -18,6 +18,10 @@ public:
 
     explicit InstantChartPanel(QWidget *parent = nullptr);
 
+    // Shows a value from outside, such as a measured rate: the gauge takes it by its range rule
+    // (a value outside the range is ignored), and the slider follows without driving it.
+    void showValue(double value);
+
     InstantChart *chart() const { return m_chart; }
     QSlider *slider() const { return m_slider; }
 

@@ -13,6 +13,13 @@
 namespace
 {
 
+const QStringList &sliceLabels()
+{
+    static const QStringList labels = {QStringLiteral("良品"), QStringLiteral("坏品"),
+                                       QStringLiteral("未知"), QStringLiteral("总数")};
+    return labels;
+}
+
 const QStringList &sliceColors()
 {
     static const QStringList colors = {QStringLiteral("#6480D6"), QStringLiteral("#A1DC85"),
@@ -28,8 +35,7 @@ PieChart::PieChart(QWidget *parent) : QWidget(parent)
     connect(m_pieSeries, SIGNAL(clicked(QPieSlice *)), this, SLOT(onPieSeriesClicked(QPieSlice *)));
 
     const QList<qreal> values = {3.1, 3.2, 3.3, 3.4};
-    const QStringList labels = {QStringLiteral("良品"), QStringLiteral("坏品"),
-                                QStringLiteral("未知"), QStringLiteral("总数")};
+    const QStringList &labels = sliceLabels();
     const QStringList &colors = sliceColors();
     for (int i = 0; i < colors.size(); ++i) {
         auto *slice = new QPieSlice(this);
@@ -75,4 +81,14 @@ PieChart::PieChart(QWidget *parent) : QWidget(parent)
 void PieChart::onPieSeriesClicked(QPieSlice *slice)
 {
     slice->setExploded(!slice->isExploded());
+}
+
+void PieChart::setCounts(qint64 good, qint64 bad, qint64 unknown)
+{
+    const QList<qint64> values = {good, bad, unknown, good + bad + unknown};
+    const QList<QPieSlice *> slices = m_pieSeries->slices();
+    for (int i = 0; i < slices.size() && i < values.size(); ++i) {
+        slices.at(i)->setValue(qreal(values.at(i)));
+        slices.at(i)->setLabel(QStringLiteral("%1 %2").arg(sliceLabels().at(i)).arg(values.at(i)));
+    }
 }
