@@ -136,3 +136,17 @@ void WindowMaximizer::showMaximized(QWidget *window)
         fillGeometry(screen->geometry(), screen->devicePixelRatio(), deviceSize(screen)));
     window->show();
 }
+
+void WindowMaximizer::showFullScreen(QWidget *window)
+{
+    if (method(QGuiApplication::platformName(), windowManagerRunning()) ==
+        Method::AskWindowManager) {
+        window->showFullScreen();
+        return;
+    }
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    window->setGeometry(
+        fillGeometry(screen->geometry(), screen->devicePixelRatio(), deviceSize(screen)));
+    window->show();
+    window->raise();
+}

@@ -6,8 +6,8 @@
 
 class QWidget;
 
-// Shows a top-level window maximised. Maximising is the window manager's work: in a kiosk X
-// session without one nothing acts on the request, and the window would open at its normal
+// Shows a top-level window maximised or full screen. Maximising is the window manager's work: in a
+// kiosk X session without one nothing acts on the request, and the window would open at its normal
 // size in the corner. There the window is given the whole screen instead.
 class WindowMaximizer
 {
@@ -28,4 +28,7 @@ public:
     static bool windowManagerRunning();
 
     static void showMaximized(QWidget *window);
+    // The same for full screen: the window manager's full-screen state, or the whole screen
+    // (not only its available part) without one.
+    static void showFullScreen(QWidget *window);
 };

@@ -1,6 +1,7 @@
 #include "camerabox.h"
 
 #include "common/config/setupconfig.h"
+#include "wall/walllayout.h"
 
 #include <QAction>
 #include <QDebug>
@@ -34,23 +35,12 @@ CameraBox::CameraBox(QObject *parent)
 {
     qRegisterMetaType<QList<int>>("QList<int>");
 
-    m_cameraLayouts.insert(2,
-                           {QStringLiteral("1_2"), QStringLiteral("3_4"), QStringLiteral("5_6"),
-                            QStringLiteral("7_8"), QStringLiteral("9_10"), QStringLiteral("11_12"),
-                            QStringLiteral("13_14"), QStringLiteral("15_16")});
-    m_cameraLayouts.insert(4, {QStringLiteral("1_4"), QStringLiteral("5_8"), QStringLiteral("9_12"),
-                               QStringLiteral("13_16")});
-    m_cameraLayouts.insert(
-        6, {QStringLiteral("1_6"), QStringLiteral("7_12"), QStringLiteral("11_16")});
-    m_cameraLayouts.insert(8, {QStringLiteral("1_8"), QStringLiteral("9_16")});
-    m_cameraLayouts.insert(9, {QStringLiteral("1_9"), QStringLiteral("8_16")});
-    m_cameraLayouts.insert(13, {QStringLiteral("1_13"), QStringLiteral("4_16")});
-    m_cameraLayouts.insert(16, {QStringLiteral("1_16")});
+    m_cameraLayouts = WallLayout::offeredLayouts();
 }
 
 QList<int> CameraBox::menuTypes()
 {
-    return {2, 4, 6, 8, 9, 13, 16};
+    return WallLayout::menuTypes();
 }
 
 QString CameraBox::cameraType() const
@@ -258,37 +248,19 @@ void CameraBox::placeCustom(const QList<int> &indexs, const QList<Cell> &cells,
         placeTile(indexs.at(k), cells.at(k));
 }
 
-QList<CameraBox::Cell> CameraBox::cells6()
-{
-    return {{0, 0, 2, 2}, {0, 2, 1, 1}, {1, 2, 1, 1}, {2, 2, 1, 1}, {2, 1, 1, 1}, {2, 0, 1, 1}};
-}
-
-QList<CameraBox::Cell> CameraBox::cells8()
-{
-    return {{0, 0, 3, 3}, {0, 3, 1, 1}, {1, 3, 1, 1}, {2, 3, 1, 1},
-            {3, 3, 1, 1}, {3, 2, 1, 1}, {3, 1, 1, 1}, {3, 0, 1, 1}};
-}
-
-QList<CameraBox::Cell> CameraBox::cells13()
-{
-    return {{0, 0, 1, 1}, {0, 1, 1, 1}, {0, 2, 1, 1}, {0, 3, 1, 1}, {1, 0, 1, 1},
-            {2, 0, 1, 1}, {1, 1, 2, 2}, {1, 3, 1, 1}, {2, 3, 1, 1}, {3, 0, 1, 1},
-            {3, 1, 1, 1}, {3, 2, 1, 1}, {3, 3, 1, 1}};
-}
-
 void CameraBox::changeCamera6(QList<int> indexs)
 {
-    placeCustom(indexs, cells6(), "changeCamera6");
+    placeCustom(indexs, WallLayout::cells(6), "changeCamera6");
 }
 
 void CameraBox::changeCamera8(QList<int> indexs)
 {
-    placeCustom(indexs, cells8(), "changeCamera8");
+    placeCustom(indexs, WallLayout::cells(8), "changeCamera8");
 }
 
 void CameraBox::changeCamera13(QList<int> indexs)
 {
-    placeCustom(indexs, cells13(), "changeCamera13");
+    placeCustom(indexs, WallLayout::cells(13), "changeCamera13");
 }
 
 void CameraBox::changeCamera4(int index)
@@ -321,7 +293,7 @@ void CameraBox::changeCamera16(int index)
     changeCameranormal(index, 4);
 }
 
-void CameraBox::showCamera(int type, int index)
+void CameraBox::place(int type, int index)
 {
     switch (type) {
     case 1:
@@ -351,8 +323,79 @@ void CameraBox::showCamera(int type, int index)
     default:
         break;
     }
+}
+
+void CameraBox::showCamera(int type, int index)
+{
+    place(type, index);
     SetupConfig::instance()->setCamera(type, index);
     emit changeCamera(type, m_cameraType, false);
+}
+
+void CameraBox::chooseLayout(const QString &layout)
+{
+    const int type = typeOfLayout(layout);
+    if (type == 0 || layout == m_cameraType)
+        return;
+    m_cameraType = layout;
+    showCamera(type, tileOfCamera(layout.section(LayoutSeparator, 0, 0)));
+}
+
+void CameraBox::previewLayout(const QString &layout)
+{
+    const int type = typeOfLayout(layout);
+    if (type == 0 || layout == m_cameraType)
+        return;
+    m_cameraType = layout;
+    place(type, tileOfCamera(layout.section(LayoutSeparator, 0, 0)));
+    emit changeCamera(type, m_cameraType, false);
+}
+
+// The first type, in ascending order, that offers the layout; 0 for none.
+int CameraBox::typeOfLayout(const QString &layout) const
+{
+    for (auto it = m_cameraLayouts.cbegin(); it != m_cameraLayouts.cend(); ++it) {
+        if (it.value().contains(layout))
+            return it.key();
+    }
+    return 0;
+}
+
+QList<QWidget *> CameraBox::widgets() const
+{
+    return m_widgets;
+}
+
+void CameraBox::swapTiles(int first, int second)
+{
+    if (first == second || !rangeExists(first, 1) || !rangeExists(second, 1))
+        return;
+    QWidget *a = m_widgets.at(first);
+    QWidget *b = m_widgets.at(second);
+    m_widgets.swapItemsAt(first, second);
+    if (!m_gridLayout)
+        return;
+    // Each takes the other's cell; one out of the grid leaves the other's cell to it and hides.
+    const int itemA = m_gridLayout->indexOf(a);
+    const int itemB = m_gridLayout->indexOf(b);
+    Cell cellA{0, 0, 1, 1};
+    Cell cellB{0, 0, 1, 1};
+    if (itemA >= 0)
+        m_gridLayout->getItemPosition(itemA, &cellA.row, &cellA.column, &cellA.rowSpan,
+                                      &cellA.columnSpan);
+    if (itemB >= 0)
+        m_gridLayout->getItemPosition(itemB, &cellB.row, &cellB.column, &cellB.rowSpan,
+                                      &cellB.columnSpan);
+    m_gridLayout->removeWidget(a);
+    m_gridLayout->removeWidget(b);
+    if (itemA >= 0)
+        placeTile(first, cellA);
+    else
+        b->setVisible(false);
+    if (itemB >= 0)
+        placeTile(second, cellB);
+    else
+        a->setVisible(false);
 }
 
 void CameraBox::showCamera()
@@ -383,13 +426,8 @@ void CameraBox::restoreCamera()
         emit changeCamera(1, m_cameraType, true);
         return;
     }
-    const int first = tileOfCamera(m_cameraType.section(LayoutSeparator, 0, 0));
-    for (auto it = m_cameraLayouts.cbegin(); it != m_cameraLayouts.cend(); ++it) {
-        if (it.value().contains(m_cameraType)) {
-            showCamera(it.key(), first);
-            return;
-        }
-    }
+    if (const int type = typeOfLayout(m_cameraType))
+        showCamera(type, tileOfCamera(m_cameraType.section(LayoutSeparator, 0, 0)));
 }
 
 void CameraBox::initMenu(QMenu *menu, const QList<bool> &enable)

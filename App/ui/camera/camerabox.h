@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "wall/walllayout.h"
+
 class QGridLayout;
 class QMenu;
 class QWidget;
@@ -32,6 +34,17 @@ public:
     // The offered layout string of this type that starts at tile index, or an empty string
     // when the type offers none or not all of its tiles are in the list.
     QString layoutFor(int type, int index) const;
+
+    // The tiles in grid order: entry k is the tile of position k.
+    QList<QWidget *> widgets() const;
+    // Exchanges the tiles of two positions, in the list and on the grid.
+    void swapTiles(int first, int second);
+
+    // An offered layout string, laid out as its menu entry does (stored and announced);
+    // nothing for the layout in force.
+    void chooseLayout(const QString &layout);
+    // The same, but stored nowhere: what the wall shows for a while.
+    void previewLayout(const QString &layout);
 
     void initMenu(QMenu *menu, const QList<bool> &enable);
     void restoreCamera();
@@ -63,12 +76,7 @@ public slots:
 private:
     Q_DISABLE_COPY(CameraBox)
 
-    struct Cell {
-        int row;
-        int column;
-        int rowSpan;
-        int columnSpan;
-    };
+    using Cell = WallLayout::Cell;
 
     void addCameraMenu(QMenu *menu, int type);
     bool hasGrid(const char *slotName) const;
@@ -77,9 +85,9 @@ private:
     void placeCustom(const QList<int> &indexs, const QList<Cell> &cells, const char *slotName);
     void placeTile(int index, const Cell &cell);
 
-    static QList<Cell> cells6();
-    static QList<Cell> cells8();
-    static QList<Cell> cells13();
+    // Lays out a layout of the type from the tile, storing and announcing nothing.
+    void place(int type, int index);
+    int typeOfLayout(const QString &layout) const;
 
     QGridLayout *m_gridLayout = nullptr;
     QList<QWidget *> m_widgets;

@@ -194,6 +194,13 @@ void CameraDisplay::setVideoStream(VideoChannel::Stream stream)
         m_videoView->setStream(stream);
 }
 
+QImage CameraDisplay::snapshot() const
+{
+    // The picture area: the channel's picture when the tile shows one, else the caption.
+    QWidget *picture = channel() ? static_cast<QWidget *>(m_videoView) : m_videoLabel;
+    return picture->grab().toImage();
+}
+
 void CameraDisplay::emitClickIndex()
 {
     emit clickIndex(m_indexButton->text(), m_titleLabel->text(), m_stateLabel->text());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -45,6 +46,8 @@ public:
     void setState(int state);
     QString videoText() const;
     void setVideoText(const QString &text);
+    // The picture area as it is on screen, for a snapshot.
+    QImage snapshot() const;
 
     // The text the state label shows for a state value.
     static QString stateText(int state);

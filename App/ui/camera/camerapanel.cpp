@@ -3,6 +3,7 @@
 #include "common/config/setupconfig.h"
 #include "ui/camera/camerabox.h"
 #include "ui/camera/cameradisplay.h"
+#include "ui/camera/wallcontroller.h"
 #include "video/videochannelset.h"
 
 #include <QCursor>
@@ -47,7 +48,6 @@ void CameraPanel::initUI()
     m_videoMax = false;
     installEventFilter(this);
 
-    QList<QWidget *> widgets;
     for (int i = 0; i < TileCount; ++i) {
         // Owned by the page from the start: a tile the grid never receives is still deleted with
         // the page, and showing it can never make it a window of its own.
@@ -58,8 +58,13 @@ void CameraPanel::initUI()
         tile->setState(UnknownState);
         tile->installEventFilter(this);
         m_tiles.append(tile);
-        widgets.append(tile);
     }
+
+    // The layouts place positions; the arrangement says which channel's tile is at each.
+    m_arrangement = WallArrangement::load();
+    QList<QWidget *> widgets;
+    for (int position = 0; position < TileCount; ++position)
+        widgets.append(m_tiles.at(m_arrangement.channelAt(position) - 1));
 
     m_cameraBox = new CameraBox(this);
     connect(m_cameraBox, SIGNAL(changeCamera(int, QString, bool)), this,
@@ -74,6 +79,8 @@ void CameraPanel::initUI()
 
     m_menu = new QMenu(this);
     m_cameraBox->initMenu(m_menu, QVector<bool>(CameraBox::menuTypes().size(), true).toList());
+
+    m_wall = new WallController(this);
 }
 
 void CameraPanel::applyStoredLayout()
@@ -130,10 +137,7 @@ CameraDisplay *CameraPanel::tileOfChannel(int number) const
         if (tile->channelNumber() == number)
             return tile;
     }
-    if (number < 1 || number > m_tiles.size())
-        return nullptr;
-    CameraDisplay *natural = m_tiles.at(number - 1);
-    return natural->channelNumber() == 0 ? natural : nullptr;
+    return nullptr;
 }
 
 void CameraPanel::setActive(bool active)
@@ -176,11 +180,96 @@ void CameraPanel::toggleMaximised(CameraDisplay *tile)
         updateTileStreams();
         return;
     }
+    showAlone(tile);
+}
+
+void CameraPanel::showAlone(CameraDisplay *tile)
+{
     m_videoMax = true;
     m_cameraBox->hideCamera();
     m_gridLayout->addWidget(tile, 0, 0);
     tile->setVisible(true);
     updateTileStreams();
+}
+
+CameraDisplay *CameraPanel::tileAt(int position) const
+{
+    return qobject_cast<CameraDisplay *>(m_cameraBox->widgets().value(position));
+}
+
+int CameraPanel::positionOf(const CameraDisplay *tile) const
+{
+    return m_cameraBox->widgets().indexOf(const_cast<CameraDisplay *>(tile));
+}
+
+int CameraPanel::maximisedPosition() const
+{
+    if (!m_videoMax || m_gridLayout->count() != 1)
+        return -1;
+    return positionOf(qobject_cast<CameraDisplay *>(m_gridLayout->itemAt(0)->widget()));
+}
+
+void CameraPanel::maximise(int position)
+{
+    if (CameraDisplay *tile = tileAt(position))
+        showAlone(tile);
+}
+
+void CameraPanel::restoreLayout()
+{
+    if (!m_videoMax)
+        return;
+    m_videoMax = false;
+    m_cameraBox->restoreCamera();
+    updateTileStreams();
+}
+
+void CameraPanel::chooseLayout(const QString &layout, bool store)
+{
+    // The box skips the layout in force, which a tile shown alone hides: bring it back.
+    if (m_videoMax && layout == m_cameraBox->cameraType()) {
+        restoreLayout();
+        return;
+    }
+    m_videoMax = false;
+    if (store)
+        m_cameraBox->chooseLayout(layout);
+    else
+        m_cameraBox->previewLayout(layout);
+}
+
+const WallArrangement &CameraPanel::arrangement() const
+{
+    return m_arrangement;
+}
+
+void CameraPanel::swapPositions(int first, int second)
+{
+    m_arrangement.swap(first, second);
+    m_cameraBox->swapTiles(first, second);
+}
+
+void CameraPanel::placeChannel(int channel, int position)
+{
+    const int from = m_arrangement.positionOf(channel);
+    if (from < 0 || position < 0 || position >= TileCount || from == position)
+        return;
+    swapPositions(from, position);
+    m_arrangement.store();
+}
+
+void CameraPanel::setArrangement(const WallArrangement &arrangement)
+{
+    if (arrangement == m_arrangement)
+        return;
+    for (int position = 0; position < TileCount; ++position)
+        swapPositions(position, m_arrangement.positionOf(arrangement.channelAt(position)));
+    m_arrangement.store();
+}
+
+WallController *CameraPanel::wall() const
+{
+    return m_wall;
 }
 
 bool CameraPanel::eventFilter(QObject *watched, QEvent *event)

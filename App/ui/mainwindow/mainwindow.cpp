@@ -12,10 +12,12 @@
 
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
+#include "platform/windowmaximizer.h"
 #include "ui/camera/camerapanel.h"
 #include "ui/camera/cameraparam.h"
 #include "ui/camera/funcwidget1.h"
 #include "ui/camera/tablewidget.h"
+#include "ui/camera/wallcontroller.h"
 #include "ui/chart/chartpanel.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/common/cmessagebox.h"
@@ -240,6 +242,8 @@ void MainWindow::initConnections()
     connect(m_styleMenu, &QMenu::triggered, this,
             [](QAction *action) { ThemeManager::applyTheme(action->data().toString()); });
     connect(m_sidePanel, &SidePanel::signalClicked, this, &MainWindow::clickedTreeWidget);
+    connect(m_cameraPanel->wall(), &WallController::fullScreenRequested, this,
+            &MainWindow::setWallFullScreen);
     connect(m_stackedWidget, &CStackedWidget::currentChanged, this, &MainWindow::updateActivePage);
 }
 
@@ -253,6 +257,34 @@ void MainWindow::showMiddleMessage()
 void MainWindow::showCameraPage()
 {
     m_stackedWidget->setCurrentIndex(CameraWallPage);
+}
+
+void MainWindow::setWallFullScreen(bool fullScreen)
+{
+    if (m_wallFullScreen == fullScreen)
+        return;
+    m_wallFullScreen = fullScreen;
+    m_cameraPanel->wall()->setFullScreen(fullScreen);
+    if (fullScreen) {
+        m_maximisedBefore = isMaximized();
+        m_geometryBefore = geometry();
+        m_dockShownBefore = m_dockWidget->isVisible();
+        m_stackedWidget->setCurrentIndex(CameraWallPage);
+        fancyBar()->hide();
+        m_dockWidget->hide();
+        WindowMaximizer::showFullScreen(this);
+        // The keys that leave (Escape among them) reach the wall wherever the focus was.
+        m_cameraPanel->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    fancyBar()->show();
+    m_dockWidget->setVisible(m_dockShownBefore);
+    if (m_maximisedBefore) {
+        WindowMaximizer::showMaximized(this);
+    } else {
+        showNormal();
+        setGeometry(m_geometryBefore);
+    }
 }
 
 void MainWindow::setStationFeed(StationModel *model, StationClient *client)

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QPointer>
+#include <QRect>
 
 #include <functional>
 
@@ -68,6 +69,10 @@ public:
 
     // Slides the camera wall in.
     void showCameraPage();
+
+    // Only the camera wall, over the whole screen: no title bar, no dock; and back.
+    void setWallFullScreen(bool fullScreen);
+    bool isWallFullScreen() const { return m_wallFullScreen; }
 
     // Shows the station's feed from now on: the model's state on every page, the station's log
     // in the log boxes (in place of the sample lines) and the client's state in the title bar.
@@ -181,4 +186,9 @@ private:
     StationFeedIndicator *m_feedIndicator = nullptr;
     QPointer<QPropertyAnimation> m_popupSlide;
     QPointer<QPropertyAnimation> m_cardSlide;
+    bool m_wallFullScreen = false;
+    // How the window was before full screen, to go back to.
+    bool m_maximisedBefore = true;
+    QRect m_geometryBefore;
+    bool m_dockShownBefore = true;
 };
