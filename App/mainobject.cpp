@@ -16,10 +16,10 @@
 #include "ui/theme/thememanager.h"
 #include "ui/widgets/setupwaitprogressbar.h"
 
-MainObject::MainObject(QObject *parent) : QObject(parent)
+MainObject::MainObject(QObject *parent)
+    : QObject(parent), m_mainWindow(new MainWindow),
+      m_normalGeometry(new NormalGeometryKeeper(m_mainWindow))
 {
-    createWindows();
-    connectWindows();
     createStationFeed();
 }
 
@@ -32,22 +32,27 @@ MainObject::~MainObject()
     delete m_loginWidget;
 }
 
-void MainObject::createWindows()
+LoginWidget *MainObject::loginWidget()
 {
-    m_mainWindow = new MainWindow;
-    m_normalGeometry = new NormalGeometryKeeper(m_mainWindow);
-    m_loginWidget = new LoginWidget;
-    m_loginWidget->setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
-    m_waitProgressBar = new SetupWaitProgressBar;
+    if (!m_loginWidget) {
+        m_loginWidget = new LoginWidget;
+        m_loginWidget->setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
+        connect(m_loginWidget, &LoginWidget::loggedIn, this,
+                [this] { waitProgressBar()->start(); });
+        // The form has no close button: "返回" is the way back without logging in.
+        connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
+    }
+    return m_loginWidget;
 }
 
-void MainObject::connectWindows()
+SetupWaitProgressBar *MainObject::waitProgressBar()
 {
-    connect(m_loginWidget, &LoginWidget::loggedIn, m_waitProgressBar, &SetupWaitProgressBar::start);
-    connect(m_waitProgressBar, &SetupWaitProgressBar::completed, m_mainWindow,
-            &QWidget::showMaximized);
-    // The form has no close button: "返回" is the way back without logging in.
-    connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
+    if (!m_waitProgressBar) {
+        m_waitProgressBar = new SetupWaitProgressBar;
+        connect(m_waitProgressBar, &SetupWaitProgressBar::completed, m_mainWindow,
+                &QWidget::showMaximized);
+    }
+    return m_waitProgressBar;
 }
 
 void MainObject::createStationFeed()

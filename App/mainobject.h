@@ -11,9 +11,10 @@ class StationModel;
 
 // Creates the top-level windows, wires them together and brings the main window to the front
 // when a second start of the program hands over to this one. Its own login form leads, once a
-// login succeeds, through the wait window to the maximised main window. When the INI names a
-// station broker it also keeps the station's model and the client that feeds it, apart from the
-// windows that show them, and hands the model's NG verdicts to the NG moments' recorder.
+// login succeeds, through the wait window to the maximised main window; both are built when
+// first asked for. When the INI names a station broker it also keeps the station's model and
+// the client that feeds it, apart from the windows that show them, and hands the model's NG
+// verdicts to the NG moments' recorder.
 class MainObject : public QObject
 {
     Q_OBJECT
@@ -26,8 +27,8 @@ public:
     void raiseMainWindow();
 
     MainWindow *mainWindow() const { return m_mainWindow; }
-    LoginWidget *loginWidget() const { return m_loginWidget; }
-    SetupWaitProgressBar *waitProgressBar() const { return m_waitProgressBar; }
+    LoginWidget *loginWidget();
+    SetupWaitProgressBar *waitProgressBar();
     // Null without a [Station] Broker entry.
     StationModel *stationModel() const { return m_stationModel; }
     StationClient *stationClient() const { return m_stationClient; }
@@ -38,8 +39,6 @@ public:
 private:
     Q_DISABLE_COPY(MainObject)
 
-    void createWindows();
-    void connectWindows();
     void createStationFeed();
 
     LoginWidget *m_loginWidget = nullptr;

@@ -2,9 +2,13 @@
 // maximised, each started as a fresh process, interleaved, several runs each. Also the peak
 // resident memory (VmHWM) of both at their first paint; the time of one page change in the
 // running console (from the side panel's click to the end of the incoming page's first paint);
-// and the construction time of the main window's parts, one by one.
+// the stages of start-up up to the moment every page and auxiliary window is built; the idle
+// wake-ups of both once everything is built; and the construction time of the main window's
+// parts, one by one.
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMainWindow>
 #include <QMap>
 #include <QProcess>
@@ -38,6 +42,42 @@ namespace
 constexpr int Runs = 9;
 // Longer than a full-width slide, so that each change starts from a page at rest.
 constexpr int SettleMs = 700;
+// Idle wake-ups are counted over this time, after the settling time.
+constexpr int IdleMs = 5000;
+
+// Context switches of every thread of the process so far: each is a wake-up from a wait, or a
+// thread put off the processor.
+long contextSwitches()
+{
+    long total = 0;
+    const QStringList tasks =
+        QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &task : tasks) {
+        QFile status(QStringLiteral("/proc/self/task/%1/status").arg(task));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        const QList<QByteArray> lines = status.readAll().split('\n');
+        for (const QByteArray &line : lines) {
+            if (line.startsWith("voluntary_ctxt_switches:") ||
+                line.startsWith("nonvoluntary_ctxt_switches:"))
+                total += line.mid(line.indexOf(':') + 1).trimmed().toLong();
+        }
+    }
+    return total;
+}
+
+// Once the program has settled, prints its wake-ups per second over the idle time and ends.
+void reportIdleWakeups(const char *name)
+{
+    QTimer::singleShot(SettleMs, qApp, [name] {
+        const long before = contextSwitches();
+        QTimer::singleShot(IdleMs, qApp, [name, before] {
+            std::printf("%s %.1f\n", name, (contextSwitches() - before) * 1000.0 / IdleMs);
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+    });
+}
 
 // Calls back once, after the first paint pass that reaches the watched widget or one of its
 // children has finished.
@@ -70,11 +110,15 @@ void reportPaint()
     std::fflush(stdout);
 }
 
-int runBare(int argc, char *argv[])
+int runBare(int argc, char *argv[], bool idle)
 {
     QApplication app(argc, argv);
     QMainWindow window;
-    FirstPaint probe(&window, [] {
+    FirstPaint probe(&window, [idle] {
+        if (idle) {
+            reportIdleWakeups("bare_window");
+            return;
+        }
         reportPaint();
         QCoreApplication::exit(0);
     });
@@ -127,7 +171,8 @@ private:
 enum class ConsoleRun {
     FirstPaint,  // prints the time and peak memory of the first paint
     PageChanges, // then changes pages (PageChanger)
-    Timeline     // prints milliseconds from the process's first line to the end of each stage
+    Timeline,    // prints milliseconds from the process's first line to the end of each stage
+    Idle         // prints the wake-ups per second once everything is built
 };
 
 int runConsole(int argc, char *argv[], ConsoleRun run)
@@ -152,8 +197,17 @@ int runConsole(int argc, char *argv[], ConsoleRun run)
     MainObject::applyTheme(SetupConfig::instance()->theme());
     mark("theme_applied");
     PageChanger changer(mainObject.mainWindow());
+    QObject::connect(mainObject.mainWindow(), &MainWindow::fullyBuilt, [&mark, run] {
+        mark("every_page_and_window_built");
+        if (run == ConsoleRun::Timeline)
+            QCoreApplication::exit(0);
+        if (run == ConsoleRun::Idle)
+            reportIdleWakeups("console");
+    });
     FirstPaint probe(mainObject.mainWindow(), [&changer, &mark, run] {
         mark("first_paint");
+        if (run == ConsoleRun::Timeline || run == ConsoleRun::Idle)
+            return;
         if (run == ConsoleRun::PageChanges) {
             std::printf("pages");
             // The start slide ends first.
@@ -194,12 +248,18 @@ int runParts(int argc, char *argv[])
     });
     part("chart_page", [] { delete new ChartPanel; });
     part("side_panel", [] { delete new SidePanel; });
-    part("whole_main_window", [] { delete new MainWindow; });
+    part("main_window_as_shown_first", [] { delete new MainWindow; });
+    part("main_window_with_every_page", [] {
+        auto *window = new MainWindow;
+        for (int i = 0; i < window->stackedWidget()->count(); ++i)
+            window->stackedWidget()->widget(i);
+        delete window;
+    });
     return 0;
 }
 
 // Runs the child in the mode several times and prints the median of each "name ms" line.
-bool printMedians(const QString &program, const QString &mode, int runs)
+bool printMedians(const QString &program, const QString &mode, int runs, const char *unit = "ms")
 {
     QStringList names;
     QMap<QString, std::vector<double>> values;
@@ -218,7 +278,7 @@ bool printMedians(const QString &program, const QString &mode, int runs)
         }
     }
     for (const QString &name : qAsConst(names))
-        std::printf("  %-32s %7.1f ms\n", qPrintable(name), median(values.value(name)));
+        std::printf("  %-32s %7.1f %s\n", qPrintable(name), median(values.value(name)), unit);
     return true;
 }
 
@@ -247,7 +307,11 @@ bool runChild(const QString &program, const QString &mode, Sample *sample)
 int main(int argc, char *argv[])
 {
     if (argc >= 2 && qstrcmp(argv[1], "--bare") == 0)
-        return runBare(argc, argv);
+        return runBare(argc, argv, false);
+    if (argc >= 2 && qstrcmp(argv[1], "--bare-idle") == 0)
+        return runBare(argc, argv, true);
+    if (argc >= 2 && qstrcmp(argv[1], "--idle") == 0)
+        return runConsole(argc, argv, ConsoleRun::Idle);
     if (argc >= 2 && qstrcmp(argv[1], "--console") == 0)
         return runConsole(argc, argv, ConsoleRun::FirstPaint);
     if (argc >= 2 && qstrcmp(argv[1], "--pages") == 0)
@@ -307,6 +371,10 @@ int main(int argc, char *argv[])
 
     std::printf("start-up of the console by stage, from the process's start (median):\n");
     if (!printMedians(self, QStringLiteral("--timeline"), Runs))
+        return 1;
+    std::printf("wake-ups per second while idle, everything built (median, %d ms each):\n", IdleMs);
+    if (!printMedians(self, QStringLiteral("--bare-idle"), Runs / 3, "/s") ||
+        !printMedians(self, QStringLiteral("--idle"), Runs / 3, "/s"))
         return 1;
     std::printf("construction of the window's parts, each on its own (median):\n");
     return printMedians(self, QStringLiteral("--parts"), Runs / 3) ? 0 : 1;

@@ -72,11 +72,12 @@ inline quint64 activeWindow()
 // Starts an Xvfb with one screen of the size given ("1280x1024") and no window manager; returns
 // its display (":N"), or an empty string when it did not come up. Without -noreset the server
 // resets whenever its last client leaves, and a client that connects meanwhile fails or hangs.
-inline QString startBareXvfb(QProcess &xvfb, const QString &size)
+// The screen has the resolution given, in dots per inch.
+inline QString startBareXvfb(QProcess &xvfb, const QString &size, int dpi = 100)
 {
     xvfb.start(QStringLiteral("Xvfb"),
-               {"-displayfd", "1", "-screen", "0", size + QStringLiteral("x24"), "-nolisten", "tcp",
-                "-noreset"});
+               {"-displayfd", "1", "-screen", "0", size + QStringLiteral("x24"), "-dpi",
+                QString::number(dpi), "-nolisten", "tcp", "-noreset"});
     QElapsedTimer clock;
     clock.start();
     while (xvfb.waitForStarted() && !xvfb.canReadLine() && clock.elapsed() < 20000)

@@ -4,6 +4,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QWidget>
+#include <QtMath>
 
 #include <xcb/xcb.h>
 
@@ -69,7 +70,47 @@ bool x11WindowManagerRunning()
     return child != XCB_WINDOW_NONE && windowProperty(connection, child, check) == child;
 }
 
+// The size of the X screen's root window in device pixels, or an empty size.
+QSize x11RootSize()
+{
+    int screenNumber = 0;
+    xcb_connection_t *connection = xcb_connect(nullptr, &screenNumber);
+    const auto disconnect = qScopeGuard([connection] { xcb_disconnect(connection); });
+    if (xcb_connection_has_error(connection))
+        return QSize();
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; i < screenNumber && screens.rem; ++i)
+        xcb_screen_next(&screens);
+    return screens.rem ? QSize(screens.data->width_in_pixels, screens.data->height_in_pixels)
+                       : QSize();
+}
+
+// The screen's size in device pixels. With one screen it is the root window's; otherwise the
+// scaled size, rounded up.
+QSize deviceSize(const QScreen *screen)
+{
+    const QSize root = QGuiApplication::screens().size() == 1 ? x11RootSize() : QSize();
+    if (!root.isEmpty())
+        return root;
+    const qreal ratio = screen->devicePixelRatio();
+    return QSize(qCeil(screen->geometry().width() * ratio),
+                 qCeil(screen->geometry().height() * ratio));
+}
+
 } // namespace
+
+QRect WindowMaximizer::fillGeometry(const QRect &screen, qreal devicePixelRatio,
+                                    const QSize &deviceSize)
+{
+    // The screen's top-left corner is the same point in both kinds of pixels; a window's
+    // distance from it and its size are each scaled and rounded.
+    QSize size = screen.size();
+    while (qRound(size.width() * devicePixelRatio) < deviceSize.width())
+        size.rwidth() += 1;
+    while (qRound(size.height() * devicePixelRatio) < deviceSize.height())
+        size.rheight() += 1;
+    return QRect(screen.topLeft(), size);
+}
 
 WindowMaximizer::Method WindowMaximizer::method(const QString &platformName,
                                                 bool windowManagerRunning)
@@ -91,7 +132,8 @@ void WindowMaximizer::showMaximized(QWidget *window)
         return;
     }
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    window->setGeometry(screen->availableGeometry());
+    window->setGeometry(
+        fillGeometry(screen->geometry(), screen->devicePixelRatio(), deviceSize(screen)));
     window->show();
 }
 
@@ -103,7 +145,8 @@ void WindowMaximizer::showFullScreen(QWidget *window)
         return;
     }
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    window->setGeometry(screen->geometry());
+    window->setGeometry(
+        fillGeometry(screen->geometry(), screen->devicePixelRatio(), deviceSize(screen)));
     window->show();
     window->raise();
 }

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRect>
+#include <QTransform>
 #include <QtDebug>
 
 #include <cmath>
@@ -43,6 +44,20 @@ constexpr int OverlayCutTop = -38;
 constexpr int OverlayTopAlpha = 100;
 constexpr int OverlayBottomAlpha = 30;
 constexpr qreal OverlayTilt = -20.0;
+
+// A disc just inside the inner rim less a large disc below the dial, upright.
+const QPainterPath &crescent()
+{
+    static const QPainterPath path = [] {
+        QPainterPath disc;
+        disc.addEllipse(-OverlayRadius, -OverlayRadius, OverlayRadius * 2, OverlayRadius * 2);
+        QPainterPath cut;
+        cut.addEllipse(-OverlayCutRadius, OverlayCutTop, OverlayCutRadius * 2,
+                       OverlayCutRadius * 2);
+        return disc - cut;
+    }();
+    return path;
+}
 
 } // namespace
 
@@ -94,42 +109,12 @@ int GaugePainter::truncatedInt(double value)
     return static_cast<int>(value);
 }
 
-bool GaugePainter::isValidRange(double minValue, double maxValue)
-{
-    return minValue < maxValue && std::isfinite(minValue) && std::isfinite(maxValue);
-}
-
-bool GaugePainter::isOnScale(double value, double minValue, double maxValue)
-{
-    return value >= minValue && value <= maxValue;
-}
-
 bool GaugePainter::acceptsScaleIntervals(const char *gauge, const char *kind, int count)
 {
     if (count >= 1)
         return true;
     qWarning().nospace() << gauge << ": ignoring " << count << ' ' << kind << " scale intervals";
     return false;
-}
-
-bool GaugePainter::acceptsAnimationStep(const char *gauge, double step)
-{
-    if (std::isfinite(step) && step > 0)
-        return true;
-    qWarning().nospace() << gauge << ": ignoring animation step " << step;
-    return false;
-}
-
-bool GaugePainter::stepToward(double &shown, double target, double step, bool reverse,
-                              Landing landing)
-{
-    if (reverse ? shown <= target : shown >= target) {
-        if (landing == Landing::Exact)
-            shown = target;
-        return false;
-    }
-    shown += reverse ? -step : step;
-    return true;
 }
 
 void GaugePainter::drawDisc(QPainter &painter, int radius, const QColor &color, qreal opacity)
@@ -176,7 +161,7 @@ void GaugePainter::drawScaleLabels(QPainter &painter, const QColor &color,
         return;
     painter.save();
     painter.setPen(color);
-    QFont font;
+    QFont font = painter.font();
     font.setPixelSize(LabelPixelSize);
     painter.setFont(font);
 
@@ -248,7 +233,7 @@ void GaugePainter::drawCenteredText(QPainter &painter, const QString &text, int 
                                     const QColor &color, const QRect &rect)
 {
     painter.save();
-    QFont font;
+    QFont font = painter.font();
     font.setPixelSize(pixelSize);
     painter.setFont(font);
     painter.setPen(color);
@@ -259,12 +244,6 @@ void GaugePainter::drawCenteredText(QPainter &painter, const QString &text, int 
 void GaugePainter::drawOverlay(QPainter &painter, const QColor &color)
 {
     painter.save();
-    QPainterPath disc;
-    disc.addEllipse(-OverlayRadius, -OverlayRadius, OverlayRadius * 2, OverlayRadius * 2);
-    QPainterPath cut;
-    cut.addEllipse(-OverlayCutRadius, OverlayCutTop, OverlayCutRadius * 2, OverlayCutRadius * 2);
-    const QPainterPath crescent = disc - cut;
-
     QLinearGradient gradient(0, -OverlayRadius, 0, 0);
     QColor top = color;
     top.setAlpha(OverlayTopAlpha);
@@ -276,6 +255,12 @@ void GaugePainter::drawOverlay(QPainter &painter, const QColor &color)
     painter.setPen(Qt::NoPen);
     painter.setBrush(gradient);
     painter.rotate(OverlayTilt);
-    painter.drawPath(crescent);
+    painter.drawPath(crescent());
     painter.restore();
+}
+
+QRectF GaugePainter::overlayBounds()
+{
+    static const QRectF bounds = QTransform().rotate(OverlayTilt).map(crescent()).boundingRect();
+    return bounds;
 }

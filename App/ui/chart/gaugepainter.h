@@ -7,6 +7,7 @@
 class QFontMetrics;
 class QPainter;
 class QRect;
+class QRectF;
 
 // Drawing and value rules shared by the round gauges. Every drawing routine works in the
 // gauges' logical square of LogicalSide units centred on the dial: x grows to the right, y
@@ -50,28 +51,16 @@ public:
     // painter's integer angles and the average gauge's signal are made with it.
     static int truncatedInt(double value);
 
-    // A scale needs finite ends with the minimum below the maximum.
-    static bool isValidRange(double minValue, double maxValue);
-    // Whether the value lies on the scale; NaN never does.
-    static bool isOnScale(double value, double minValue, double maxValue);
-    // Setter guards that refuse, with a warning naming the gauge, a count of "major" or "minor"
-    // scale intervals below 1 and an animation step that is not a finite positive number.
+    // Setter guard that refuses, with a warning naming the gauge, a count of "major" or "minor"
+    // scale intervals below 1.
     static bool acceptsScaleIntervals(const char *gauge, const char *kind, int count);
-    static bool acceptsAnimationStep(const char *gauge, double step);
-
-    // Where an animation ends: the average gauge stops on the first step that reaches or
-    // passes its target, the instant gauge then lands exactly on it.
-    enum class Landing { Overshoot, Exact };
-    // One animation tick: moves shown a step toward target in the direction fixed when the
-    // target was set (reverse: downward). Once shown has reached or passed the target it
-    // returns false instead, and shown stays there (Overshoot) or is put on the target (Exact).
-    static bool stepToward(double &shown, double target, double step, bool reverse,
-                           Landing landing);
 
     static void drawDisc(QPainter &painter, int radius, const QColor &color, qreal opacity = 1.0);
     static void drawTicks(QPainter &painter, const QColor &color, int startAngle, double sweep,
                           int scaleMajor, int scaleMinor, int outerRadius);
-    // The labels are placed by the widget font's metrics (measure) but drawn in a 10-pixel font.
+    // Text is drawn in the painter's font (on the gauge's own painter, the gauge's font) at the
+    // pixel size given. The labels are placed by the gauge font's metrics (measure) but drawn
+    // at 10 pixels.
     static void drawScaleLabels(QPainter &painter, const QColor &color, const QFontMetrics &measure,
                                 int startAngle, double sweep, double minValue, double maxValue,
                                 int scaleMajor, int radius);
@@ -80,8 +69,9 @@ public:
                             double angle, const PointerLook &look);
     static void drawCenteredText(QPainter &painter, const QString &text, int pixelSize,
                                  const QColor &color, const QRect &rect);
-    // The glossy crescent over the upper part of the dial.
+    // The glossy crescent over the upper part of the dial, and the rectangle it lies in.
     static void drawOverlay(QPainter &painter, const QColor &color);
+    static QRectF overlayBounds();
 
 private:
     GaugePainter() = delete;

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPropertyAnimation>
 #include <QPushButton>
+#include <QTimer>
 
 #include "common/config/setupconfig.h"
 #include "fancybar.h"
@@ -79,12 +80,13 @@ MainWindow::MainWindow(QWidget *parent)
     initUserStrip();
     initMiddleButton();
     initDockWidget();
-    initAuxiliaryWindows();
     initBar();
     setWindowTitle(tr("windowName"));
     setWindowIcon(m_logo);
     initConnections();
     connectUserStrip();
+    // The rest is built once the window has painted its first frame.
+    installEventFilter(this);
 }
 
 MainWindow::~MainWindow()
@@ -111,24 +113,30 @@ void MainWindow::initPages()
     m_moments->useChannels(m_channels);
     m_stackedWidget = new CStackedWidget;
     m_cameraPanel = new CameraPanel;
-    m_chartPanel = new ChartPanel;
+    // Pages that the stack builds later are wired as they are built.
+    connect(m_stackedWidget, &CStackedWidget::widgetBuilt, this, [this](int index) {
+        connectPageVideo(index);
+        connectPageToStation(index);
+    });
 
     for (int k = 0; k < CameraPageCount; ++k) {
-        auto *page = new CameraParam;
-        page->setIndex(QStringLiteral("C%1").arg(k + 1, 2, 10, QLatin1Char('0')));
-        page->setTitle(tr("Unkown"));
-        attachMoments(page, k + 1);
-        m_stackedWidget->addWidget(page);
+        m_stackedWidget->addLazyWidget([this, k] {
+            auto *page = new CameraParam;
+            page->setIndex(QStringLiteral("C%1").arg(k + 1, 2, 10, QLatin1Char('0')));
+            page->setTitle(tr("Unkown"));
+            attachMoments(page, k + 1);
+            return page;
+        });
     }
     m_stackedWidget->addWidget(m_cameraPanel);
-    m_stackedWidget->addWidget(m_chartPanel);
+    connectPageVideo(CameraWallPage);
+    m_stackedWidget->addLazyWidget([] { return new ChartPanel; });
     m_cameraPanel->addNotice(new CaptureWarning(m_moments->store()));
+    // The moments page itself is built when first shown.
     m_momentsHolder = new QWidget;
     m_momentsHolder->setLayout(new QHBoxLayout);
     m_momentsHolder->layout()->setContentsMargins(0, 0, 0, 0);
     m_stackedWidget->addWidget(m_momentsHolder);
-    for (int i = 0; i < m_stackedWidget->count(); ++i)
-        connectPageVideo(i);
 
     m_mainLayout->addWidget(m_stackedWidget);
     m_centralWidget->setLayout(m_mainLayout);
@@ -171,8 +179,67 @@ void MainWindow::connectPageVideo(int index)
 void MainWindow::updateActivePage()
 {
     const int current = m_stackedWidget->currentIndex();
-    for (int i = 0; i < m_stackedWidget->count(); ++i)
-        setPageActive(m_stackedWidget->widget(i), i == current);
+    for (int i = 0; i < m_stackedWidget->count(); ++i) {
+        // A page not built yet is made active when it is built.
+        if (m_stackedWidget->isBuilt(i))
+            setPageActive(m_stackedWidget->widget(i), i == current);
+    }
+}
+
+ChartPanel *MainWindow::chartPanel() const
+{
+    return qobject_cast<ChartPanel *>(m_stackedWidget->widget(ChartPage));
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == this && event->type() == QEvent::Paint) {
+        removeEventFilter(this);
+        // After this paint pass has ended.
+        QTimer::singleShot(0, this, &MainWindow::buildNext);
+    }
+    return FancyWindow::eventFilter(watched, event);
+}
+
+void MainWindow::buildNext()
+{
+    // One at a time, so that input and the start slide keep their turns in between.
+    if (!m_stackedWidget->buildNextPage() && !buildNextWindow()) {
+        emit fullyBuilt();
+        return;
+    }
+    QTimer::singleShot(0, this, &MainWindow::buildNext);
+}
+
+bool MainWindow::buildNextWindow()
+{
+    if (!m_loginInfo)
+        loginInfo();
+    else if (!m_popupMenu)
+        popupMenu();
+    else if (!m_logWidget)
+        logWidget();
+    else if (!m_loginWidget)
+        loginWidget();
+    else if (!m_tableWidget)
+        tableWidget();
+    else if (!m_funcWidget)
+        funcWidget();
+    else if (!m_waitProgressBar)
+        waitProgressBar();
+    else
+        return false;
+    return true;
+}
+
+bool MainWindow::isFullyBuilt() const
+{
+    for (int i = 0; i < m_stackedWidget->count(); ++i) {
+        if (!m_stackedWidget->isBuilt(i))
+            return false;
+    }
+    return m_loginInfo && m_popupMenu && m_logWidget && m_loginWidget && m_tableWidget &&
+           m_funcWidget && m_waitProgressBar;
 }
 
 void MainWindow::setPageActive(QWidget *page, bool active)
@@ -324,9 +391,13 @@ void MainWindow::setStationFeed(StationModel *model, StationClient *client)
     m_feedIndicator = new StationFeedIndicator;
     fancyBar()->addAdditionalControl(m_feedIndicator, FancyBar::LeadingPosition);
     m_stationView->attachFeedIndicator(m_feedIndicator);
-    m_stationView->attachLog(m_logWidget->logTextEdit());
-    for (int index = 0; index < m_stackedWidget->count(); ++index)
-        connectPageToStation(index);
+    // The log window gets the station's lines when it is built.
+    if (m_logWidget)
+        m_stationView->attachLog(m_logWidget->logTextEdit());
+    for (int index = 0; index < m_stackedWidget->count(); ++index) {
+        if (m_stackedWidget->isBuilt(index))
+            connectPageToStation(index);
+    }
 }
 
 void MainWindow::connectPageToStation(int index)
@@ -341,9 +412,9 @@ void MainWindow::connectPageToStation(int index)
         }
     } else if (page == m_cameraPanel) {
         m_stationView->attachCameraWall(m_cameraPanel);
-    } else if (page == m_chartPanel) {
-        m_stationView->attachChartPage(m_chartPanel);
-        m_stationView->attachLog(m_chartPanel->logTextEdit());
+    } else if (auto *chart = qobject_cast<ChartPanel *>(page)) {
+        m_stationView->attachChartPage(chart);
+        m_stationView->attachLog(chart->logTextEdit());
     }
 }
 
@@ -377,55 +448,96 @@ void MainWindow::initUserStrip()
     fancyBar()->addAdditionalControl(m_additionalWidget, FancyBar::LeadingPosition);
 }
 
-void MainWindow::initAuxiliaryWindows()
+LoginInfo *MainWindow::loginInfo()
 {
-    m_loginInfo = new LoginInfo;
-    m_loginInfo->setFixedSize(CardWidth, CardHeight);
-    m_loginInfo->hide();
-    m_loginInfo->setWindowFlags(m_loginInfo->windowFlags() | Qt::WindowStaysOnTopHint);
+    if (!m_loginInfo) {
+        m_loginInfo = new LoginInfo;
+        m_loginInfo->setFixedSize(CardWidth, CardHeight);
+        m_loginInfo->hide();
+        m_loginInfo->setWindowFlags(m_loginInfo->windowFlags() | Qt::WindowStaysOnTopHint);
+    }
+    return m_loginInfo;
+}
 
-    m_popupMenu = new PopupMenu;
-    m_popupMenu->setFixedSize(PopupWidth, PopupHeight);
-    m_popupMenu->hide();
-    m_popupMenu->setWindowFlags(m_popupMenu->windowFlags() | Qt::WindowStaysOnTopHint);
+PopupMenu *MainWindow::popupMenu()
+{
+    if (!m_popupMenu) {
+        m_popupMenu = new PopupMenu;
+        m_popupMenu->setFixedSize(PopupWidth, PopupHeight);
+        m_popupMenu->hide();
+        m_popupMenu->setWindowFlags(m_popupMenu->windowFlags() | Qt::WindowStaysOnTopHint);
+        connect(m_popupMenu, &PopupMenu::clicked1, this, [this] { openFromPopup(funcWidget()); });
+        connect(m_popupMenu, &PopupMenu::clicked2, this, [this] { openFromPopup(tableWidget()); });
+        connect(m_popupMenu, &PopupMenu::clickedReturn, this, &MainWindow::retractPopup);
+    }
+    return m_popupMenu;
+}
 
-    // Transient for this window, instead of dropping behind it at the next click on it.
-    m_logWidget = new LogWidget(this);
-    tieToWindow(m_logWidget);
-    // It is minimised with this window; the window manager would ignore a minimise of its own.
-    m_logWidget->fancyBar()->titleBar()->hideMinimizeButton();
-    m_logWidget->setWindowIcon(m_logo);
-    m_logWidget->setWindowTitle(tr("日志"));
-    m_logWidget->hide();
+LogWidget *MainWindow::logWidget()
+{
+    if (!m_logWidget) {
+        // Transient for this window, instead of dropping behind it at the next click on it.
+        m_logWidget = new LogWidget(this);
+        tieToWindow(m_logWidget);
+        // It is minimised with this window; the window manager would ignore a minimise of its
+        // own.
+        m_logWidget->fancyBar()->titleBar()->hideMinimizeButton();
+        m_logWidget->setWindowIcon(m_logo);
+        m_logWidget->setWindowTitle(tr("日志"));
+        m_logWidget->hide();
+        if (m_stationView)
+            m_stationView->attachLog(m_logWidget->logTextEdit());
+    }
+    return m_logWidget;
+}
 
-    m_loginWidget = new LoginWidget(this);
-    tieToWindow(m_loginWidget);
-    m_loginWidget->setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
-    m_loginWidget->hide();
+LoginWidget *MainWindow::loginWidget()
+{
+    if (!m_loginWidget) {
+        m_loginWidget = new LoginWidget(this);
+        tieToWindow(m_loginWidget);
+        m_loginWidget->setBackgroundImage(SetupConfig::instance()->loginBackgroundPath());
+        m_loginWidget->hide();
+        connect(m_loginWidget, &LoginWidget::loggedIn, m_loginWidget, &QWidget::hide);
+        // The form has no close button: "返回" is the way back without logging in.
+        connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
+    }
+    return m_loginWidget;
+}
 
-    m_waitProgressBar = new SetupWaitProgressBar;
+SetupWaitProgressBar *MainWindow::waitProgressBar()
+{
+    if (!m_waitProgressBar)
+        m_waitProgressBar = new SetupWaitProgressBar;
+    return m_waitProgressBar;
+}
 
-    m_tableWidget = new TableWidget;
-    m_tableWidget->setWindowIcon(m_logo);
-    m_tableWidget->setWindowTitle(tr("表格"));
-    m_tableWidget->hide();
+TableWidget *MainWindow::tableWidget()
+{
+    if (!m_tableWidget) {
+        m_tableWidget = new TableWidget;
+        m_tableWidget->setWindowIcon(m_logo);
+        m_tableWidget->setWindowTitle(tr("表格"));
+        m_tableWidget->hide();
+    }
+    return m_tableWidget;
+}
 
-    m_funcWidget = new FuncWidget1;
-    m_funcWidget->setWindowIcon(m_logo);
-    m_funcWidget->hide();
+FuncWidget1 *MainWindow::funcWidget()
+{
+    if (!m_funcWidget) {
+        m_funcWidget = new FuncWidget1;
+        m_funcWidget->setWindowIcon(m_logo);
+        m_funcWidget->hide();
+    }
+    return m_funcWidget;
 }
 
 void MainWindow::connectUserStrip()
 {
     connect(m_additionalWidget, &AdditionalWidget::logInfo, this, &MainWindow::toggleLog);
     connect(m_additionalWidget, &AdditionalWidget::loginInfo, this, &MainWindow::openLogin);
-    connect(m_loginWidget, &LoginWidget::loggedIn, m_loginWidget, &QWidget::hide);
-    // The form has no close button: "返回" is the way back without logging in.
-    connect(m_loginWidget, &LoginWidget::signalReturn, m_loginWidget, &QWidget::hide);
     connect(m_additionalWidget, &AdditionalWidget::menuInfo, this, &MainWindow::togglePopup);
-    connect(m_popupMenu, &PopupMenu::clicked1, this, [this] { openFromPopup(m_funcWidget); });
-    connect(m_popupMenu, &PopupMenu::clicked2, this, [this] { openFromPopup(m_tableWidget); });
-    connect(m_popupMenu, &PopupMenu::clickedReturn, this, &MainWindow::retractPopup);
     connect(m_additionalWidget, &AdditionalWidget::enterHead, this, &MainWindow::dropCard);
     connect(m_additionalWidget, &AdditionalWidget::leaveHead, this, &MainWindow::retractCard);
 }
@@ -463,29 +575,31 @@ void MainWindow::slide(QWidget *window, QPointer<QPropertyAnimation> &current, c
 // covered comes to the front instead.
 void MainWindow::toggleLog()
 {
-    if (m_logWidget->isVisible() && m_frontPress->wasInFront()) {
-        m_logWidget->hide();
+    LogWidget *log = logWidget();
+    if (log->isVisible() && m_frontPress->wasInFront()) {
+        log->hide();
         return;
     }
-    if (!m_logWidget->isVisible())
-        WindowPlacement::place(m_logWidget, m_additionalWidget->logButton(),
+    if (!log->isVisible())
+        WindowPlacement::place(log, m_additionalWidget->logButton(),
                                WindowPlacement::Anchor::BelowAnchor);
-    WindowRaiser::bringToFront(m_logWidget);
+    WindowRaiser::bringToFront(log);
 }
 
 void MainWindow::openLogin()
 {
-    if (!m_loginWidget->isVisible())
-        WindowPlacement::place(m_loginWidget, this, WindowPlacement::Anchor::CentredOnAnchor);
-    m_loginWidget->showLogin();
-    WindowRaiser::bringToFront(m_loginWidget);
+    LoginWidget *login = loginWidget();
+    if (!login->isVisible())
+        WindowPlacement::place(login, this, WindowPlacement::Anchor::CentredOnAnchor);
+    login->showLogin();
+    WindowRaiser::bringToFront(login);
 }
 
 void MainWindow::openFromPopup(QWidget *window)
 {
     if (m_popupSlide)
         m_popupSlide->stop();
-    m_popupMenu->hide();
+    popupMenu()->hide();
     m_popupMenu->setOpened(false);
     if (!window->isVisible())
         WindowPlacement::place(window, this, WindowPlacement::Anchor::CentredOnAnchor);
@@ -494,11 +608,12 @@ void MainWindow::openFromPopup(QWidget *window)
 
 void MainWindow::togglePopup()
 {
+    PopupMenu *popup = popupMenu();
     // Closed by the window manager (Alt+F4), it is no longer open, whatever it last did.
-    if (!m_popupMenu->isVisible())
-        m_popupMenu->setOpened(false);
-    const QPoint up = slideUpPosition(m_popupMenu->size());
-    m_popupMenu->move(up);
+    if (!popup->isVisible())
+        popup->setOpened(false);
+    const QPoint up = slideUpPosition(popup->size());
+    popup->move(up);
     m_popupMenu->show();
     if (m_popupMenu->isOpened()) {
         retractPopup();
@@ -512,7 +627,7 @@ void MainWindow::togglePopup()
 
 void MainWindow::retractPopup()
 {
-    if (!m_popupMenu->isOpened())
+    if (!m_popupMenu || !m_popupMenu->isOpened())
         return;
     m_popupMenu->setOpened(false);
     slide(m_popupMenu, m_popupSlide, slideDownPosition(m_popupMenu->size()),
@@ -521,7 +636,7 @@ void MainWindow::retractPopup()
 
 void MainWindow::dropCard()
 {
-    if (m_loginInfo->isShown() || m_popupMenu->isOpened())
+    if (loginInfo()->isShown() || (m_popupMenu && m_popupMenu->isOpened()))
         return;
     m_loginInfo->setShown(true);
     m_loginInfo->setAnimating(true);
@@ -540,7 +655,7 @@ void MainWindow::dropCard()
 
 void MainWindow::retractCard()
 {
-    if (!m_loginInfo->isShown() || m_loginInfo->isAnimating())
+    if (!m_loginInfo || !m_loginInfo->isShown() || m_loginInfo->isAnimating())
         return;
     slide(m_loginInfo, m_cardSlide, slideDownPosition(m_loginInfo->size()),
           slideUpPosition(m_loginInfo->size()), CardRetractMs, [this] {
@@ -553,6 +668,9 @@ void MainWindow::hideCard()
 {
     if (m_cardSlide)
         m_cardSlide->stop();
+    // Neither exists before it is first needed.
+    if (!m_loginInfo)
+        return;
     m_loginInfo->hide();
     m_loginInfo->setShown(false);
     m_loginInfo->setAnimating(false);
@@ -562,8 +680,10 @@ void MainWindow::closeStripWindows()
 {
     if (m_popupSlide)
         m_popupSlide->stop();
-    m_popupMenu->hide();
-    m_popupMenu->setOpened(false);
+    if (m_popupMenu) {
+        m_popupMenu->hide();
+        m_popupMenu->setOpened(false);
+    }
     hideCard();
 }
 
@@ -604,11 +724,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
 // main window, and holding the single-instance guard.
 void MainWindow::closeAuxiliaryWindows()
 {
-    m_popupMenu->close();
-    m_logWidget->close();
-    m_loginWidget->close();
-    m_waitProgressBar->close();
-    m_tableWidget->close();
-    m_loginInfo->close();
-    m_funcWidget->close();
+    // One not built yet was never opened.
+    const QList<QWidget *> windows = {m_popupMenu,   m_logWidget, m_loginWidget, m_waitProgressBar,
+                                      m_tableWidget, m_loginInfo, m_funcWidget};
+    for (QWidget *window : windows) {
+        if (window)
+            window->close();
+    }
 }

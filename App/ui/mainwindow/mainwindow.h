@@ -41,7 +41,9 @@ class VideoChannelSet;
 // middle button; the sliding page stack in the centre (sixteen camera detail pages, the camera
 // wall, the chart page) and the side panel in a dock whose navigation tree selects the page. It
 // owns the auxiliary windows that the strip opens (user card, popup menu, log, login form, demo
-// windows) and asks before closing.
+// windows) and asks before closing. Only what the first frame shows is built with it; the other
+// pages and the auxiliary windows are built when first needed, or one by one after the first
+// paint while the program is otherwise idle.
 class MainWindow : public FancyWindow
 {
     Q_OBJECT
@@ -105,12 +107,17 @@ public:
     LanguageMenu *languageMenu() const { return m_languageMenu; }
     QPushButton *middleButton() const { return m_middleButton; }
     CameraPanel *cameraPanel() const { return m_cameraPanel; }
-    ChartPanel *chartPanel() const { return m_chartPanel; }
+    ChartPanel *chartPanel() const;
     CStackedWidget *stackedWidget() const { return m_stackedWidget; }
     SidePanel *sidePanel() const { return m_sidePanel; }
     QDockWidget *dockWidget() const { return m_dockWidget; }
     AdditionalWidget *additionalWidget() const { return m_additionalWidget; }
     VideoChannelSet *channels() const { return m_channels; }
+    // The window's own wait window, apart from the one that follows the start-up login.
+    SetupWaitProgressBar *waitProgressBar();
+
+    // Whether every page and auxiliary window has been built.
+    bool isFullyBuilt() const;
 
     // Where the popup menu and the user card of the given size slide: from the top edge of the
     // user strip (up) to just below it (down), left-aligned with it as far as the screen allows,
@@ -118,12 +125,17 @@ public:
     QPoint slideUpPosition(const QSize &size) const;
     QPoint slideDownPosition(const QSize &size) const;
 
+signals:
+    // Everything the window owns has been built (isFullyBuilt()).
+    void fullyBuilt();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     // The popup menu and the user card hang below the strip: they go when the window is
     // minimised or moved, rather than float alone on the desktop.
     void changeEvent(QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     // Shows the page that the text names; a text that names no page changes nothing.
@@ -134,6 +146,11 @@ private:
     // Gives a camera page its strip of the camera's last NG moments.
     void attachMoments(CameraParam *page, int camera);
     void buildMomentsPage();
+    // Builds the next page or auxiliary window not built yet, and asks for another turn
+    // while any is left.
+    void buildNext();
+    // Builds the next auxiliary window not built yet; false when none was left.
+    bool buildNextWindow();
     // Binds the page at that index of the stack to its cameras (the wall to all, camera page k
     // to channel k + 1) and tells it whether it is the page shown. Called once for each page,
     // when the page is built.
@@ -156,7 +173,12 @@ private:
     void connectPageToStation(int index);
 
     void initUserStrip();
-    void initAuxiliaryWindows();
+    LoginInfo *loginInfo();
+    PopupMenu *popupMenu();
+    LogWidget *logWidget();
+    LoginWidget *loginWidget();
+    TableWidget *tableWidget();
+    FuncWidget1 *funcWidget();
     void connectUserStrip();
     void closeAuxiliaryWindows();
     void toggleLog();

@@ -3,6 +3,8 @@
 #include <QResizeEvent>
 #include <QVariantAnimation>
 
+#include <utility>
+
 CStackedWidget::CStackedWidget(QWidget *parent) : QWidget(parent)
 {
     // A plain value generator: a property animation on an empty name would write a dynamic
@@ -16,6 +18,18 @@ CStackedWidget::CStackedWidget(QWidget *parent) : QWidget(parent)
 int CStackedWidget::addWidget(QWidget *widget)
 {
     return insertWidget(m_widgets.size(), widget);
+}
+
+int CStackedWidget::addLazyWidget(const PageBuilder &builder)
+{
+    if (!builder)
+        return -1;
+    const int index = m_widgets.size();
+    m_widgets.append(nullptr);
+    m_builders.append(builder);
+    updateVisibility();
+    placePages();
+    return index;
 }
 
 int CStackedWidget::insertWidget(int index, QWidget *widget)
@@ -37,9 +51,49 @@ int CStackedWidget::insertWidget(int index, QWidget *widget)
     widget->setParent(this);
     widget->setGeometry(rect());
     m_widgets.insert(index, widget);
+    m_builders.insert(index, PageBuilder());
     updateVisibility();
     placePages();
     return index;
+}
+
+QWidget *CStackedWidget::build(int index)
+{
+    QWidget *page = m_widgets.value(index, nullptr);
+    if (page || index < 0 || index >= m_widgets.size())
+        return page;
+    // Taken out first: a builder that asks the stack for this page again gets no second one.
+    const PageBuilder builder = std::exchange(m_builders[index], PageBuilder());
+    page = builder ? builder() : nullptr;
+    if (!page)
+        page = new QWidget;
+    page->setParent(this);
+    page->setGeometry(rect());
+    m_widgets[index] = page;
+    // A page that is not to show is hidden at once: built while the stack is on screen, it
+    // would appear over the current one. One that is to show follows the stack's rule.
+    const bool shown = index == m_currentIndex || index == m_lastIndex;
+    if (!shown || isVisible())
+        page->hide();
+    if (shown)
+        updateVisibility();
+    placePages();
+    emit widgetBuilt(index);
+    return page;
+}
+
+bool CStackedWidget::isBuilt(int index) const
+{
+    return m_widgets.value(index, nullptr) != nullptr;
+}
+
+bool CStackedWidget::buildNextPage()
+{
+    const int index = m_widgets.indexOf(nullptr);
+    if (index < 0)
+        return false;
+    build(index);
+    return true;
 }
 
 void CStackedWidget::removeWidget(QWidget *widget)
@@ -48,6 +102,7 @@ void CStackedWidget::removeWidget(QWidget *widget)
     if (index < 0)
         return;
     m_widgets.removeAt(index);
+    m_builders.removeAt(index);
     widget->hide();
     // A slide in progress may involve the removed page: settle on the current one.
     m_animation->stop();
@@ -82,7 +137,8 @@ QWidget *CStackedWidget::currentWidget() const
 
 QWidget *CStackedWidget::widget(int index) const
 {
-    return m_widgets.value(index, nullptr);
+    // Building a page does not change which page an index names.
+    return const_cast<CStackedWidget *>(this)->build(index);
 }
 
 void CStackedWidget::setDuration(int milliseconds)
@@ -94,6 +150,7 @@ void CStackedWidget::setCurrentIndex(int index)
 {
     if (index < 0 || index >= m_widgets.size() || index == m_currentIndex)
         return;
+    build(index);
     m_lastIndex = m_currentIndex;
     m_currentIndex = index;
     startSlide();
@@ -109,8 +166,10 @@ void CStackedWidget::setCurrentWidget(QWidget *widget)
 void CStackedWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    for (QWidget *page : qAsConst(m_widgets))
-        page->resize(size());
+    for (QWidget *page : qAsConst(m_widgets)) {
+        if (page)
+            page->resize(size());
+    }
     if (m_animation->state() == QAbstractAnimation::Running) {
         startSlide();
     } else {
@@ -157,8 +216,11 @@ void CStackedWidget::startSlide()
 void CStackedWidget::updateVisibility()
 {
     for (int i = 0; i < m_widgets.size(); ++i) {
-        QWidget *page = m_widgets.at(i);
         const bool shown = i == m_lastIndex || i == m_currentIndex;
+        // A page that may show is built now; one that may not stays as it is.
+        QWidget *page = shown ? build(i) : m_widgets.at(i);
+        if (!page)
+            continue;
         // While the stack has not been shown, a page never hidden will show with it; showing it
         // now would polish it and all its children in the plain style, only for the style sheet
         // to polish them again.
@@ -170,10 +232,10 @@ void CStackedWidget::updateVisibility()
 
 void CStackedWidget::placePages()
 {
-    QWidget *current = widget(m_currentIndex);
+    QWidget *current = m_widgets.value(m_currentIndex, nullptr);
     if (current)
         current->move(m_offset, 0);
-    QWidget *last = widget(m_lastIndex);
+    QWidget *last = m_widgets.value(m_lastIndex, nullptr);
     if (!last || last == current)
         return;
     const int w = width();

@@ -67,17 +67,16 @@ QWidget *openWindow(const MainObject &mainObject, const QString &which)
     }
     if (which == QLatin1String("card")) {
         QCursor::setPos(strip->mapToGlobal(strip->headButtonGeometry().center()));
+        // Built when the pointer first reaches the avatar.
+        if (!QTest::qWaitFor([] { return topLevel("LoginInfo") != nullptr; }, OpenTimeoutMs))
+            return nullptr;
         return topLevel("LoginInfo");
     }
     if (which == QLatin1String("wait")) {
         // The main window's own, not the one that follows the start-up login.
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (window->inherits("SetupWaitProgressBar") &&
-                window != mainObject.waitProgressBar()) {
-                window->show();
-                return window;
-            }
-        }
+        QWidget *window = mainObject.mainWindow()->waitProgressBar();
+        window->show();
+        return window;
     }
     return nullptr;
 }

@@ -4,11 +4,14 @@
 #include "common/config/setupconfig.h"
 #include "moments/momentlistmodel.h"
 #include "stripsupport.h"
+#include "ui/camera/camerapanel.h"
 #include "ui/camera/cameraparam.h"
+#include "ui/chart/chartpanel.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/mainwindow/sidepanel.h"
 #include "ui/moments/momentspage.h"
 #include "ui/moments/momentstrip.h"
 #include "ui/video/videoview.h"
@@ -40,6 +43,8 @@ private slots:
     void cameraPageLeadsToItsMoments();
     void pageIndexOf_data();
     void pageIndexOf();
+    void pagesWiredWhenBuilt_data();
+    void pagesWiredWhenBuilt();
     void onlyTheShownPageAsksForPictures_data();
     void onlyTheShownPageAsksForPictures();
 
@@ -65,12 +70,16 @@ void tst_MainWindow::initTestCase()
 void tst_MainWindow::init()
 {
     // The page mapping is a rule of its own that needs no window.
-    if (QTest::currentTestFunction() == QByteArrayLiteral("pageIndexOf"))
+    if (QTest::currentTestFunction() == QByteArrayLiteral("pageIndexOf") ||
+        QTest::currentTestFunction() == QByteArrayLiteral("pagesWiredWhenBuilt"))
         return;
     m_window.reset(new MainWindow);
     m_window->showMaximized();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.data()));
     QTRY_COMPARE(m_window->geometry(), m_window->screen()->availableGeometry());
+    // The auxiliary windows are looked up among the top-level windows, built after the first
+    // frame.
+    QTRY_VERIFY(m_window->isFullyBuilt());
 }
 
 // Margins around the three 50 px buttons would cut them off in the 50 px strip.
@@ -276,6 +285,72 @@ void tst_MainWindow::pageIndexOf()
     QFETCH(QString, text);
     QFETCH(int, page);
     QCOMPARE(MainWindow::pageIndexOf(text), page);
+}
+
+// However a page comes to be built (chosen in the tree, asked for, or built after the first frame),
+// it is bound to its camera and asks for pictures only while it is the page shown.
+void tst_MainWindow::pagesWiredWhenBuilt_data()
+{
+    QTest::addColumn<QString>("treeText"); // chosen in the side panel's tree; empty: none
+    QTest::addColumn<int>("askFor");       // page asked of the stack; -1: none
+    QTest::addColumn<bool>("waitForRest"); // until everything is built
+    QTest::addColumn<int>("current");
+
+    QTest::newRow("chosenInTree") << QStringLiteral("相机5") << -1 << false << 4;
+    QTest::newRow("chartChosenInTree")
+        << QStringLiteral("图表") << -1 << false << int(MainWindow::ChartPage);
+    QTest::newRow("askedFor") << QString() << 4 << false << int(MainWindow::CameraWallPage);
+    QTest::newRow("builtAfterFirstFrame")
+        << QString() << -1 << true << int(MainWindow::CameraWallPage);
+    QTest::newRow("chosenAfterAllBuilt") << QStringLiteral("相机5") << -1 << true << 4;
+}
+
+void tst_MainWindow::pagesWiredWhenBuilt()
+{
+    QFETCH(QString, treeText);
+    QFETCH(int, askFor);
+    QFETCH(bool, waitForRest);
+    QFETCH(int, current);
+
+    MainWindow window;
+    CStackedWidget *stack = window.stackedWidget();
+    // What the first frame does not show is not built with the window: the wall, and the
+    // first camera page that it slides in over.
+    QCOMPARE(window.findChildren<CameraParam *>().size(), 1);
+    QVERIFY(!stack->isBuilt(4) && !stack->isBuilt(MainWindow::ChartPage));
+    QVERIFY(!window.isFullyBuilt());
+
+    QSignalSpy fullyBuilt(&window, &MainWindow::fullyBuilt);
+    window.showMaximized();
+    window.showCameraPage();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    if (waitForRest) {
+        QTRY_VERIFY(window.isFullyBuilt());
+        QCOMPARE(window.findChildren<CameraParam *>().size(), MainWindow::CameraPageCount);
+    }
+    if (!treeText.isEmpty())
+        emit window.sidePanel()->signalClicked(treeText);
+    if (askFor >= 0)
+        QVERIFY(qobject_cast<CameraParam *>(stack->widget(askFor)));
+
+    QCOMPARE(stack->currentIndex(), current);
+    QVERIFY(window.chartPanel());
+    QCOMPARE(static_cast<QWidget *>(window.chartPanel()), stack->widget(MainWindow::ChartPage));
+    for (int i = 0; i < MainWindow::CameraPageCount; ++i) {
+        if (!stack->isBuilt(i))
+            continue;
+        auto *page = qobject_cast<CameraParam *>(stack->widget(i));
+        QVERIFY(page);
+        QCOMPARE(page->channelNumber(), i + 1);
+        // Cameras 1 and 3 are configured.
+        QCOMPARE(page->videoView() != nullptr, i == 0 || i == 2);
+        QCOMPARE(page->isActive(), i == current);
+    }
+    QCOMPARE(window.cameraPanel()->isActive(), current == MainWindow::CameraWallPage);
+    // The rest is still built, once.
+    QTRY_VERIFY(window.isFullyBuilt());
+    QTRY_COMPARE(fullyBuilt.count(), 1);
+    QCOMPARE(window.findChildren<CameraParam *>().size(), MainWindow::CameraPageCount);
 }
 
 void tst_MainWindow::onlyTheShownPageAsksForPictures_data()

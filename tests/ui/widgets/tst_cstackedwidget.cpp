@@ -21,6 +21,16 @@ QVariantAnimation *slideOf(CStackedWidget *stack)
     return stack->findChild<QVariantAnimation *>();
 }
 
+QWidget *colouredPage(const QColor &colour)
+{
+    auto *page = new QWidget;
+    page->setAutoFillBackground(true);
+    QPalette palette = page->palette();
+    palette.setColor(QPalette::Window, colour);
+    page->setPalette(palette);
+    return page;
+}
+
 } // namespace
 
 class tst_CStackedWidget : public QObject
@@ -34,6 +44,10 @@ private slots:
     void insertKeepsCurrentPage();
     void widerStackHidesParkedPage();
     void pagesPolishedWhenStackShows();
+    void lazyPagesBuiltWhenNeeded_data();
+    void lazyPagesBuiltWhenNeeded();
+    void lazyPageShowsOnlyWhenCurrent_data();
+    void lazyPageShowsOnlyWhenCurrent();
 };
 
 void tst_CStackedWidget::slide_data()
@@ -147,6 +161,106 @@ void tst_CStackedWidget::pagesPolishedWhenStackShows()
     QVERIFY(!child->testAttribute(Qt::WA_WState_Polished));
     stack.show();
     QVERIFY(child->isVisible() && stack.widget(1)->isVisible());
+}
+
+void tst_CStackedWidget::lazyPagesBuiltWhenNeeded_data()
+{
+    QTest::addColumn<int>("slideTo");   // -1: no page change
+    QTest::addColumn<int>("askFor");    // -1: no page asked for
+    QTest::addColumn<int>("buildNext"); // calls of buildNextPage()
+    QTest::addColumn<QList<int>>("built");
+
+    // The current page shows with the stack.
+    QTest::newRow("nothingAsked") << -1 << -1 << 0 << QList<int>{0};
+    QTest::newRow("slidIn") << 3 << -1 << 0 << QList<int>{0, 3};
+    QTest::newRow("askedFor") << -1 << 2 << 0 << QList<int>{0, 2};
+    QTest::newRow("ignoredIndex") << Pages << Pages << 0 << QList<int>{0};
+    QTest::newRow("nextInOrder") << -1 << -1 << 2 << QList<int>{0, 1, 2};
+    QTest::newRow("nextSkipsBuilt") << 1 << -1 << 1 << QList<int>{0, 1, 2};
+}
+
+void tst_CStackedWidget::lazyPagesBuiltWhenNeeded()
+{
+    QFETCH(int, slideTo);
+    QFETCH(int, askFor);
+    QFETCH(int, buildNext);
+    QFETCH(QList<int>, built);
+
+    CStackedWidget stack;
+    QSignalSpy builtSpy(&stack, &CStackedWidget::widgetBuilt);
+    QVector<int> calls(Pages, 0);
+    for (int i = 0; i < Pages; ++i) {
+        stack.addLazyWidget([&calls, i] {
+            ++calls[i];
+            return new QWidget;
+        });
+    }
+    QCOMPARE(stack.count(), Pages);
+    if (slideTo >= 0)
+        stack.setCurrentIndex(slideTo);
+    if (askFor >= 0)
+        QCOMPARE(stack.widget(askFor) != nullptr, askFor < Pages);
+    for (int k = 0; k < buildNext; ++k)
+        QVERIFY(stack.buildNextPage());
+
+    QList<int> emitted;
+    for (const QList<QVariant> &arguments : qAsConst(builtSpy))
+        emitted << arguments.at(0).toInt();
+    std::sort(emitted.begin(), emitted.end());
+    QCOMPARE(emitted, built);
+    for (int i = 0; i < Pages; ++i) {
+        QCOMPARE(stack.isBuilt(i), built.contains(i));
+        QCOMPARE(calls.at(i), built.contains(i) ? 1 : 0);
+    }
+    // Asking again builds nothing twice, and the last call finds nothing left.
+    while (stack.buildNextPage()) {
+    }
+    QCOMPARE(builtSpy.count(), Pages);
+    QCOMPARE(std::count(calls.begin(), calls.end(), 1), Pages);
+    QCOMPARE(stack.indexOf(stack.widget(Pages - 1)), Pages - 1);
+}
+
+void tst_CStackedWidget::lazyPageShowsOnlyWhenCurrent_data()
+{
+    QTest::addColumn<bool>("beforeShow"); // built before the stack is first shown
+    QTest::addColumn<bool>("slideIn");    // made the current page; otherwise built in passing
+    QTest::addColumn<QColor>("centre");
+
+    // A page built in passing, after the current one, would lie on top of it if it showed.
+    QTest::newRow("inPassingBeforeShow") << true << false << QColor(Qt::green);
+    QTest::newRow("inPassingOnScreen") << false << false << QColor(Qt::green);
+    QTest::newRow("slidInOnScreen") << false << true << QColor(Qt::red);
+}
+
+void tst_CStackedWidget::lazyPageShowsOnlyWhenCurrent()
+{
+    QFETCH(bool, beforeShow);
+    QFETCH(bool, slideIn);
+    QFETCH(QColor, centre);
+
+    CStackedWidget stack;
+    stack.resize(200, Height);
+    stack.addWidget(colouredPage(Qt::green));
+    stack.addLazyWidget([] { return colouredPage(Qt::red); });
+    auto build = [&stack, slideIn] {
+        if (slideIn) {
+            stack.setCurrentIndex(1);
+            slideOf(&stack)->setCurrentTime(CStackedWidget::DefaultDuration);
+        } else {
+            QVERIFY(stack.buildNextPage());
+        }
+    };
+    if (beforeShow)
+        build();
+    stack.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&stack));
+    if (!beforeShow)
+        build();
+
+    QCOMPARE(stack.widget(1)->isVisible(), slideIn);
+    QCOMPARE(stack.widget(1)->geometry(), stack.rect());
+    const QImage frame = stack.grab().toImage();
+    QCOMPARE(frame.pixelColor(frame.rect().center()), centre);
 }
 
 QTEST_MAIN(tst_CStackedWidget)

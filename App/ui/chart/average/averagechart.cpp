@@ -1,5 +1,6 @@
 #include "averagechart.h"
 
+#include "ui/chart/gaugelayercache.h"
 #include "ui/chart/gaugepainter.h"
 
 #include <QPainter>
@@ -10,6 +11,8 @@ namespace
 
 // Names the gauge in its warnings.
 constexpr char GaugeName[] = "AverageChart";
+
+constexpr double DefaultAnimationStep = 0.5;
 
 constexpr int PreferredSide = 200;
 constexpr int MinimumSide = 50;
@@ -40,34 +43,41 @@ constexpr int LabelFontPointSize = 8;
 
 const GaugePainter::PointerLook PointerLook{1.0, 38};
 
+const QRectF HubBounds(-HubRingRadius, -HubRingRadius, 2 * HubRingRadius, 2 * HubRingRadius);
+
+// The slots of the pictures that the gauge keeps of its layers. A band that follows the value
+// takes three: each part with the scale over it, and the scale alone.
+enum Layer {
+    DialLayer,
+    DiscsLayer,
+    BandLayer,
+    HubLayer = BandLayer + 3,
+    CaptionLayer,
+    OverlayLayer
+};
+
 } // namespace
 
 AverageChart::AverageChart(QWidget *parent)
-    : QWidget(parent), m_minValue(1.0), m_maxValue(2999.0), m_value(0.0), m_precision(0),
-      m_scaleMajor(10), m_scaleMinor(10), m_startAngle(45), m_endAngle(45), m_animation(false),
-      m_animationStep(0.5), m_outerCircleColor(80, 80, 80), m_innerCircleColor(60, 60, 60),
+    : QWidget(parent), m_precision(0), m_scaleMajor(10), m_scaleMinor(10), m_startAngle(45),
+      m_endAngle(45), m_outerCircleColor(80, 80, 80), m_innerCircleColor(60, 60, 60),
       m_pieColorStart(24, 189, 155), m_pieColorMid(218, 218, 0), m_pieColorEnd(255, 107, 107),
       m_coverCircleColor(100, 100, 100), m_scaleColor(255, 255, 255), m_pointerColor(255, 107, 107),
       m_centerCircleColor(250, 250, 250), m_textColor(0, 0, 0), m_captionColor(Qt::white),
       m_captionText(tr("平均值")), m_showOverlay(true), m_overlayColor(255, 255, 255, 60),
-      m_pieStyle(PieStyle_Three), m_pointerStyle(PointerStyle_Indicator), m_reverse(false),
-      m_currentValue(0.0), m_timer(new QTimer(this))
+      m_pieStyle(PieStyle_Three), m_pointerStyle(PointerStyle_Indicator),
+      m_motion(this, GaugeName, DefaultAnimationStep, GaugeMotion::Landing::Overshoot)
 {
-    m_timer->setInterval(AnimationInterval);
-    connect(m_timer, &QTimer::timeout, this, &AverageChart::updateValue);
+    connect(m_motion.timer(), &QTimer::timeout, this, &AverageChart::updateValue);
     // Only measures the scale labels; they are drawn in a pixel-sized font.
     setFont(QFont(QStringLiteral("Arial"), LabelFontPointSize));
 }
 
-AverageChart::~AverageChart()
-{
-    if (m_timer->isActive())
-        m_timer->stop();
-}
+AverageChart::~AverageChart() = default;
 
 QString AverageChart::valueText() const
 {
-    return GaugePainter::valueText(m_currentValue, m_precision);
+    return GaugePainter::valueText(currentValue(), m_precision);
 }
 
 QVector<AverageChart::PieSector> AverageChart::pieSectors() const
@@ -92,7 +102,7 @@ QVector<AverageChart::PieSector> AverageChart::pieSectors() const
         break;
     }
     case PieStyle_Current: {
-        const double a1 = (m_currentValue - m_minValue) / (m_maxValue - m_minValue) * range;
+        const double a1 = (currentValue() - minValue()) / (maxValue() - minValue()) * range;
         const double a2 = range - a1;
         sectors.append({truncatedInt((begin - a1) * SixteenthsPerDegree),
                         truncatedInt(a1 * SixteenthsPerDegree), m_pieColorStart});
@@ -118,20 +128,15 @@ QSize AverageChart::minimumSizeHint() const
 
 void AverageChart::updateValue()
 {
-    if (!GaugePainter::stepToward(m_currentValue, m_value, m_animationStep, m_reverse,
-                                  GaugePainter::Landing::Overshoot))
-        m_timer->stop();
-    update();
+    m_motion.tick();
 }
 
 void AverageChart::setRange(double minValue, double maxValue)
 {
-    if (!GaugePainter::isValidRange(minValue, maxValue))
+    if (!m_motion.setRange(minValue, maxValue))
         return;
-    m_minValue = minValue;
-    m_maxValue = maxValue;
     // A target outside the new scale would point off the dial: it moves to the nearer end.
-    setValue(qBound(m_minValue, m_value, m_maxValue));
+    setValue(qBound(minValue, m_motion.value(), maxValue));
     update();
 }
 
@@ -142,27 +147,20 @@ void AverageChart::setRange(int minValue, int maxValue)
 
 void AverageChart::setMinValue(double minValue)
 {
-    setRange(minValue, m_maxValue);
+    setRange(minValue, maxValue());
 }
 
 void AverageChart::setMaxValue(double maxValue)
 {
-    setRange(m_minValue, maxValue);
+    setRange(minValue(), maxValue);
 }
 
 void AverageChart::setValue(double value)
 {
-    if (!GaugePainter::isOnScale(value, m_minValue, m_maxValue) || value == m_value)
+    if (!m_motion.setTarget(value))
         return;
-    m_reverse = value < m_value;
-    m_value = value;
     emit valueChanged(GaugePainter::truncatedInt(value));
-    if (!m_animation) {
-        m_currentValue = value;
-        update();
-    } else {
-        m_timer->start();
-    }
+    m_motion.follow();
 }
 
 void AverageChart::setValue(int value)
@@ -214,19 +212,14 @@ void AverageChart::setEndAngle(int endAngle)
 
 void AverageChart::setAnimation(bool animation)
 {
-    if (animation == m_animation)
-        return;
-    m_animation = animation;
-    update();
+    if (m_motion.setAnimation(animation))
+        update();
 }
 
 void AverageChart::setAnimationStep(double animationStep)
 {
-    if (!GaugePainter::acceptsAnimationStep(GaugeName, animationStep) ||
-        animationStep == m_animationStep)
-        return;
-    m_animationStep = animationStep;
-    update();
+    if (m_motion.setAnimationStep(animationStep))
+        update();
 }
 
 void AverageChart::setOuterCircleColor(const QColor &outerCircleColor)
@@ -346,37 +339,82 @@ void AverageChart::paintEvent(QPaintEvent *)
     QPainter painter(this);
     GaugePainter::beginLogical(painter, width(), height());
     const double range = GaugePainter::sweep(m_startAngle, m_endAngle);
+    // Everything up to the pointer but a band that follows the value stays put between frames.
+    const QRectF whole = painter.worldTransform().inverted().mapRect(QRectF(rect()));
+    const QByteArray scaleKey =
+        GaugeLayerCache::key(m_coverCircleColor, m_scaleColor, m_startAngle, m_endAngle,
+                             m_scaleMajor, m_scaleMinor, minValue(), maxValue(), logicalDpiY());
+    const auto drawScale = [&](QPainter &p) {
+        GaugePainter::drawDisc(p, CoverRadius, m_coverCircleColor);
+        GaugePainter::drawTicks(p, m_scaleColor, m_startAngle, range, m_scaleMajor, m_scaleMinor,
+                                TickOuterRadius);
+        GaugePainter::drawScaleLabels(p, m_scaleColor, fontMetrics(), m_startAngle, range,
+                                      minValue(), maxValue(), m_scaleMajor, LabelRadius);
+    };
+    const auto drawDiscs = [&](QPainter &p) {
+        GaugePainter::drawDisc(p, OuterRadius, m_outerCircleColor);
+        GaugePainter::drawDisc(p, InnerRadius, m_innerCircleColor);
+    };
+    const QByteArray discsKey = GaugeLayerCache::key(m_outerCircleColor, m_innerCircleColor);
+    if (m_pieStyle == PieStyle_Current) {
+        m_layers.paint(painter, DiscsLayer, discsKey, whole, drawDiscs);
+        const QVector<PieSector> sectors = pieSectors();
+        GaugeLayerCache::SplitBand band;
+        band.key = GaugeLayerCache::key(m_pieColorStart, m_pieColorEnd);
+        band.first = {sectors.at(0).startAngle, sectors.at(0).spanAngle};
+        band.second = {sectors.at(1).startAngle, sectors.at(1).spanAngle};
+        // The cover disc hides the band's middle only when nothing shows through it.
+        band.exactFrom = m_coverCircleColor.alpha() == 255 ? CoverRadius - 1 : 0;
+        band.drawPiece = [&](QPainter &p, int part, int start, int span) {
+            drawSector(p, sectors.at(part).color, start, span);
+        };
+        band.overKey = scaleKey;
+        band.drawOver = drawScale;
+        m_layers.paintSplitBand(painter, BandLayer, whole, band);
+    } else {
+        const QByteArray key =
+            discsKey + scaleKey +
+            GaugeLayerCache::key(int(m_pieStyle), m_pieColorStart, m_pieColorMid, m_pieColorEnd);
+        m_layers.paint(painter, DialLayer, key, whole, [&](QPainter &p) {
+            drawDiscs(p);
+            drawColorPie(p);
+            drawScale(p);
+        });
+    }
 
-    GaugePainter::drawDisc(painter, OuterRadius, m_outerCircleColor);
-    GaugePainter::drawDisc(painter, InnerRadius, m_innerCircleColor);
-    drawColorPie(painter);
-    GaugePainter::drawDisc(painter, CoverRadius, m_coverCircleColor);
-    GaugePainter::drawTicks(painter, m_scaleColor, m_startAngle, range, m_scaleMajor, m_scaleMinor,
-                            TickOuterRadius);
-    GaugePainter::drawScaleLabels(painter, m_scaleColor, fontMetrics(), m_startAngle, range,
-                                  m_minValue, m_maxValue, m_scaleMajor, LabelRadius);
     GaugePainter::drawPointer(
         painter, m_pointerStyle, m_pointerColor, m_startAngle,
-        GaugePainter::valueAngle(range, m_minValue, m_maxValue, m_currentValue), PointerLook);
-    GaugePainter::drawDisc(painter, HubRingRadius, m_pointerColor, HubRingOpacity);
-    GaugePainter::drawDisc(painter, HubRadius, m_centerCircleColor);
+        GaugePainter::valueAngle(range, minValue(), maxValue(), currentValue()), PointerLook);
+    m_layers.paint(painter, HubLayer, GaugeLayerCache::key(m_pointerColor, m_centerCircleColor),
+                   HubBounds, [&](QPainter &p) {
+                       GaugePainter::drawDisc(p, HubRingRadius, m_pointerColor, HubRingOpacity);
+                       GaugePainter::drawDisc(p, HubRadius, m_centerCircleColor);
+                   });
     GaugePainter::drawCenteredText(painter, valueText(), ValuePixelSize, m_textColor, ValueRect);
     if (!m_captionText.isEmpty())
-        GaugePainter::drawCenteredText(painter, m_captionText, CaptionPixelSize, m_captionColor,
-                                       CaptionRect);
+        m_layers.paint(painter, CaptionLayer, GaugeLayerCache::key(m_captionText, m_captionColor),
+                       CaptionRect, [&](QPainter &p) {
+                           GaugePainter::drawCenteredText(p, m_captionText, CaptionPixelSize,
+                                                          m_captionColor, CaptionRect);
+                       });
     if (m_showOverlay)
-        GaugePainter::drawOverlay(painter, m_overlayColor);
+        m_layers.paint(painter, OverlayLayer, GaugeLayerCache::key(m_overlayColor),
+                       GaugePainter::overlayBounds(),
+                       [&](QPainter &p) { GaugePainter::drawOverlay(p, m_overlayColor); });
 }
 
 void AverageChart::drawColorPie(QPainter &painter) const
 {
+    const QVector<PieSector> sectors = pieSectors();
+    for (const PieSector &sector : sectors)
+        drawSector(painter, sector.color, sector.startAngle, sector.spanAngle);
+}
+
+void AverageChart::drawSector(QPainter &painter, const QColor &color, int start, int span)
+{
     painter.save();
     painter.setPen(Qt::NoPen);
-    const QRect pieRect(-PieRadius, -PieRadius, PieRadius * 2, PieRadius * 2);
-    const QVector<PieSector> sectors = pieSectors();
-    for (const PieSector &sector : sectors) {
-        painter.setBrush(sector.color);
-        painter.drawPie(pieRect, sector.startAngle, sector.spanAngle);
-    }
+    painter.setBrush(color);
+    painter.drawPie(QRect(-PieRadius, -PieRadius, PieRadius * 2, PieRadius * 2), start, span);
     painter.restore();
 }

@@ -5,7 +5,8 @@
 #include <QVector>
 #include <QWidget>
 
-class QTimer;
+#include "ui/chart/gaugelayercache.h"
+#include "ui/chart/gaugemotion.h"
 
 // A painted round gauge: a 270-degree dial with ticks, numbered scale, a coloured band, a
 // pointer, the value as text, the caption "平均值" and a glossy highlight. setValue can walk
@@ -64,21 +65,21 @@ public:
     };
 
     static constexpr int MaxPrecision = 3;
-    static constexpr int AnimationInterval = 10;
+    static constexpr int AnimationInterval = GaugeMotion::TickInterval;
 
     explicit AverageChart(QWidget *parent = nullptr);
     ~AverageChart() override;
 
-    double minValue() const { return m_minValue; }
-    double maxValue() const { return m_maxValue; }
-    double value() const { return m_value; }
+    double minValue() const { return m_motion.minValue(); }
+    double maxValue() const { return m_motion.maxValue(); }
+    double value() const { return m_motion.value(); }
     int precision() const { return m_precision; }
     int scaleMajor() const { return m_scaleMajor; }
     int scaleMinor() const { return m_scaleMinor; }
     int startAngle() const { return m_startAngle; }
     int endAngle() const { return m_endAngle; }
-    bool animation() const { return m_animation; }
-    double animationStep() const { return m_animationStep; }
+    bool animation() const { return m_motion.animation(); }
+    double animationStep() const { return m_motion.animationStep(); }
     QColor outerCircleColor() const { return m_outerCircleColor; }
     QColor innerCircleColor() const { return m_innerCircleColor; }
     QColor pieColorStart() const { return m_pieColorStart; }
@@ -97,7 +98,7 @@ public:
     QString captionText() const { return m_captionText; }
 
     // The value the gauge shows; it trails value() while an animation runs.
-    double currentValue() const { return m_currentValue; }
+    double currentValue() const { return m_motion.currentValue(); }
     // The value as the gauge writes it under the hub.
     QString valueText() const;
     // The sectors of the colour band in drawing order; empty for an unknown band style.
@@ -154,17 +155,13 @@ private:
     Q_DISABLE_COPY(AverageChart)
 
     void drawColorPie(QPainter &painter) const;
+    static void drawSector(QPainter &painter, const QColor &color, int start, int span);
 
-    double m_minValue;
-    double m_maxValue;
-    double m_value;
     int m_precision;
     int m_scaleMajor;
     int m_scaleMinor;
     int m_startAngle;
     int m_endAngle;
-    bool m_animation;
-    double m_animationStep;
 
     QColor m_outerCircleColor;
     QColor m_innerCircleColor;
@@ -184,7 +181,6 @@ private:
     PieStyle m_pieStyle;
     PointerStyle m_pointerStyle;
 
-    bool m_reverse;
-    double m_currentValue;
-    QTimer *m_timer;
+    GaugeMotion m_motion;
+    GaugeLayerCache m_layers;
 };

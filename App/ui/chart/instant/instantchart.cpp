@@ -1,5 +1,6 @@
 #include "instantchart.h"
 
+#include "ui/chart/gaugelayercache.h"
 #include "ui/chart/gaugepainter.h"
 
 #include <QPainter>
@@ -11,11 +12,14 @@ namespace
 // Names the gauge in its warnings.
 constexpr char GaugeName[] = "InstantChart";
 
+constexpr double DefaultAnimationStep = 3.0;
+
 constexpr int PreferredSide = 200;
 constexpr int MinimumSide = 50;
 
 // The rim stroke fills the ring between radius 89 and 99.
 constexpr int RimWidth = 10;
+constexpr int RimInnerRadius = 89;
 const QRect RimRect(-94, -94, 188, 188);
 constexpr int TickOuterRadius = 60;
 constexpr int LabelRadius = 75;
@@ -32,33 +36,33 @@ constexpr int LabelFontPointSize = 9;
 
 const GaugePainter::PointerLook PointerLook{0.6, 45};
 
+const QRectF HubBounds(-HubRingRadius, -HubRingRadius, 2 * HubRingRadius, 2 * HubRingRadius);
+
+// The slots of the pictures that the gauge keeps of its layers. The rim takes three: each part
+// with the scale over it, and the scale alone.
+enum Layer { RimLayer, HubLayer = RimLayer + 3, TitleLayer, OverlayLayer };
+
 } // namespace
 
 InstantChart::InstantChart(QWidget *parent)
-    : QWidget(parent), m_minValue(1.0), m_maxValue(2999.0), m_value(0.0), m_scaleMajor(10),
-      m_scaleMinor(10), m_startAngle(45), m_endAngle(45), m_animation(false), m_animationStep(3.0),
+    : QWidget(parent), m_scaleMajor(10), m_scaleMinor(10), m_startAngle(45), m_endAngle(45),
       m_showUserValue(false), m_userValue(80.0), m_userValueColor(255, 107, 107),
       m_usedColor(100, 184, 255), m_freeColor(100, 100, 100), m_scaleColor(10, 10, 10),
       m_pointerColor(255, 107, 107), m_textColor(250, 250, 250), m_titleColor(Qt::white),
       m_title(tr("瞬时值")), m_showOverlay(true), m_overlayColor(255, 255, 255, 60),
-      m_pointerStyle(PointerStyle_Indicator), m_reverse(false), m_currentValue(0.0),
-      m_timer(new QTimer(this))
+      m_pointerStyle(PointerStyle_Indicator),
+      m_motion(this, GaugeName, DefaultAnimationStep, GaugeMotion::Landing::Exact)
 {
-    m_timer->setInterval(AnimationInterval);
-    connect(m_timer, &QTimer::timeout, this, &InstantChart::updateValue);
+    connect(m_motion.timer(), &QTimer::timeout, this, &InstantChart::updateValue);
     // Only measures the scale labels; they are drawn in a pixel-sized font.
     setFont(QFont(QStringLiteral("Arial"), LabelFontPointSize));
 }
 
-InstantChart::~InstantChart()
-{
-    if (m_timer->isActive())
-        m_timer->stop();
-}
+InstantChart::~InstantChart() = default;
 
 QString InstantChart::valueText() const
 {
-    return GaugePainter::valueText(m_currentValue, 0);
+    return GaugePainter::valueText(currentValue(), 0);
 }
 
 QVector<InstantChart::RimArc> InstantChart::rimArcs() const
@@ -68,8 +72,8 @@ QVector<InstantChart::RimArc> InstantChart::rimArcs() const
 
     const double range = GaugePainter::sweep(m_startAngle, m_endAngle);
     const double begin = GaugePainter::StraightDown - m_startAngle;
-    const double split = m_showUserValue ? m_userValue : m_currentValue;
-    const double a1 = (split - m_minValue) / (m_maxValue - m_minValue) * range;
+    const double split = m_showUserValue ? m_userValue : currentValue();
+    const double a1 = (split - minValue()) / (maxValue() - minValue()) * range;
     const double a2 = range - a1;
     return {
         {truncatedInt((begin - a1) * SixteenthsPerDegree), truncatedInt(a1 * SixteenthsPerDegree),
@@ -91,46 +95,34 @@ QSize InstantChart::minimumSizeHint() const
 
 void InstantChart::updateValue()
 {
-    if (!GaugePainter::stepToward(m_currentValue, m_value, m_animationStep, m_reverse,
-                                  GaugePainter::Landing::Exact))
-        m_timer->stop();
-    update();
+    m_motion.tick();
 }
 
 void InstantChart::setRange(double minValue, double maxValue)
 {
-    if (!GaugePainter::isValidRange(minValue, maxValue))
+    if (!m_motion.setRange(minValue, maxValue))
         return;
-    m_minValue = minValue;
-    m_maxValue = maxValue;
     // A target outside the new scale would point off the dial: it moves to the nearer end.
-    setValue(qBound(m_minValue, m_value, m_maxValue));
+    setValue(qBound(minValue, m_motion.value(), maxValue));
     update();
 }
 
 void InstantChart::setMinValue(double minValue)
 {
-    setRange(minValue, m_maxValue);
+    setRange(minValue, maxValue());
 }
 
 void InstantChart::setMaxValue(double maxValue)
 {
-    setRange(m_minValue, maxValue);
+    setRange(minValue(), maxValue);
 }
 
 void InstantChart::setValue(double value)
 {
-    if (!GaugePainter::isOnScale(value, m_minValue, m_maxValue) || value == m_value)
+    if (!m_motion.setTarget(value))
         return;
-    m_reverse = value < m_value;
-    m_value = value;
     emit valueChanged(value);
-    if (!m_animation) {
-        m_currentValue = value;
-        update();
-    } else {
-        m_timer->start();
-    }
+    m_motion.follow();
 }
 
 void InstantChart::setValue(int value)
@@ -174,19 +166,14 @@ void InstantChart::setEndAngle(int endAngle)
 
 void InstantChart::setAnimation(bool animation)
 {
-    if (animation == m_animation)
-        return;
-    m_animation = animation;
-    update();
+    if (m_motion.setAnimation(animation))
+        update();
 }
 
 void InstantChart::setAnimationStep(double animationStep)
 {
-    if (!GaugePainter::acceptsAnimationStep(GaugeName, animationStep) ||
-        animationStep == m_animationStep)
-        return;
-    m_animationStep = animationStep;
-    update();
+    if (m_motion.setAnimationStep(animationStep))
+        update();
 }
 
 void InstantChart::setShowUserValue(bool showUserValue)
@@ -199,7 +186,7 @@ void InstantChart::setShowUserValue(bool showUserValue)
 
 void InstantChart::setUserValue(double userValue)
 {
-    if (!GaugePainter::isOnScale(userValue, m_minValue, m_maxValue) || userValue == m_userValue)
+    if (!m_motion.isOnScale(userValue) || userValue == m_userValue)
         return;
     m_userValue = userValue;
     update();
@@ -303,34 +290,57 @@ void InstantChart::paintEvent(QPaintEvent *)
     QPainter painter(this);
     GaugePainter::beginLogical(painter, width(), height());
     const double range = GaugePainter::sweep(m_startAngle, m_endAngle);
+    const QRectF whole = painter.worldTransform().inverted().mapRect(QRectF(rect()));
 
-    drawRim(painter);
-    GaugePainter::drawTicks(painter, m_scaleColor, m_startAngle, range, m_scaleMajor, m_scaleMinor,
-                            TickOuterRadius);
-    GaugePainter::drawScaleLabels(painter, m_scaleColor, fontMetrics(), m_startAngle, range,
-                                  m_minValue, m_maxValue, m_scaleMajor, LabelRadius);
+    drawRim(painter, whole,
+            GaugeLayerCache::key(m_scaleColor, m_startAngle, m_endAngle, m_scaleMajor, m_scaleMinor,
+                                 minValue(), maxValue(), logicalDpiY()),
+            [&](QPainter &p) {
+                GaugePainter::drawTicks(p, m_scaleColor, m_startAngle, range, m_scaleMajor,
+                                        m_scaleMinor, TickOuterRadius);
+                GaugePainter::drawScaleLabels(p, m_scaleColor, fontMetrics(), m_startAngle, range,
+                                              minValue(), maxValue(), m_scaleMajor, LabelRadius);
+            });
     GaugePainter::drawPointer(
         painter, m_pointerStyle, m_pointerColor, m_startAngle,
-        GaugePainter::valueAngle(range, m_minValue, m_maxValue, m_currentValue), PointerLook);
-    GaugePainter::drawDisc(painter, HubRingRadius, m_pointerColor, HubRingOpacity);
-    GaugePainter::drawDisc(painter, HubRadius, m_pointerColor);
+        GaugePainter::valueAngle(range, minValue(), maxValue(), currentValue()), PointerLook);
+    m_layers.paint(painter, HubLayer, GaugeLayerCache::key(m_pointerColor), HubBounds,
+                   [&](QPainter &p) {
+                       GaugePainter::drawDisc(p, HubRingRadius, m_pointerColor, HubRingOpacity);
+                       GaugePainter::drawDisc(p, HubRadius, m_pointerColor);
+                   });
     GaugePainter::drawCenteredText(painter, valueText(), ValuePixelSize, m_textColor, ValueRect);
     if (!m_title.isEmpty())
-        GaugePainter::drawCenteredText(painter, m_title, TitlePixelSize, m_titleColor, TitleRect);
+        m_layers.paint(painter, TitleLayer, GaugeLayerCache::key(m_title, m_titleColor), TitleRect,
+                       [&](QPainter &p) {
+                           GaugePainter::drawCenteredText(p, m_title, TitlePixelSize, m_titleColor,
+                                                          TitleRect);
+                       });
     if (m_showOverlay)
-        GaugePainter::drawOverlay(painter, m_overlayColor);
+        m_layers.paint(painter, OverlayLayer, GaugeLayerCache::key(m_overlayColor),
+                       GaugePainter::overlayBounds(),
+                       [&](QPainter &p) { GaugePainter::drawOverlay(p, m_overlayColor); });
 }
 
-void InstantChart::drawRim(QPainter &painter) const
+void InstantChart::drawRim(QPainter &painter, const QRectF &bounds, const QByteArray &scaleKey,
+                           const GaugeLayerCache::Draw &drawScale)
 {
-    painter.save();
-    painter.setBrush(Qt::NoBrush);
-    QPen pen(QBrush(m_usedColor), RimWidth, Qt::SolidLine, Qt::FlatCap, Qt::MPenJoinStyle);
     const QVector<RimArc> arcs = rimArcs();
-    for (const RimArc &arc : arcs) {
-        pen.setColor(arc.color);
-        painter.setPen(pen);
-        painter.drawArc(RimRect, arc.startAngle, arc.spanAngle);
-    }
-    painter.restore();
+    QPen pen(QBrush(m_usedColor), RimWidth, Qt::SolidLine, Qt::FlatCap, Qt::MPenJoinStyle);
+    GaugeLayerCache::SplitBand rim;
+    rim.key = GaugeLayerCache::key(arcs.at(0).color, arcs.at(1).color);
+    rim.first = {arcs.at(0).startAngle, arcs.at(0).spanAngle};
+    rim.second = {arcs.at(1).startAngle, arcs.at(1).spanAngle};
+    rim.exactFrom = RimInnerRadius;
+    rim.drawPiece = [&](QPainter &p, int part, int start, int span) {
+        p.save();
+        p.setBrush(Qt::NoBrush);
+        pen.setColor(arcs.at(part).color);
+        p.setPen(pen);
+        p.drawArc(RimRect, start, span);
+        p.restore();
+    };
+    rim.overKey = scaleKey;
+    rim.drawOver = drawScale;
+    m_layers.paintSplitBand(painter, RimLayer, bounds, rim);
 }

@@ -5,7 +5,8 @@
 #include <QVector>
 #include <QWidget>
 
-class QTimer;
+#include "ui/chart/gaugelayercache.h"
+#include "ui/chart/gaugemotion.h"
 
 // The second painted round gauge: no background discs and no band; the value runs as a thick
 // two-colour arc along the rim, which can instead be split at a separately set user value.
@@ -55,20 +56,20 @@ public:
         QColor color;
     };
 
-    static constexpr int AnimationInterval = 10;
+    static constexpr int AnimationInterval = GaugeMotion::TickInterval;
 
     explicit InstantChart(QWidget *parent = nullptr);
     ~InstantChart() override;
 
-    double minValue() const { return m_minValue; }
-    double maxValue() const { return m_maxValue; }
-    double value() const { return m_value; }
+    double minValue() const { return m_motion.minValue(); }
+    double maxValue() const { return m_motion.maxValue(); }
+    double value() const { return m_motion.value(); }
     int scaleMajor() const { return m_scaleMajor; }
     int scaleMinor() const { return m_scaleMinor; }
     int startAngle() const { return m_startAngle; }
     int endAngle() const { return m_endAngle; }
-    bool animation() const { return m_animation; }
-    double animationStep() const { return m_animationStep; }
+    bool animation() const { return m_motion.animation(); }
+    double animationStep() const { return m_motion.animationStep(); }
     bool showUserValue() const { return m_showUserValue; }
     double userValue() const { return m_userValue; }
     QColor userValueColor() const { return m_userValueColor; }
@@ -84,7 +85,7 @@ public:
     PointerStyle pointerStyle() const { return m_pointerStyle; }
 
     // The value the gauge shows; it trails value() while an animation runs.
-    double currentValue() const { return m_currentValue; }
+    double currentValue() const { return m_motion.currentValue(); }
     // The value as the gauge writes it under the hub (no decimals).
     QString valueText() const;
     // The two strokes of the rim arc in drawing order.
@@ -138,17 +139,14 @@ protected:
 private:
     Q_DISABLE_COPY(InstantChart)
 
-    void drawRim(QPainter &painter) const;
+    // The rim with the ticks and labels over it.
+    void drawRim(QPainter &painter, const QRectF &bounds, const QByteArray &scaleKey,
+                 const GaugeLayerCache::Draw &drawScale);
 
-    double m_minValue;
-    double m_maxValue;
-    double m_value;
     int m_scaleMajor;
     int m_scaleMinor;
     int m_startAngle;
     int m_endAngle;
-    bool m_animation;
-    double m_animationStep;
 
     bool m_showUserValue;
     double m_userValue;
@@ -165,7 +163,6 @@ private:
     QColor m_overlayColor;
     PointerStyle m_pointerStyle;
 
-    bool m_reverse;
-    double m_currentValue;
-    QTimer *m_timer;
+    GaugeMotion m_motion;
+    GaugeLayerCache m_layers;
 };
