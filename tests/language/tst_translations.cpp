@@ -454,7 +454,14 @@ void tst_Translations::initTestCase()
     // camera page's chart page, the message box of every type, the user card alone.
     m_mainObject = std::make_unique<MainObject>();
     MainWindow *window = m_mainObject->mainWindow();
-    QCOMPARE(window->stackedWidget()->count(), MainWindow::ChartPage + 1);
+    QCOMPARE(window->stackedWidget()->count(), MainWindow::MomentPage + 1);
+    // The window builds the rest of its pages and windows once it has painted.
+    window->show();
+    QTRY_VERIFY(window->isFullyBuilt());
+    window->showMoments(0);
+    QVERIFY(window->momentsPage());
+    m_mainObject->loginWidget();
+    m_mainObject->waitProgressBar();
     auto *page = qobject_cast<CameraParam *>(window->stackedWidget()->widget(0));
     QVERIFY(page);
     const QList<QToolButton *> buttons = page->findChildren<QToolButton *>();
