@@ -124,7 +124,7 @@ void tst_MainWindowWallX11::drag(const QPoint &from, const QPoint &to)
 void tst_MainWindowWallX11::dragTileOntoTile()
 {
     QSKIP("the tile under the pointer does not take the drag from xdotool's press on this X "
-          "server; the swap on a drop is tested in tst_wallcontroller");
+          "server; placing a channel, which a drop does, is tested in tst_wallcontroller");
     CameraDisplay *first = m_panel->tileAt(0);
     CameraDisplay *sixth = m_panel->tileAt(5);
     QCOMPARE(first->index(), QStringLiteral("C01"));
