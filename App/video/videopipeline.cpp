@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <atomic>
 #include <chrono>
 
 #include <gst/app/gstappsink.h>
@@ -76,6 +77,13 @@ VideoProblem problemOf(const GError *error, const QString &debug, VideoSource::K
           error->code == GST_STREAM_ERROR_WRONG_TYPE || error->code == GST_STREAM_ERROR_DECODE)))
         return VideoProblem::Undecodable;
     return VideoProblem::StreamFailed;
+}
+
+std::atomic<int> g_pipelinesAlive{0};
+
+void pipelineFreed(gpointer, GObject *)
+{
+    --g_pipelinesAlive;
 }
 
 } // namespace
@@ -157,7 +165,9 @@ struct VideoPipeline::Callbacks {
     }
 
     // Runs on the thread that posts the message; every message is dropped here, so none
-    // collects on a bus that nobody reads.
+    // collects on a bus that nobody reads. A dropped message is the handler's to free: it holds
+    // its source element, and a state change of the pipeline's own would keep the whole
+    // pipeline, its sockets and its threads' buffers alive.
     static GstBusSyncReply busMessage(GstBus *, GstMessage *message, gpointer data)
     {
         auto *self = static_cast<VideoPipeline *>(data);
@@ -184,6 +194,7 @@ struct VideoPipeline::Callbacks {
         default:
             break;
         }
+        gst_message_unref(message);
         return GST_BUS_DROP;
     }
 };
@@ -203,6 +214,11 @@ VideoPipeline::~VideoPipeline()
 {
     // The last reference goes with the task that closed it; a pipeline never started has none.
     Q_ASSERT(!m_pipeline);
+}
+
+int VideoPipeline::pipelinesAlive()
+{
+    return g_pipelinesAlive;
 }
 
 qint64 VideoPipeline::monotonicNs()
@@ -248,6 +264,8 @@ bool VideoPipeline::build(QString *missing)
     GstElement *format = make("capsfilter");
     GstElement *sink = make("appsink");
     m_pipeline = gst_pipeline_new(nullptr);
+    ++g_pipelinesAlive;
+    g_object_weak_ref(G_OBJECT(m_pipeline), &pipelineFreed, nullptr);
 
     const QList<GstElement *> elements{source, shape, m_entry, sizeFilter, convert, format, sink};
     if (!missing->isEmpty()) {

@@ -39,6 +39,10 @@ public:
     // running pipeline changes its size at the next frame.
     void setSize(const QSize &size);
 
+    // GStreamer pipelines made and not yet freed, in all instances: each holds sockets and
+    // threads, so one that outlives its stop() is a leak.
+    static int pipelinesAlive();
+
     // The monotonic clock of VideoFrame::decodedNs.
     static qint64 monotonicNs();
 

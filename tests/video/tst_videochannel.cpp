@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "video/videochannel.h"
+#include "video/videopipeline.h"
 #include "videotestsupport.h"
 
 Q_DECLARE_METATYPE(VideoProblem)
@@ -55,6 +56,8 @@ private slots:
     void framesFitTheSizeShown();
     void badSourceShowsErrorOthersPlay_data();
     void badSourceShowsErrorOthersPlay();
+    void closedPipelinesAreFreed_data();
+    void closedPipelinesAreFreed();
 
 private:
     QTemporaryDir m_dir;
@@ -302,6 +305,48 @@ void tst_VideoChannel::badSourceShowsErrorOthersPlay()
     const quint64 serial = good.frame().serial;
     QTRY_VERIFY_WITH_TIMEOUT(good.frame().serial > serial + 5, PlayTimeoutMs);
     QCOMPARE(good.state(), State::Playing);
+}
+
+void tst_VideoChannel::closedPipelinesAreFreed_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<State>("reached");
+    QTest::addColumn<int>("restarts");
+
+    // An empty source: the server of the test, killed and started again between attempts.
+    QTest::newRow("testPattern") << "test:red" << State::Playing << 0;
+    QTest::newRow("rtsp") << "" << State::Playing << 0;
+    QTest::newRow("rtspServerRestarted") << "" << State::Playing << 3;
+    QTest::newRow("rtspNeverConnected")
+        << QStringLiteral("rtsp://127.0.0.1:%1/stream1").arg(closedPort()) << State::Error << 0;
+}
+
+void tst_VideoChannel::closedPipelinesAreFreed()
+{
+    QFETCH(QString, source);
+    QFETCH(State, reached);
+    QFETCH(int, restarts);
+
+    RtspServer server({QStringLiteral("--patterns"), QStringLiteral("red"),
+                       QStringLiteral("--size"), QStringLiteral("320x180")});
+    QVERIFY(server.start());
+    GstRuntime::waitForIdle();
+    const int before = VideoPipeline::pipelinesAlive();
+    {
+        VideoChannel channel(config(source.isEmpty() ? server.url(1) : source), m_dir.path());
+        QObject viewer;
+        channel.setDemand(&viewer, Stream::Grid);
+        QTRY_COMPARE_WITH_TIMEOUT(channel.state(), reached, PlayTimeoutMs);
+        for (int restart = 0; restart < restarts; ++restart) {
+            server.stop(SIGKILL);
+            QTRY_COMPARE_WITH_TIMEOUT(channel.state(), State::Lost, PlayTimeoutMs);
+            QVERIFY(server.start());
+            QTRY_VERIFY_WITH_TIMEOUT(playsColour(channel, Red), PlayTimeoutMs);
+        }
+    }
+    // Every attempt, the abandoned ones too, is torn down on the control threads.
+    GstRuntime::waitForIdle();
+    QCOMPARE(VideoPipeline::pipelinesAlive(), before);
 }
 
 QTEST_MAIN(tst_VideoChannel)
