@@ -43,6 +43,8 @@
 
 using BenchSupport::median;
 using BenchSupport::monotonicNs;
+using BenchSupport::percentile;
+using BenchSupport::spinFor;
 
 namespace
 {
@@ -62,13 +64,6 @@ constexpr int SettleMs = 3000;
 double ms(qint64 ns)
 {
     return ns / 1e6;
-}
-
-template <typename T>
-T percentile(std::vector<T> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(p * values.size()))];
 }
 
 // The console's camera wall over sixteen generated channels (test:ball, 640x360 at 25 frames a
@@ -153,13 +148,6 @@ private:
     CameraPanel *m_wall = nullptr;
     QVector<Tile> m_tiles;
 };
-
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 MomentSettings unlimited()
 {
@@ -255,7 +243,7 @@ void benchBurst(LiveWall &wall, int seconds)
     double bareDecoded = 0;
     double barePainted = 0;
     wall.resetCounts();
-    runFor(seconds * 1000);
+    spinFor(seconds * 1000);
     wall.rates(seconds, &bareDecoded, &barePainted);
 
     QTemporaryDir dir;
@@ -288,7 +276,7 @@ void benchBurst(LiveWall &wall, int seconds)
     });
     wall.resetCounts();
     tick.start(1000 / VerdictsPerSecond);
-    runFor(seconds * 1000);
+    spinFor(seconds * 1000);
     tick.stop();
     double busyDecoded = 0;
     double busyPainted = 0;

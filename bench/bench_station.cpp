@@ -30,6 +30,8 @@
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/theme/thememanager.h"
 
+using BenchSupport::say;
+
 namespace
 {
 
@@ -41,13 +43,6 @@ constexpr int Checkpoints = 6;
 constexpr int MinCheckpointMs = 10000;
 constexpr int ChildStartMs = 60000;
 constexpr int Tiles = 16;
-
-void say(const QByteArray &line)
-{
-    std::fputs(line.constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 
 // Every layout the wall offers, as (type, first tile).
 QList<QPair<int, int>> allLayouts(const CameraBox *box)
@@ -75,12 +70,7 @@ int runConsole(int argc, char *argv[], int soakSeconds)
         argc, argv, false, UniqueApplication::PerUser, 1000,
         QStringLiteral("bench-station-%1").arg(QCoreApplication::applicationPid()));
     QTemporaryDir appDir;
-    const QString installed =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/config");
-    QDir().mkpath(appDir.filePath(QStringLiteral("config")));
-    for (const char *folder : {"style", "image"})
-        QFile::link(installed + QLatin1Char('/') + QLatin1String(folder),
-                    appDir.filePath(QStringLiteral("config/") + QLatin1String(folder)));
+    BenchSupport::makeConfigFolder(appDir.path());
     SetupConfig::instance()->setAppDir(appDir.path());
 
     MainObject mainObject;
@@ -153,7 +143,7 @@ struct Switches {
 
 struct Load {
     QMap<QString, Switches> threads; // by thread id
-    qint64 cpuTicks = 0;             // utime + stime of the whole process
+    double cpuMs = 0;                // of the whole process
 };
 
 Load loadOf(qint64 pid)
@@ -175,20 +165,9 @@ Load loadOf(qint64 pid)
                 switches.preempted = line.split(':').value(1).trimmed().toLongLong();
         }
     }
-    QFile stat(proc + QStringLiteral("/stat"));
-    if (stat.open(QIODevice::ReadOnly)) {
-        // Fields 14 and 15, counted after the command name in parentheses (field 2).
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        load.cpuTicks = fields.value(11).toLongLong() + fields.value(12).toLongLong();
-    }
+    // An ended process counts no CPU, as it counts no threads.
+    load.cpuMs = qMax(0.0, BenchSupport::usageOf(pid).cpuMs);
     return load;
-}
-
-int secondsOption(const QStringList &arguments, const QString &name)
-{
-    const int at = arguments.indexOf(name);
-    return at >= 0 ? arguments.value(at + 1).toInt() : DefaultSeconds;
 }
 
 bool measureIdle(const QString &self, int seconds)
@@ -221,8 +200,7 @@ bool measureIdle(const QString &self, int seconds)
     }
     const qint64 gui =
         after.threads.value(mainThread).voluntary - before.threads.value(mainThread).voluntary;
-    const double cpuMs =
-        double(after.cpuTicks - before.cpuTicks) * 1000.0 / double(::sysconf(_SC_CLK_TCK));
+    const double cpuMs = after.cpuMs - before.cpuMs;
     std::printf("idle %d s: GUI thread %lld wake-ups; all %d threads %lld wake-ups, %lld "
                 "preemptions (%d threads ended meanwhile); CPU %.0f ms\n",
                 seconds, gui, int(after.threads.size()), all.voluntary, all.preempted, ended,
@@ -288,7 +266,9 @@ int main(int argc, char *argv[])
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     std::printf("platform: %s\n", BenchSupport::platformName());
     const QString self = QCoreApplication::applicationFilePath();
-    const bool idle = measureIdle(self, secondsOption(arguments, QStringLiteral("--idle-seconds")));
-    const bool soaked = soak(self, secondsOption(arguments, QStringLiteral("--soak-seconds")));
+    const bool idle = measureIdle(
+        self, BenchSupport::option(arguments, QStringLiteral("--idle-seconds"), DefaultSeconds));
+    const bool soaked = soak(
+        self, BenchSupport::option(arguments, QStringLiteral("--soak-seconds"), DefaultSeconds));
     return idle && soaked ? 0 : 1;
 }

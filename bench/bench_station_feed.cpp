@@ -33,7 +33,6 @@
 #include <malloc.h>
 #include <mosquitto.h>
 #include <mutex>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -60,18 +59,10 @@ constexpr double BacklogSeconds = 0.1;
 const QList<int> CeilingRates = {5000, 10000, 20000, 40000, 80000};
 
 using BenchSupport::monotonicNs;
-
-void say(const QString &line)
-{
-    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
-    std::fflush(stdout);
-}
-
-int option(const QStringList &arguments, const QString &name, int fallback)
-{
-    const int at = arguments.indexOf(name);
-    return at >= 0 ? arguments.value(at + 1).toInt() : fallback;
-}
+using BenchSupport::option;
+using BenchSupport::percentile;
+using BenchSupport::say;
+using BenchSupport::spinFor;
 
 // Runs the event loop until the condition holds (looked at every few milliseconds) or the time
 // is up.
@@ -89,30 +80,6 @@ bool spinUntil(const std::function<bool()> &condition, int timeoutMs)
     if (!condition())
         loop.exec();
     return condition();
-}
-
-// Runs the event loop for a time, with no wake-ups of its own.
-void spinFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-double cpuSeconds()
-{
-    rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double percentile(std::vector<double> values, double share)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(share * double(values.size())))];
 }
 
 QString latencyText(const std::vector<double> &ms)
@@ -364,12 +331,7 @@ int main(int argc, char *argv[])
 
     // The console, as it starts, with its INI naming the broker.
     QTemporaryDir appDir;
-    const QString installed =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/config");
-    QDir().mkpath(appDir.filePath(QStringLiteral("config")));
-    for (const char *folder : {"style", "image"})
-        QFile::link(installed + QLatin1Char('/') + QLatin1String(folder),
-                    appDir.filePath(QStringLiteral("config/") + QLatin1String(folder)));
+    BenchSupport::makeConfigFolder(appDir.path());
     QFile ini(appDir.filePath(QStringLiteral("config/SetupConfig.ini")));
     ini.open(QIODevice::WriteOnly);
     ini.write(QStringLiteral("[Station]\nBroker=mqtt://127.0.0.1:%1\nClientId=bench-console\n")
@@ -390,17 +352,17 @@ int main(int argc, char *argv[])
     RepaintProbe probe(mainObject.mainWindow()->cameraPanel(), model);
 
     // CPU: idle, then at 100 a second (verdicts with the station's log, counts and rates).
-    double cpu = cpuSeconds();
+    double cpu = BenchSupport::cpuMs();
     QElapsedTimer wall;
     wall.start();
     spinFor(cpuWindow * 1000);
-    const double idleShare = (cpuSeconds() - cpu) / (double(wall.elapsed()) / 1000);
+    const double idleShare = (BenchSupport::cpuMs() - cpu) / double(wall.elapsed());
     qint64 received = client->receivedCount();
-    cpu = cpuSeconds();
+    cpu = BenchSupport::cpuMs();
     wall.restart();
     simulator.start(100, cpuWindow);
     simulator.finish();
-    const double busyShare = (cpuSeconds() - cpu) / (double(wall.elapsed()) / 1000);
+    const double busyShare = (BenchSupport::cpuMs() - cpu) / double(wall.elapsed());
     say(QStringLiteral("cpu connected idle: %1 % of a core").arg(idleShare * 100, 0, 'f', 2));
     say(QStringLiteral("cpu at 100 verdicts/s (%1 messages/s with log, counts, rates): %2 % of a "
                        "core")

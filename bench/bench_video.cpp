@@ -24,7 +24,6 @@
 #include <cstdio>
 #include <vector>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include "benchsupport.h"
@@ -39,6 +38,9 @@
 #include "video/videochannel.h"
 #include "video/videochannelset.h"
 
+using BenchSupport::option;
+using BenchSupport::say;
+
 namespace
 {
 
@@ -50,43 +52,6 @@ constexpr int SettleMs = 3000;
 constexpr int ChildStartMs = 120000;
 constexpr int WallTiles = 16;
 constexpr int FramesPerSecond = 25;
-
-void say(const QByteArray &line)
-{
-    std::fputs(line.constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
-int option(const QStringList &arguments, const QString &name, int fallback)
-{
-    const int at = arguments.indexOf(name);
-    return at >= 0 ? arguments.value(at + 1).toInt() : fallback;
-}
-
-double cpuMsOfProcess(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    const qint64 ticks = fields.value(11).toLongLong() + fields.value(12).toLongLong();
-    return double(ticks) * 1000.0 / double(::sysconf(_SC_CLK_TCK));
-}
-
-long statusKbOfProcess(qint64 pid, const char *field)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = status.readAll().split('\n');
-    for (const QByteArray &line : lines) {
-        if (line.startsWith(field))
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
 
 int entriesIn(const QString &folder)
 {
@@ -110,12 +75,7 @@ int runConsole(int argc, char *argv[])
     const QStringList urls = arguments.mid(4);
 
     QTemporaryDir appDir;
-    const QString installed =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/config");
-    QDir().mkpath(appDir.filePath(QStringLiteral("config")));
-    for (const char *folder : {"style", "image"})
-        QFile::link(installed + QLatin1Char('/') + QLatin1String(folder),
-                    appDir.filePath(QStringLiteral("config/") + QLatin1String(folder)));
+    BenchSupport::makeConfigFolder(appDir.path());
     QFile ini(appDir.filePath(QStringLiteral("config/SetupConfig.ini")));
     if (!ini.open(QIODevice::WriteOnly))
         return 1;
@@ -168,15 +128,10 @@ int runConsole(int argc, char *argv[])
                          });
     }
 
-    rusage before{};
+    double cpuBefore = 0;
     QElapsedTimer stretch;
-    auto cpuMs = [](const rusage &usage) {
-        return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
-               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
-    };
     auto finish = [&] {
-        rusage after{};
-        getrusage(RUSAGE_SELF, &after);
+        const double cpuAfter = BenchSupport::cpuMs();
         const double elapsedS = stretch.elapsed() / 1000.0;
         measuring = false;
         double paintedPerSecond = 0;
@@ -189,19 +144,16 @@ int runConsole(int argc, char *argv[])
             const quint64 decoded = tile.lastSerial - tile.firstSerial + 1;
             share += tile.painted ? double(tile.painted) / double(decoded) : 0;
         }
-        std::sort(latenciesNs.begin(), latenciesNs.end());
-        const auto percentile = [&](double p) {
-            return latenciesNs.empty()
-                       ? 0.0
-                       : latenciesNs[size_t(p * double(latenciesNs.size() - 1))] / 1e6;
+        const auto percentileMs = [&](double share) {
+            return BenchSupport::percentile(latenciesNs, share) / 1e6;
         };
-        say(QByteArray("result ") + QByteArray::number(cpuMs(after) - cpuMs(before), 'f', 0) + ' ' +
+        say(QByteArray("result ") + QByteArray::number(cpuAfter - cpuBefore, 'f', 0) + ' ' +
             QByteArray::number(elapsedS, 'f', 2) + ' ' +
             QByteArray::number(paintedPerSecond / double(stats.size()), 'f', 1) + ' ' +
             QByteArray::number(slowest, 'f', 1) + ' ' +
             QByteArray::number(100.0 * share / double(stats.size()), 'f', 1) + ' ' +
-            QByteArray::number(percentile(0.5), 'f', 1) + ' ' +
-            QByteArray::number(percentile(0.99), 'f', 1) + ' ' +
+            QByteArray::number(percentileMs(0.5), 'f', 1) + ' ' +
+            QByteArray::number(percentileMs(0.99), 'f', 1) + ' ' +
             QByteArray::number(qint64(BenchSupport::peakKb())));
         QCoreApplication::quit();
     };
@@ -232,7 +184,7 @@ int runConsole(int argc, char *argv[])
                 reports.start(DefaultRestartSeconds * 1000 / 2);
                 return;
             }
-            getrusage(RUSAGE_SELF, &before);
+            cpuBefore = BenchSupport::cpuMs();
             measuring = true;
             QTimer::singleShot(seconds * 1000, &app, finish);
         });
@@ -320,13 +272,14 @@ bool baseline(const QStringList &urls, int seconds, Figures *figures)
         return false;
     // As long as the console takes to show its pictures, roughly: connect, first key frames.
     ::sleep(unsigned(SettleMs / 1000 + 3));
-    const double before = cpuMsOfProcess(decoder.processId());
+    const double before = BenchSupport::usageOf(decoder.processId()).cpuMs;
     QElapsedTimer clock;
     clock.start();
     ::sleep(unsigned(seconds));
-    figures->cpuMs = cpuMsOfProcess(decoder.processId()) - before;
+    const BenchSupport::Usage after = BenchSupport::usageOf(decoder.processId());
+    figures->cpuMs = after.cpuMs - before;
     figures->seconds = clock.elapsed() / 1000.0;
-    figures->peakKb = statusKbOfProcess(decoder.processId(), "VmHWM:");
+    figures->peakKb = after.peakKb;
     decoder.terminate();
     decoder.waitForFinished();
     return figures->cpuMs >= 0;

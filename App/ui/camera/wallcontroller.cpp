@@ -207,7 +207,9 @@ bool WallController::filterDrop(QEvent *event)
     auto *drop = static_cast<QDropEvent *>(event);
     const int channel = ChannelDrag::channelOf(drop->mimeData());
     const int position = positionAt(drop->pos());
-    if (channel < 0 || position < 0) {
+    // The enter is taken wherever it lands (a gap between tiles, the page's margin): Qt sends
+    // the moves and the drop only to a widget that took the enter.
+    if (channel < 0 || (position < 0 && event->type() != QEvent::DragEnter)) {
         drop->ignore();
         return true;
     }
