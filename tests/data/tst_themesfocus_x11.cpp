@@ -139,10 +139,10 @@ void tst_ThemesFocusX11::focusFrameStandsOut_data()
 {
     QTest::addColumn<QString>("theme");
     QTest::addColumn<QString>("kind");
-    static const char *const kinds[] = {
-        "pushButton", "popupButton", "loginButton", "middleButton", "stripButton",
-        "themeButton", "sideButton", "cameraIndex", "tree",        "momentsList",
-        "lineEdit",   "comboBox",    "logText",     "tabs",        "checkBox"};
+    static const char *const kinds[] = {"pushButton",  "popupButton", "loginButton", "middleButton",
+                                        "stripButton", "themeButton", "sideButton",  "cameraIndex",
+                                        "tree",        "momentsList", "lineEdit",    "comboBox",
+                                        "logText",     "tabs",        "checkBox"};
     for (const char *theme :
          {"dark_blue", "dark_green", "dark_yellow_green", "light_blue", "light_green"}) {
         for (const char *kind : kinds)

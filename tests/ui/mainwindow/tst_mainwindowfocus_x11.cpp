@@ -183,10 +183,11 @@ void tst_MainWindowFocusX11::tabVisitsGroupsInReadingOrder()
         const Group before = groupOf(visited.at(k - 1));
         QVERIFY2(group >= before, "a group visited out of turn");
         if (group == before)
-            QVERIFY2(readsAfter(rectOf(visited.at(k - 1)), rectOf(focus)),
-                     qPrintable(QStringLiteral("%1 before %2")
-                                    .arg(QLatin1String(visited.at(k - 1)->metaObject()->className()),
-                                         QLatin1String(focus->metaObject()->className()))));
+            QVERIFY2(
+                readsAfter(rectOf(visited.at(k - 1)), rectOf(focus)),
+                qPrintable(QStringLiteral("%1 before %2")
+                               .arg(QLatin1String(visited.at(k - 1)->metaObject()->className()),
+                                    QLatin1String(focus->metaObject()->className()))));
     }
     QCOMPARE(pageStops > 0, pageHasStops);
     QVERIFY(sideStops);
@@ -242,7 +243,8 @@ void tst_MainWindowFocusX11::hoverEndsWhenMenuClosesElsewhere()
     const QPoint opensAt =
         button == 3 ? centre : control->mapToGlobal(QPoint(0, control->height()));
     const QPoint inMenu = opensAt + QPoint(MenuInset, MenuInset);
-    const QPoint away = m_window->dockWidget()->mapToGlobal(m_window->dockWidget()->rect().center());
+    const QPoint away =
+        m_window->dockWidget()->mapToGlobal(m_window->dockWidget()->rect().center());
     QMenu *menu = button == 3 ? panel->menu() : m_window->styleMenu();
     QSignalSpy shown(menu, &QMenu::aboutToShow);
     QSignalSpy hidden(menu, &QMenu::aboutToHide);
