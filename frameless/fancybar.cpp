@@ -124,7 +124,8 @@ void FancyBar::addAdditionalControl(QAction *action, AdditionalControlPosition p
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setIconSize(QSize(ActionIconSide, ActionIconSide));
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab, where Space opens its menu; a click leaves the focus where it was.
+    button->setFocusPolicy(Qt::TabFocus);
     addAdditionalControl(button, position);
 }
 

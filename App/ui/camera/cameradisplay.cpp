@@ -29,6 +29,9 @@ CameraDisplay::CameraDisplay(QWidget *parent) : QWidget(parent)
     m_indexButton = header.indexButton;
     m_stateLabel = header.stateLabel;
     m_titleLabel = header.titleLabel;
+    // On the wall the index only names the tile: Tab would stop on sixteen buttons that do
+    // nothing. The camera page's header keeps its button, which switches pages.
+    m_indexButton->setFocusPolicy(Qt::NoFocus);
 
     m_videoLabel = new QLabel;
     m_videoLabel->setAlignment(Qt::AlignCenter);

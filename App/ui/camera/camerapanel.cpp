@@ -4,6 +4,7 @@
 #include "ui/camera/camerabox.h"
 #include "ui/camera/cameradisplay.h"
 #include "ui/camera/wallcontroller.h"
+#include "ui/common/hoverreset.h"
 #include "video/videochannelset.h"
 
 #include <QCursor>
@@ -82,6 +83,7 @@ void CameraPanel::initUI()
     // The box skips a layout that is already in force, so choosing the layout the single-tile
     // view came from lays nothing out: bring it back here.
     connect(m_menu, &QMenu::triggered, this, &CameraPanel::restoreLayout);
+    HoverReset::afterMenu(m_menu, this);
 
     m_wall = new WallController(this);
 }

@@ -27,6 +27,9 @@ AdditionalWidget::AdditionalWidget(QWidget *parent) : QWidget(parent)
     m_headButton->setIconSize(QSize(HeadIconSide, HeadIconSide));
     m_headButton->setFixedSize(HeadSide, HeadSide);
     m_headButton->setIcon(QIcon(SetupConfig::instance()->avatarPath()));
+    // The avatar answers the pointer only (its card drops on hover); a key press on it would do
+    // nothing.
+    m_headButton->setFocusPolicy(Qt::NoFocus);
 
     m_buttonLayout->addWidget(m_logButton);
     m_buttonLayout->addWidget(m_systemButton);

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QHBoxLayout>
@@ -28,6 +29,7 @@
 #include "ui/chart/chartpanel.h"
 #include "ui/common/additionalwidget.h"
 #include "ui/common/cmessagebox.h"
+#include "ui/common/hoverreset.h"
 #include "ui/common/iconhelper.h"
 #include "ui/common/popupmenu.h"
 #include "ui/login/logininfo.h"
@@ -36,6 +38,7 @@
 #include "ui/mainwindow/frontpresstracker.h"
 #include "ui/mainwindow/languagemenu.h"
 #include "ui/mainwindow/logwidget.h"
+#include "ui/mainwindow/readingorder.h"
 #include "ui/mainwindow/sidepanel.h"
 #include "ui/mainwindow/treewidget.h"
 #include "ui/moments/capturewarning.h"
@@ -201,6 +204,17 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return FancyWindow::eventFilter(watched, event);
 }
 
+bool MainWindow::focusNextPrevChild(bool next)
+{
+    const QList<QWidget *> chain =
+        ReadingOrder::chain(this, {fancyBar(), m_centralWidget, m_dockWidget});
+    QWidget *target = ReadingOrder::step(chain, QApplication::focusWidget(), next);
+    if (!target)
+        return FancyWindow::focusNextPrevChild(next);
+    target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
 void MainWindow::buildNext()
 {
     // One at a time, so that input and the start slide keep their turns in between.
@@ -331,6 +345,8 @@ void MainWindow::initConnections()
 {
     connect(m_styleMenu, &QMenu::triggered, this,
             [](QAction *action) { ThemeManager::applyTheme(action->data().toString()); });
+    HoverReset::afterMenu(m_styleMenu, fancyBar());
+    HoverReset::afterMenu(m_languageMenu, fancyBar());
     connect(m_sidePanel, &SidePanel::signalClicked, this, &MainWindow::clickedTreeWidget);
     connect(m_cameraPanel->wall(), &WallController::fullScreenRequested, this,
             &MainWindow::setWallFullScreen);

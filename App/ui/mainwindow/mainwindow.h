@@ -136,6 +136,9 @@ protected:
     void changeEvent(QEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Tab and Shift+Tab go through the title bar, the page shown and the docked side panel, each
+    // in reading order; the page the stack slid away from is passed by.
+    bool focusNextPrevChild(bool next) override;
 
 private slots:
     // Shows the page that the text names; a text that names no page changes nothing.
