@@ -45,6 +45,18 @@ inline bool copyTree(const QString &from, const QString &to)
     return true;
 }
 
+#if defined(TEST_CONFIG_DIR) && defined(TEST_ASSET_DIR) // test programs, not their helpers
+// The themes and pictures of the build in <appDir>/config, so that a console whose folder is
+// appDir starts styled as installed; false when any of it fails.
+inline bool copyConsoleConfig(const QString &appDir)
+{
+    const QString config = appDir + QStringLiteral("/config");
+    return copyTree(QStringLiteral(TEST_CONFIG_DIR "/style"), config + QStringLiteral("/style")) &&
+           copyTree(QStringLiteral(TEST_ASSET_DIR "/config/image"),
+                    config + QStringLiteral("/image"));
+}
+#endif
+
 // Every path under a folder, sorted: what a test compares before and after to see that nothing
 // was written there.
 inline QStringList treeOf(const QString &root)

@@ -437,11 +437,8 @@ void tst_Translations::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     // The themes, whose style sheets set the sizes the texts have to fit.
+    QVERIFY(TestSupport::copyConsoleConfig(m_dir.path()));
     const QString config = m_dir.filePath(QStringLiteral("config"));
-    QVERIFY(TestSupport::copyTree(QStringLiteral(TEST_CONFIG_DIR "/style"),
-                                  config + QStringLiteral("/style")));
-    QVERIFY(TestSupport::copyTree(QStringLiteral(TEST_ASSET_DIR "/config/image"),
-                                  config + QStringLiteral("/image")));
     // A station feed whose broker entry is malformed: the title bar shows the feed's state
     // without any network.
     QVERIFY(TestSupport::writeFile(config + QStringLiteral("/SetupConfig.ini"),

@@ -116,11 +116,14 @@ void BWidget::createUi()
 
     m_pieChart = createPieChart();
     m_splineChart = createSplineChart();
+    // The charts only show: Tab passes them by.
     auto *pieView = new QChartView(m_pieChart);
+    pieView->setFocusPolicy(Qt::NoFocus);
     pieView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_chartLayout->addWidget(pieView, 1);
     m_charts << pieView;
     auto *splineView = new QChartView(m_splineChart);
+    splineView->setFocusPolicy(Qt::NoFocus);
     m_chartLayout->addWidget(splineView, 1);
     m_charts << splineView;
 

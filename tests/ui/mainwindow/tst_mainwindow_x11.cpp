@@ -29,7 +29,6 @@
 namespace
 {
 
-using TestSupport::copyTree;
 using TestSupport::readFile;
 
 // Runs the action once the next modal or popup widget is up.
@@ -135,10 +134,7 @@ private:
 void tst_MainWindowX11::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    const QString config = m_dir.path() + QStringLiteral("/config");
-    QVERIFY(copyTree(QStringLiteral(TEST_CONFIG_DIR "/style"), config + QStringLiteral("/style")));
-    QVERIFY(copyTree(QStringLiteral(TEST_ASSET_DIR "/config/image"),
-                     config + QStringLiteral("/image")));
+    QVERIFY(TestSupport::copyConsoleConfig(m_dir.path()));
     SetupConfig::instance()->setAppDir(m_dir.path());
     QVERIFY(MainObject::applyTheme(SetupConfig::instance()->theme()));
     m_mainObject = new MainObject;

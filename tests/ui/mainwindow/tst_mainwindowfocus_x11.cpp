@@ -77,11 +77,7 @@ void tst_MainWindowFocusX11::initTestCase()
     if (!X11Support::windowManagerRunning())
         QSKIP("needs a window manager (the test command starts openbox)");
     QVERIFY(m_dir.isValid());
-    const QString config = m_dir.path() + QStringLiteral("/config");
-    QVERIFY(TestSupport::copyTree(QStringLiteral(TEST_CONFIG_DIR "/style"),
-                                  config + QStringLiteral("/style")));
-    QVERIFY(TestSupport::copyTree(QStringLiteral(TEST_ASSET_DIR "/config/image"),
-                                  config + QStringLiteral("/image")));
+    QVERIFY(TestSupport::copyConsoleConfig(m_dir.path()));
     SetupConfig::instance()->setAppDir(m_dir.path());
     QVERIFY(MainObject::applyTheme(SetupConfig::instance()->theme()));
     m_mainObject = new MainObject;

@@ -27,8 +27,6 @@
 namespace
 {
 
-using TestSupport::copyTree;
-
 // The steps of the pointer from one point to the next: past the drag distance at once, then on.
 constexpr int Steps = 4;
 
@@ -69,10 +67,7 @@ void tst_MainWindowWallX11::initTestCase()
     if (!X11Support::windowManagerRunning())
         QSKIP("needs a window manager (the test command starts openbox)");
     QVERIFY(m_dir.isValid());
-    const QString config = m_dir.path() + QStringLiteral("/config");
-    QVERIFY(copyTree(QStringLiteral(TEST_CONFIG_DIR "/style"), config + QStringLiteral("/style")));
-    QVERIFY(copyTree(QStringLiteral(TEST_ASSET_DIR "/config/image"),
-                     config + QStringLiteral("/image")));
+    QVERIFY(TestSupport::copyConsoleConfig(m_dir.path()));
     SetupConfig::instance()->setAppDir(m_dir.path());
     QVERIFY(MainObject::applyTheme(SetupConfig::instance()->theme()));
     m_mainObject = new MainObject;

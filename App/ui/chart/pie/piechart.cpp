@@ -70,6 +70,8 @@ PieChart::PieChart(QWidget *parent) : QWidget(parent)
     auto *chartView = new QChartView(chart, this);
     chartView->setObjectName(QStringLiteral("PieChartView"));
     chartView->setRenderHint(QPainter::Antialiasing);
+    // Slices answer clicks only: Tab passes the chart by.
+    chartView->setFocusPolicy(Qt::NoFocus);
 
     auto *layout = new QVBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
