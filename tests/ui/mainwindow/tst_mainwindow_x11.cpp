@@ -376,6 +376,7 @@ void tst_MainWindowX11::auxiliaryWindowsPlaced()
     QFETCH(bool, belowButton);
     MainWindow *main = m_mainObject->mainWindow();
     QTRY_VERIFY(main->windowState() & Qt::WindowMaximized);
+    QTRY_VERIFY(main->isFullyBuilt()); // the auxiliary windows are built after the first frame
     QWidget *opened = auxiliaryWindow(window.constData());
     QVERIFY(opened);
     AdditionalWidget *strip = main->additionalWidget();
