@@ -192,26 +192,23 @@ void tst_CTextEdit::wholeLinesShown()
 // focus on Tab.
 void tst_CTextEdit::keysLeaveLogAlone_data()
 {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("key"); // pressed after the typed text; 0: none
+    QTest::addColumn<int>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<bool>("focusLeaves");
 
     const Qt::KeyboardModifiers none;
-    QTest::newRow("letters") << "abc" << 0 << none << false;
-    QTest::newRow("enter") << "" << int(Qt::Key_Return) << none << false;
-    QTest::newRow("backspace") << "" << int(Qt::Key_Backspace) << none << false;
-    QTest::newRow("delete") << "" << int(Qt::Key_Delete) << none << false;
-    QTest::newRow("paste") << "" << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ControlModifier)
-                           << false;
-    QTest::newRow("tabLeaves") << "" << int(Qt::Key_Tab) << none << true;
+    QTest::newRow("letter") << int(Qt::Key_A) << none << false;
+    QTest::newRow("enter") << int(Qt::Key_Return) << none << false;
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << none << false;
+    QTest::newRow("delete") << int(Qt::Key_Delete) << none << false;
+    QTest::newRow("paste") << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ControlModifier) << false;
+    QTest::newRow("tabLeaves") << int(Qt::Key_Tab) << none << true;
     QTest::newRow("backtabLeaves")
-        << "" << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+        << int(Qt::Key_Backtab) << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
 }
 
 void tst_CTextEdit::keysLeaveLogAlone()
 {
-    QFETCH(QString, typed);
     QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(bool, focusLeaves);
@@ -233,9 +230,7 @@ void tst_CTextEdit::keysLeaveLogAlone()
     QTRY_VERIFY(edit->hasFocus());
     edit->moveCursor(QTextCursor::End);
 
-    QTest::keyClicks(edit, typed);
-    if (key)
-        QTest::keyClick(edit, Qt::Key(key), modifiers);
+    QTest::keyClick(edit, Qt::Key(key), modifiers);
     QCOMPARE(edit->toPlainText(), QStringLiteral("001 日志"));
     QCOMPARE(!edit->hasFocus(), focusLeaves);
 }

@@ -36,8 +36,6 @@ private slots:
     void cardFollowsAvatarHover();
     void stripWindowsGoWithWindow_data();
     void stripWindowsGoWithWindow();
-    void popupAfterWindowManagerClosedIt();
-    void cardNeverOverPopup();
     void stripOpensWindows_data();
     void stripOpensWindows();
     void cameraPageLeadsToItsMoments();
@@ -90,6 +88,8 @@ void tst_MainWindow::stripFitsTitleBar()
         QVERIFY2(strip->rect().contains(button->geometry()), qPrintable(button->text()));
 }
 
+// The popup slides down and up with "系统". Closed by the window manager (Alt+F4), it once
+// ignored the next "系统".
 void tst_MainWindow::popupSlides()
 {
     auto *popup = qobject_cast<PopupMenu *>(topLevel("PopupMenu"));
@@ -109,8 +109,17 @@ void tst_MainWindow::popupSlides()
     click(popup, QStringLiteral("返回"));
     QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
     QVERIFY(!popup->isVisible() && !popup->isOpened());
+
+    click(m_window->additionalWidget(), QStringLiteral("系统"));
+    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
+    popup->close();
+    click(m_window->additionalWidget(), QStringLiteral("系统"));
+    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
+    QVERIFY(popup->isVisible() && popup->isOpened());
 }
 
+// The card drops down while the pointer is on the avatar. Hovering the avatar with the popup
+// open once dropped the card over the popup's buttons.
 void tst_MainWindow::cardFollowsAvatarHover()
 {
     auto *card = qobject_cast<LoginInfo *>(topLevel("LoginInfo"));
@@ -136,6 +145,16 @@ void tst_MainWindow::cardFollowsAvatarHover()
     QTest::mouseMove(m_window.data(), away);
     QTRY_VERIFY(!card->findChild<QPropertyAnimation *>());
     QVERIFY(!card->isVisible() && !card->isShown());
+
+    auto *popup = qobject_cast<PopupMenu *>(topLevel("PopupMenu"));
+    QTest::mouseMove(strip, head);
+    QVERIFY(card->isVisible());
+    click(strip, QStringLiteral("系统"));
+    QVERIFY(!card->isVisible());
+    QTest::mouseMove(m_window.data(), away);
+    QTest::mouseMove(strip, head);
+    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
+    QVERIFY(popup->isVisible() && !card->isVisible());
 }
 
 // Minimising the console once left the popup floating alone on the desktop, and a drag of the
@@ -171,35 +190,6 @@ void tst_MainWindow::stripWindowsGoWithWindow()
         m_window->move(m_window->pos() + QPoint(40, 30));
     QTRY_VERIFY(!shown->isVisible());
     QVERIFY(!shown->findChild<QPropertyAnimation *>());
-}
-
-// Closed by the window manager (Alt+F4), the popup once ignored the next "系统".
-void tst_MainWindow::popupAfterWindowManagerClosedIt()
-{
-    auto *popup = qobject_cast<PopupMenu *>(topLevel("PopupMenu"));
-    click(m_window->additionalWidget(), QStringLiteral("系统"));
-    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
-    popup->close();
-    click(m_window->additionalWidget(), QStringLiteral("系统"));
-    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
-    QVERIFY(popup->isVisible() && popup->isOpened());
-}
-
-// Hovering the avatar with the popup open once dropped the card over the popup's buttons.
-void tst_MainWindow::cardNeverOverPopup()
-{
-    auto *popup = qobject_cast<PopupMenu *>(topLevel("PopupMenu"));
-    auto *card = qobject_cast<LoginInfo *>(topLevel("LoginInfo"));
-    AdditionalWidget *strip = m_window->additionalWidget();
-    QTest::mouseMove(m_window.data(), m_window->rect().center());
-    QTest::mouseMove(strip, strip->headButtonGeometry().center());
-    QVERIFY(card->isVisible());
-    click(strip, QStringLiteral("系统"));
-    QVERIFY(!card->isVisible());
-    QTest::mouseMove(m_window.data(), m_window->rect().center());
-    QTest::mouseMove(strip, strip->headButtonGeometry().center());
-    QTRY_VERIFY(!popup->findChild<QPropertyAnimation *>());
-    QVERIFY(popup->isVisible() && !card->isVisible());
 }
 
 void tst_MainWindow::stripOpensWindows_data()

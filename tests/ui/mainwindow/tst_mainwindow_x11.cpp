@@ -106,12 +106,10 @@ class tst_MainWindowX11 : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void startSlidesCameraWallIn();
-    void dockMovesAndFloatsButNeverCloses();
-    void floatingDockKeptInside();
+    void startsMaximisedWithWallSlidIn();
+    void dockFloatsInsideButNeverCloses();
     void navigation_data();
     void navigation();
-    void shownMaximisedAndFrameless();
     void titleBar();
     void middleButtonOpensItsBox();
     void styleMenuRestylesWithoutStoring_data();
@@ -148,51 +146,39 @@ void tst_MainWindowX11::cleanupTestCase()
     delete m_mainObject;
 }
 
-// The first slide runs while the window manager maximises the window, so the stack grows under
-// it: the wall must still end exactly in place, with the first page parked one width to the
-// left.
-void tst_MainWindowX11::startSlidesCameraWallIn()
+// Maximised and frameless from the start. The first slide runs while the window manager
+// maximises the window, so the stack grows under it: the wall must still end exactly in place,
+// with the first page parked one width to the left.
+void tst_MainWindowX11::startsMaximisedWithWallSlidIn()
 {
     MainWindow *window = m_mainObject->mainWindow();
+    QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(!window->windowIcon().isNull());
+    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
+    QTRY_COMPARE(window->frameGeometry(), window->screen()->availableGeometry());
     CStackedWidget *stack = window->stackedWidget();
     QCOMPARE(stack->currentIndex(), int(MainWindow::CameraWallPage));
-    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
     QTRY_COMPARE(window->cameraPanel()->geometry(), stack->rect());
     QCOMPARE(stack->widget(0)->geometry(), stack->rect().translated(-stack->width(), 0));
 }
 
-void tst_MainWindowX11::dockMovesAndFloatsButNeverCloses()
+// The side panel floats and docks on either side but has no close button. Floated, it once kept
+// the docked height and place, its buttons below the screen's edge; floated again after a move
+// there, it came back partly below the edge.
+void tst_MainWindowX11::dockFloatsInsideButNeverCloses()
 {
     MainWindow *window = m_mainObject->mainWindow();
     QDockWidget *dock = window->dockWidget();
     QCOMPARE(window->dockWidgetArea(dock), Qt::RightDockWidgetArea);
-    auto *close = dock->findChild<QAbstractButton *>(QStringLiteral("qt_dockwidget_closebutton"));
-    auto *floatButton =
-        dock->findChild<QAbstractButton *>(QStringLiteral("qt_dockwidget_floatbutton"));
-    QVERIFY(!close->isVisible());
-    QTest::mouseClick(floatButton, Qt::LeftButton);
-    QTRY_VERIFY(dock->isFloating());
-    dock->setFloating(false);
-    window->addDockWidget(Qt::LeftDockWidgetArea, dock);
-    QTRY_VERIFY(dock->geometry().right() < window->centralWidget()->geometry().left());
-    window->addDockWidget(Qt::RightDockWidgetArea, dock);
-}
-
-// Floated, the side panel once kept the docked height and place, its buttons below the screen's
-// edge; floated again after a move there, it came back partly below the edge.
-void tst_MainWindowX11::floatingDockKeptInside()
-{
-    MainWindow *window = m_mainObject->mainWindow();
-    QDockWidget *dock = window->dockWidget();
+    QVERIFY(!dock->findChild<QWidget *>(QStringLiteral("qt_dockwidget_closebutton"))->isVisible());
     QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
     const QRect available = window->screen()->availableGeometry();
     QTRY_VERIFY(dock->height() > available.height() * 9 / 10);
-    auto *floatButton =
-        dock->findChild<QAbstractButton *>(QStringLiteral("qt_dockwidget_floatbutton"));
-    QTest::mouseClick(floatButton, Qt::LeftButton);
+    QTest::mouseClick(dock->findChild<QWidget *>(QStringLiteral("qt_dockwidget_floatbutton")),
+                      Qt::LeftButton);
     QTRY_VERIFY(dock->isFloating());
     QVERIFY(QTest::qWaitForWindowExposed(dock));
-    QTRY_VERIFY(available.contains(dock->frameGeometry()));
+    QTRY_COMPARE(dock->frameGeometry() & available, dock->frameGeometry());
     QVERIFY(dock->height() >= dock->minimumSizeHint().height());
 
     // Moved partly below the screen, hidden and shown again.
@@ -200,27 +186,28 @@ void tst_MainWindowX11::floatingDockKeptInside()
     QTRY_VERIFY(!available.contains(dock->frameGeometry()));
     dock->hide();
     dock->show();
-    QTRY_VERIFY(available.contains(dock->frameGeometry()));
+    QTRY_COMPARE(dock->frameGeometry() & available, dock->frameGeometry());
 
     dock->setFloating(false);
+    window->addDockWidget(Qt::LeftDockWidgetArea, dock);
+    QTRY_VERIFY(dock->geometry().right() < window->centralWidget()->geometry().left());
     window->addDockWidget(Qt::RightDockWidgetArea, dock);
     QTRY_VERIFY(!dock->isFloating());
 }
 
 // Navigation as the operator does it: a click on an item of the side panel's tree selects the
-// page the item names; a text that names no page changes nothing and logs nothing.
+// page the item names; a text that names no page changes nothing and logs nothing. (Which text
+// names which page is a table of its own without a window.)
 void tst_MainWindowX11::navigation_data()
 {
     QTest::addColumn<QString>("text"); // an item's text, or one the panel sends without an item
     QTest::addColumn<int>("page");     // -1: none
 
-    for (int n = 1; n <= 16; ++n)
-        QTest::addRow("相机%d", n) << QStringLiteral("相机%1").arg(n) << n - 1;
-    QTest::newRow("相机") << QStringLiteral("相机") << 16;
-    QTest::newRow("图表") << QStringLiteral("图表") << 17;
-    QTest::newRow("NG画面") << QStringLiteral("NG画面") << 18;
-    for (const char *text : {"A盘", "B盘", "C盘", "主体", "相机0", "相机17", "相机x", "相机-1", ""})
-        QTest::newRow(text) << QString::fromUtf8(text) << -1;
+    const QList<QPair<const char *, int>> rows{{"相机3", 2}, {"相机16", 15}, {"相机", 16},
+                                               {"图表", 17}, {"NG画面", 18}, {"A盘", -1},
+                                               {"主体", -1}, {"相机17", -1}, {"", -1}};
+    for (const auto &row : rows)
+        QTest::newRow(row.first) << QString::fromUtf8(row.first) << row.second;
 }
 
 void tst_MainWindowX11::navigation()
@@ -274,61 +261,34 @@ QWidget *tst_MainWindowX11::auxiliaryWindow(const char *className) const
     return nullptr;
 }
 
-void tst_MainWindowX11::shownMaximisedAndFrameless()
-{
-    MainWindow *window = m_mainObject->mainWindow();
-    QVERIFY(window->windowFlags() & Qt::FramelessWindowHint);
-    QTRY_VERIFY(window->windowState() & Qt::WindowMaximized);
-    const QRect available = window->screen()->availableGeometry();
-    QTRY_COMPARE(window->frameGeometry(), available);
-    QCOMPARE(window->windowTitle(), QStringLiteral("windowName"));
-    QVERIFY(!window->windowIcon().isNull());
-}
-
 void tst_MainWindowX11::titleBar()
 {
     MainWindow *window = m_mainObject->mainWindow();
     FancyBar *bar = window->fancyBar();
-    QCOMPARE(bar->height(), 50);
     QCOMPARE(bar->mapTo(window, QPoint(0, 0)), QPoint(0, 0));
-
     auto *logo = bar->findChild<QToolButton *>(QStringLiteral("FancyBarLogoButton"));
-    QVERIFY(logo);
-    QCOMPARE(logo->iconSize(), QSize(40, 40));
-    QVERIFY(!logo->icon().pixmap(40, 40).isNull());
+    QVERIFY(logo && !logo->icon().pixmap(logo->iconSize()).isNull());
 
+    // The middle button centred in the bar, the style button left of it.
     QPushButton *middle = window->middleButton();
-    QCOMPARE(middle->text(), QStringLiteral("ClickMe"));
-    QCOMPARE(middle->size(), QSize(100, 30));
     QVERIFY(middle->isVisible());
-    // Centred in the bar.
-    const QPoint centre = middle->mapTo(bar, middle->rect().center());
-    QVERIFY2(qAbs(centre.x() - bar->width() / 2) <= 1, qPrintable(QString::number(centre.x())));
+    QVERIFY(qAbs(middle->mapTo(bar, middle->rect().center()).x() - bar->width() / 2) <= 1);
 
     QToolButton *style = styleButton();
-    QVERIFY(style);
-    QVERIFY(style->isVisible());
+    QVERIFY(style && style->isVisible());
     QVERIFY(style->x() < middle->mapTo(bar, QPoint(0, 0)).x());
 }
 
 void tst_MainWindowX11::middleButtonOpensItsBox()
 {
     MainWindow *window = m_mainObject->mainWindow();
-    QString shownText;
-    bool wasModal = false;
+    bool boxWasModal = false;
     whenModalIsUp([&](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (box) {
-            shownText = box->text();
-            wasModal = box->isModal();
-            box->accept();
-        } else {
-            modal->close();
-        }
+        boxWasModal = qobject_cast<QMessageBox *>(modal) && modal->isModal();
+        modal->close();
     });
     QTest::mouseClick(window->middleButton(), Qt::LeftButton);
-    QCOMPARE(shownText, QStringLiteral("What are you talking about?"));
-    QVERIFY(wasModal);
+    QVERIFY(boxWasModal);
 
     // The window goes on working: the box is gone and the bar takes clicks again.
     QTRY_VERIFY(!QApplication::activeModalWidget());
@@ -416,6 +376,7 @@ void tst_MainWindowX11::auxiliaryWindowsPlaced()
     QFETCH(bool, belowButton);
     MainWindow *main = m_mainObject->mainWindow();
     QTRY_VERIFY(main->windowState() & Qt::WindowMaximized);
+    QTRY_VERIFY(main->isFullyBuilt()); // the auxiliary windows are built after the first frame
     QWidget *opened = auxiliaryWindow(window.constData());
     QVERIFY(opened);
     AdditionalWidget *strip = main->additionalWidget();
@@ -428,20 +389,13 @@ void tst_MainWindowX11::auxiliaryWindowsPlaced()
     QVERIFY(QTest::qWaitForWindowExposed(opened));
 
     const QRect frame = opened->frameGeometry();
-    QVERIFY2(main->screen()->availableGeometry().contains(frame),
-             qPrintable(QStringLiteral("%1,%2 %3x%4")
-                            .arg(frame.x())
-                            .arg(frame.y())
-                            .arg(frame.width())
-                            .arg(frame.height())));
+    QCOMPARE(frame & main->screen()->availableGeometry(), frame);
     if (belowButton) {
         QWidget *button = strip->logButton();
-        const QPoint buttonBottomLeft = button->mapToGlobal(QPoint(0, button->height()));
-        QTRY_COMPARE(opened->frameGeometry().topLeft(), buttonBottomLeft);
+        QTRY_COMPARE(opened->frameGeometry().topLeft(),
+                     button->mapToGlobal(QPoint(0, button->height())));
     } else {
-        const QPoint offset = opened->frameGeometry().center() - main->frameGeometry().center();
-        QVERIFY2(offset.manhattanLength() <= 2,
-                 qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
+        QVERIFY((frame.center() - main->frameGeometry().center()).manhattanLength() <= 2);
     }
     opened->hide();
 }
@@ -462,10 +416,9 @@ void tst_MainWindowX11::restoredConsoleIsUsable()
 
     // About three quarters of the screen, centred.
     const QRect frame = window->frameGeometry();
-    QVERIFY(available.contains(frame));
-    QVERIFY2(frame.width() * 10 >= available.width() * 7 &&
-                 frame.height() * 10 >= available.height() * 7,
-             qPrintable(QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())));
+    QCOMPARE(frame & available, frame);
+    QVERIFY(frame.width() * 10 >= available.width() * 7 &&
+            frame.height() * 10 >= available.height() * 7);
     QVERIFY((frame.center() - available.center()).manhattanLength() <= 2);
     QString overlap = overlappingControls(window->fancyBar());
     QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
@@ -510,10 +463,8 @@ void tst_MainWindowX11::coveredWindowRaisedByItsButton()
     QTRY_VERIFY(main->windowState() & Qt::WindowMaximized);
     QTRY_COMPARE(main->frameGeometry(), main->screen()->availableGeometry());
     QAbstractButton *button = nullptr;
-    for (QAbstractButton *b : main->additionalWidget()->findChildren<QAbstractButton *>()) {
-        if (b->text() == stripButton)
-            button = b;
-    }
+    for (QAbstractButton *b : main->additionalWidget()->findChildren<QAbstractButton *>())
+        button = b->text() == stripButton ? b : button;
     QVERIFY(button);
     // The window manager acts on a click before the console sees it: wait for the console.
     QSignalSpy clicked(button, &QAbstractButton::clicked);
