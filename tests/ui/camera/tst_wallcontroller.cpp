@@ -240,7 +240,6 @@ void tst_WallController::keyMap()
     QVERIFY(panel);
     WallController *controller = panel->wall();
     controller->moveTo(before, false);
-    QCOMPARE(controller->state(), before);
     // A value no layout writes: still there afterwards means the layout was not stored.
     QSettings(ini(), QSettings::IniFormat)
         .setValue(QStringLiteral("Camera/Type"), QStringLiteral("mark"));
