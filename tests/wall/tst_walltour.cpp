@@ -49,54 +49,45 @@ private slots:
     void storedSeconds();
 };
 
-// A script of what happens when ("start 0; input 6; stop 30"; times in ms, each event after
-// the time has come), the steps it gives, and whether the tour is paused at the end.
+// A script of what happens when on a tour of 10 ms ("start 0; input 6; stop 30"; times in ms,
+// each event after the time has come), how many runningChanged signals announced its starts
+// and stops, the steps it gives and whether the tour is paused at the end.
 void tst_WallTour::pauseAndResume_data()
 {
-    QTest::addColumn<int>("intervalMs");
     QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("announced");
     QTest::addColumn<QString>("steps");
     QTest::addColumn<bool>("pausedAtEnd");
-    QTest::addColumn<int>("announced"); // runningChanged signals
 
-    QTest::newRow("steady") << 10 << "start 0; end 35"
-                            << "10 20 30" << false << 1;
-    QTest::newRow("inputPauses") << 10 << "start 0; input 6; end 30"
-                                 << "16 26" << false << 1;
-    QTest::newRow("pausedUntilQuiet") << 10 << "start 0; input 5; input 12; input 19; end 28"
-                                      << "" << true << 1;
-    QTest::newRow("resumesAfterQuiet") << 10 << "start 0; input 5; input 12; input 19; end 40"
-                                       << "29 39" << false << 1;
-    QTest::newRow("inputBeforeStartIgnored") << 10 << "input 3; start 5; end 26"
-                                             << "15 25" << false << 1;
-    QTest::newRow("inputAfterStopIgnored") << 10 << "start 0; stop 15; input 16; end 50"
-                                           << "10" << false << 2;
-    QTest::newRow("stopWhilePaused") << 10 << "start 0; input 4; stop 8; end 50"
-                                     << "" << false << 2;
-    QTest::newRow("restart") << 10 << "start 0; stop 12; start 20; end 41"
-                             << "10 30 40" << false << 3;
-    QTest::newRow("secondStartChangesNothing") << 10 << "start 0; start 5; end 21"
-                                               << "10 20" << false << 1;
-    QTest::newRow("newInterval") << 10 << "start 0; interval 25; end 80"
-                                 << "25 50 75" << false << 1;
+    QTest::newRow("steady") << "start 0; end 35" << 1 << "10 20 30" << false;
+    QTest::newRow("pausedUntilQuiet")
+        << "start 0; input 5; input 12; input 19; end 28" << 1 << "" << true;
+    QTest::newRow("resumesAfterQuiet")
+        << "start 0; input 5; input 12; input 19; end 40" << 1 << "29 39" << false;
+    QTest::newRow("inputBeforeStartIgnored") << "input 3; start 5; end 26" << 1 << "15 25" << false;
+    QTest::newRow("inputAfterStopIgnored")
+        << "start 0; stop 15; input 16; end 50" << 2 << "10" << false;
+    QTest::newRow("stopWhilePaused") << "start 0; input 4; stop 8; end 50" << 2 << "" << false;
+    QTest::newRow("restart") << "start 0; stop 12; start 20; end 41" << 3 << "10 30 40" << false;
+    QTest::newRow("secondStartChangesNothing")
+        << "start 0; start 5; end 21" << 1 << "10 20" << false;
+    QTest::newRow("newInterval") << "start 0; interval 25; end 80" << 1 << "25 50 75" << false;
 }
 
 void tst_WallTour::pauseAndResume()
 {
-    QFETCH(int, intervalMs);
     QFETCH(QString, script);
+    QFETCH(int, announced);
     QFETCH(QString, steps);
     QFETCH(bool, pausedAtEnd);
-    QFETCH(int, announced);
 
     FakeClockTour tour;
-    tour.setIntervalMs(intervalMs);
+    tour.setIntervalMs(10);
     QSignalSpy running(&tour, &WallTour::runningChanged);
     const QStringList events = script.split(QStringLiteral("; "));
     for (const QString &event : events) {
-        const QStringList words = event.split(QLatin1Char(' '));
-        const QString what = words.at(0);
-        const int at = words.at(1).toInt();
+        const QString what = event.section(QLatin1Char(' '), 0, 0);
+        const int at = event.section(QLatin1Char(' '), 1).toInt();
         if (what == QLatin1String("interval")) {
             tour.setIntervalMs(at);
             continue;
